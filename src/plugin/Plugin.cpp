@@ -1,0 +1,116 @@
+#include "Plugin.h"
+
+#include "editor/Editor.h"
+#include "engine/MasterStage.h"
+
+Plugin::Plugin(audioMasterCallback host) : PluginBase(host)
+{
+    masterVolume.timeMs = 40.0f;
+    setSampleRate(44100.0f);
+    setEditor(new Editor(this));
+    // The window cannot open yet; hosts must not be offered an editor.
+    setFlag(effFlagsHasEditor, false);
+    setProgram(0);
+}
+
+Editor* Plugin::pluginEditor() const
+{
+    return static_cast<Editor*>(editor);
+}
+
+void Plugin::setSampleRate(float rate)
+{
+    {
+        std::lock_guard<std::mutex> lock(engineLock);
+        voiceManager.setEngineSampleRate(rate);
+        masterVolume.setSampleRate(rate);
+        masterVolume.value = 0.0f;
+    }
+    AudioEffect::setSampleRate(rate);
+}
+
+void Plugin::suspend()
+{
+    resetEngineSafely();
+}
+
+void Plugin::resume()
+{
+    resetEngineSafely();
+}
+
+void Plugin::readBlockTempo()
+{
+    const auto* signature =
+        reinterpret_cast<const VstTimeInfo*>(callHost(audioMasterGetTime, 0, kVstTimeSigValid));
+    tempoInfo.timeSigDenominator =
+        signature && signature->timeSigDenominator != 0 ? signature->timeSigDenominator : 4;
+    const auto* timing = reinterpret_cast<const VstTimeInfo*>(callHost(audioMasterGetTime, 0, kVstTempoValid));
+    tempoInfo.tempo = timing && timing->tempo != 0.0 ? float(timing->tempo) : 120.0f;
+}
+
+void Plugin::processFrame(float& left, float& right, int frameCount, int frameIndex)
+{
+    voiceManager.renderFrame(left, right, frameCount, frameIndex);
+    applyMasterStage(masterVolume, programs.value(Param::Volume), left, right);
+}
+
+template <typename Sample>
+void Plugin::processBlock(Sample** outputs, VstInt32 frames)
+{
+    readBlockTempo();
+    std::unique_lock<std::mutex> lock(engineLock, std::try_to_lock);
+    if (!lock.owns_lock()) {
+        // The user-interface thread is resetting the engine: this block stays silent.
+        for (VstInt32 i = 0; i < frames; ++i)
+            outputs[0][i] = outputs[1][i] = 0;
+        return;
+    }
+    for (VstInt32 i = 0; i < frames; ++i) {
+        float left = 0.0f;
+        float right = 0.0f;
+        processFrame(left, right, frames, i);
+        outputs[0][i] = left;
+        outputs[1][i] = right;
+    }
+    voiceManager.clearEventQueue();
+}
+
+void Plugin::processReplacing(float** /*inputs*/, float** outputs, VstInt32 frames)
+{
+    processBlock(outputs, frames);
+}
+
+void Plugin::processDoubleReplacing(double** /*inputs*/, double** outputs, VstInt32 frames)
+{
+    processBlock(outputs, frames);
+}
+
+VstInt32 Plugin::processEvents(VstEvents* /*events*/)
+{
+    return 1;
+}
+
+void Plugin::setParameter(VstInt32 index, float value)
+{
+    Editor* ed = pluginEditor();
+    if (!ed)
+        return;
+    if (index >= 0 && index < kNumParams) {
+        programs.current().set(index, value);
+        if (ed->isOpen())
+            ed->setParameter(index, value);
+    }
+    // Indices above the table are editor commands, served only while the window is open.
+}
+
+void Plugin::pushValuesToEditor()
+{
+    Editor* ed = pluginEditor();
+    if (!ed || !ed->isOpen())
+        return;
+    for (int i = 0; i < kNumParams; ++i)
+        ed->setParameter(i, programs.value(i));
+}
+
+void Plugin::getParameterDisplay(VstInt32 /*index*/, char* /*text*/) {}

@@ -1,0 +1,41 @@
+// The plug-in instance: processing, the master stage, sample rate, parameter writes and the
+// editor.
+#pragma once
+
+#include "PluginBase.h"
+#include "engine/Smoother.h"
+
+class Editor;
+
+class Plugin : public PluginBase {
+public:
+    explicit Plugin(audioMasterCallback host);
+
+    void setSampleRate(float rate) override;
+    void suspend() override;
+    void resume() override;
+    void processReplacing(float** inputs, float** outputs, VstInt32 frames) override;
+    void processDoubleReplacing(double** inputs, double** outputs, VstInt32 frames) override;
+    VstInt32 processEvents(VstEvents* events) override;
+    void setParameter(VstInt32 index, float value) override;
+    void getParameterDisplay(VstInt32 index, char* text) override;
+
+    // One engine step and the master stage for frame frameIndex of a frameCount-long block.
+    void processFrame(float& left, float& right, int frameCount, int frameIndex);
+
+    const TempoInfo& blockTempo() const { return tempoInfo; }
+    Editor* pluginEditor() const;
+
+protected:
+    void pushValuesToEditor() override;
+
+private:
+    void readBlockTempo();
+    template <typename Sample>
+    void processBlock(Sample** outputs, VstInt32 frames);
+
+    Smoother masterVolume;
+};
+
+// Creates an instance for a host; null when the host does not speak VST 2.
+AEffect* createEffectInstance(audioMasterCallback host);

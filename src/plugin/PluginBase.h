@@ -1,0 +1,52 @@
+// The plug-in core the host talks to: programs, parameter storage and names, the host-facing
+// identity strings, and ownership of the settings and the engine.
+#pragma once
+
+#include "ProgramStore.h"
+#include "TempoInfo.h"
+#include "engine/VoiceManager.h"
+#include "settings/UserSettings.h"
+#include "vst/AudioEffectX.h"
+
+#include <mutex>
+
+constexpr VstInt32 kUniqueId = 0x2D535E34;
+constexpr VstInt32 kVendorVersion = 1302;
+
+class PluginBase : public AudioEffectX {
+public:
+    explicit PluginBase(audioMasterCallback host);
+    ~PluginBase() override;
+
+    float getParameter(VstInt32 index) override;
+    void setProgram(VstInt32 program) override;
+    void setProgramName(char* name) override;
+    void getProgramName(char* name) override;
+    void getParameterLabel(VstInt32 index, char* label) override;
+    void getParameterName(VstInt32 index, char* text) override;
+    bool canParameterBeAutomated(VstInt32 index) override;
+    bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+    bool getOutputProperties(VstInt32 index, VstPinProperties* properties) override;
+    VstPlugCategory getPlugCategory() override { return kPlugCategSynth; }
+    bool getEffectName(char* name) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    VstInt32 getVendorVersion() override { return kVendorVersion; }
+    VstInt32 canDo(char* text) override;
+
+    ProgramStore& programStore() { return programs; }
+    VoiceManager& engine() { return voiceManager; }
+
+protected:
+    // Resets the engine while holding the render lock, so a reset from the user-interface
+    // thread never runs inside a block being rendered.
+    void resetEngineSafely();
+    // Sends all values of the current program to the open editor.
+    virtual void pushValuesToEditor() {}
+
+    std::mutex engineLock;
+    ProgramStore programs;
+    UserSettings settings;
+    VoiceManager voiceManager;
+    TempoInfo tempoInfo;
+};

@@ -1,0 +1,5 @@
+// Per-instance user settings and data-folder state.
+#pragma once
+
+struct UserSettings {
+};
