@@ -1,0 +1,9 @@
+// Writing a file so that a failed or interrupted write never destroys the old one: the contents
+// go to a temporary file beside the target, which is then renamed over it.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+// True only when the whole contents reached the disk and replaced the target.
+bool writeFileAtomically(const std::filesystem::path& target, std::string_view contents);
