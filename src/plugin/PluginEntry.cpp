@@ -1,24 +1,6 @@
 // The library's exported entry point, under both names hosts look for.
 #include "Plugin.h"
 
-#include <ctime>
-#include <cstdlib>
-#include <new>
-
-AEffect* createEffectInstance(audioMasterCallback host)
-{
-    if (!host || host(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
-        return nullptr;
-    std::srand(unsigned(std::time(nullptr)));
-    // An exception must not unwind into the host's C code: a failed creation is a null effect.
-    try {
-        auto* plugin = new Plugin(host);
-        return plugin->getAeffect();
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-
 #if defined(_WIN32)
 #define MORVELLINE_EXPORT extern "C" __declspec(dllexport)
 #else

@@ -1,0 +1,108 @@
+// The plug-in object driven directly, for what the binary interface cannot show.
+#include "plugin/Plugin.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+struct TimeAnswers {
+    const VstTimeInfo* signature = nullptr;
+    const VstTimeInfo* tempo = nullptr;
+};
+TimeAnswers answers;
+
+VstIntPtr VSTCALLBACK host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr value, void*, float)
+{
+    if (opcode == audioMasterVersion)
+        return 2400;
+    if (opcode == audioMasterGetTime)
+        return reinterpret_cast<VstIntPtr>(value == kVstTimeSigValid ? answers.signature : answers.tempo);
+    return 0;
+}
+
+struct PluginFixture : ::testing::Test {
+    Plugin* plugin = static_cast<Plugin*>(AudioEffect::fromAeffect(createEffectInstance(host)));
+    ~PluginFixture() override { plugin->dispatcher(effClose, 0, 0, nullptr, 0); }
+
+    void renderBlock(int frames)
+    {
+        std::vector<float> l(size_t(frames) + 1), r(size_t(frames) + 1);
+        float* outs[2] = {l.data(), r.data()};
+        plugin->processReplacing(nullptr, outs, frames);
+    }
+};
+
+} // namespace
+
+TEST_F(PluginFixture, MissingOrZeroTimeInfoFallsBackTo120And4)
+{
+    answers = {};
+    renderBlock(16);
+    EXPECT_EQ(plugin->blockTempo().tempo, 120.0f);
+    EXPECT_EQ(plugin->blockTempo().timeSigDenominator, 4);
+
+    VstTimeInfo zero{};
+    answers = {&zero, &zero};
+    renderBlock(16);
+    EXPECT_EQ(plugin->blockTempo().tempo, 120.0f);
+    EXPECT_EQ(plugin->blockTempo().timeSigDenominator, 4);
+}
+
+TEST_F(PluginFixture, HostTempoAndDenominatorReachTheBlock)
+{
+    VstTimeInfo info{};
+    info.tempo = 93.5;
+    info.timeSigDenominator = 8;
+    answers = {&info, &info};
+    renderBlock(0); // even an empty block reads the tempo
+    EXPECT_EQ(plugin->blockTempo().tempo, 93.5f);
+    EXPECT_EQ(plugin->blockTempo().timeSigDenominator, 8);
+    answers = {};
+}
+
+TEST_F(PluginFixture, NewInstanceStartsOnTheDefaultProgram)
+{
+    const ProgramStore& store = plugin->programStore();
+    EXPECT_EQ(store.value(Param::Poly), 0.5f);
+    EXPECT_EQ(store.value(Param::PBRange), kBendRangeDefault);
+    EXPECT_EQ(store.value(Param::PBRange2), kBendRangeDefault);
+    EXPECT_EQ(store.value(Param::Osc1Wave), 0.02f);
+    EXPECT_STREQ(store.record(0).name, "Default");
+    EXPECT_STREQ(store.record(ProgramStore::kUndoRecord).name, "Default");
+}
+
+TEST_F(PluginFixture, StoreKeepsWildValuesUnclamped)
+{
+    plugin->setParameter(Param::ModSrc1, 0.035f);
+    plugin->setParameter(Param::FltCut, 1.7f);
+    plugin->setParameter(Param::Volume, -3.0f);
+    EXPECT_EQ(plugin->getParameter(Param::ModSrc1), 0.035f);
+    EXPECT_EQ(plugin->getParameter(Param::FltCut), 1.7f);
+    EXPECT_EQ(plugin->getParameter(Param::Volume), -3.0f);
+}
+
+TEST_F(PluginFixture, CommandsAreIgnoredWhileTheEditorIsClosed)
+{
+    std::vector<float> before;
+    for (int i = 0; i < kNumParams; ++i)
+        before.push_back(plugin->getParameter(i));
+    plugin->setParameter(1005, 2.0f);
+    plugin->setParameter(1001, 1.0f);
+    for (int i = 0; i < kNumParams; ++i)
+        EXPECT_EQ(plugin->getParameter(i), before[size_t(i)]) << i;
+    EXPECT_EQ(plugin->getProgram(), 0);
+}
+
+TEST_F(PluginFixture, SetProgramKeepsAnUndoCopy)
+{
+    plugin->setProgram(7);
+    plugin->setParameter(Param::Volume, 0.9f);
+    EXPECT_EQ(plugin->programStore().record(ProgramStore::kUndoRecord).get(Param::Volume), 0.5f);
+    plugin->setProgram(-1);
+    EXPECT_EQ(plugin->getProgram(), 99);
+    plugin->setProgram(100);
+    EXPECT_EQ(plugin->getProgram(), 0);
+}

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Runs the Windows test host on a Morvelline DLL under Wine, in a fresh prefix made for this run.
+# usage: run-wine-host.sh 64|32 BUILD_DIR
+set -euo pipefail
+bits=$1
+dir=$2
+prefix=$(mktemp -d /tmp/morvelline-wine-XXXXXX)
+trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$prefix"' EXIT
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ "$bits" = 32 ]; then
+    export WINEARCH=win32
+else
+    export WINEARCH=win64
+fi
+wineboot --init >/dev/null 2>&1 || true
+wine "$dir/tests/wine/wintesthost.exe" "$(winepath -w "$dir/Morvelline_$bits.dll")"

@@ -1,0 +1,132 @@
+// A small Windows host: loads a Morvelline DLL under Wine (or Windows), checks its main answers
+// through the binary interface and renders audio. Exit code 0 when every check passed.
+#include "vst/vstabi.h"
+
+#include <windows.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+int failures = 0;
+VstTimeInfo timeInfo{};
+
+void check(bool ok, const char* what)
+{
+    std::printf("%s: %s\n", ok ? "ok" : "FAILED", what);
+    if (!ok)
+        ++failures;
+}
+
+VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+{
+    switch (opcode) {
+    case audioMasterVersion:
+        return 2400;
+    case audioMasterGetTime:
+        return reinterpret_cast<VstIntPtr>(&timeInfo);
+    default:
+        return 0;
+    }
+}
+
+VstIntPtr dispatch(AEffect* fx, VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                   float opt = 0)
+{
+    return fx->dispatcher(fx, opcode, index, value, ptr, opt);
+}
+
+bool stringIs(AEffect* fx, VstInt32 opcode, VstInt32 index, const char* expected)
+{
+    char text[256] = {};
+    dispatch(fx, opcode, index, 0, text);
+    return std::strcmp(text, expected) == 0;
+}
+
+void renderBlocks(AEffect* fx)
+{
+    const int frames = 512;
+    std::vector<float> left(frames, 9.0f), right(frames, 9.0f);
+    float* outs[2] = {left.data(), right.data()};
+    fx->processReplacing(fx, nullptr, outs, frames);
+    bool finite = true;
+    for (int i = 0; i < frames; ++i)
+        finite = finite && std::isfinite(left[i]) && std::fabs(left[i]) <= 1.4142f && std::isfinite(right[i]);
+    check(finite && left[0] != 9.0f && right[frames - 1] != 9.0f, "processReplacing writes finite audio");
+
+    std::vector<double> dl(frames, 9.0), dr(frames, 9.0);
+    double* douts[2] = {dl.data(), dr.data()};
+    fx->processDoubleReplacing(fx, nullptr, douts, frames);
+    check(dl[0] != 9.0 && dr[frames - 1] != 9.0, "processDoubleReplacing writes audio");
+}
+
+VstPluginMainProc entryPoint(HMODULE library, const char* name)
+{
+    // Through void* so the compiler accepts the change of function type.
+    return reinterpret_cast<VstPluginMainProc>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::printf("usage: wintesthost PLUGIN.dll\n");
+        return 2;
+    }
+    timeInfo.sampleRate = 44100;
+    timeInfo.tempo = 120;
+    timeInfo.timeSigNumerator = 4;
+    timeInfo.timeSigDenominator = 4;
+    timeInfo.flags = kVstTempoValid | kVstTimeSigValid;
+
+    HMODULE library = LoadLibraryA(argv[1]);
+    check(library != nullptr, "the DLL loads");
+    if (!library)
+        return 1;
+    auto entry = entryPoint(library, "VSTPluginMain");
+    auto legacy = entryPoint(library, "main");
+    check(entry != nullptr, "VSTPluginMain is exported undecorated");
+    check(legacy != nullptr, "main is exported undecorated");
+    if (!entry)
+        return 1;
+
+    AEffect* fx = entry(hostCallback);
+    check(fx && fx->magic == kEffectMagic, "the entry point returns an effect");
+    if (!fx)
+        return 1;
+    check(fx->uniqueID == 0x2D535E34, "unique ID");
+    check(fx->numParams == 199 && fx->numPrograms == 100, "199 parameters, 100 programs");
+    check(fx->numInputs == 0 && fx->numOutputs == 2, "no inputs, two outputs");
+    dispatch(fx, effOpen);
+    dispatch(fx, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    dispatch(fx, effSetBlockSize, 0, 512);
+    check(stringIs(fx, effGetEffectName, 0, "Morvelline"), "effect name");
+    check(stringIs(fx, effGetVendorString, 0, "Hollowfen Software"), "vendor");
+    check(stringIs(fx, effGetParamName, 12, "FltCut"), "parameter name");
+    check(dispatch(fx, effGetVendorVersion) == 1302, "vendor version");
+    check(dispatch(fx, effGetVstVersion) == 2400, "VST version");
+    check(dispatch(fx, effGetPlugCategory) == kPlugCategSynth, "category synth");
+    check(dispatch(fx, effCanDo, 0, 0, const_cast<char*>("receiveVstMidiEvent")) == 1, "canDo MIDI");
+    fx->setParameter(fx, 69, 0.75f);
+    check(fx->getParameter(fx, 69) == 0.75f, "parameter store");
+    dispatch(fx, effMainsChanged, 0, 1);
+    dispatch(fx, effStartProcess);
+    renderBlocks(fx);
+    dispatch(fx, effStopProcess);
+    dispatch(fx, effMainsChanged, 0, 0);
+    check(dispatch(fx, effClose) == 1, "close");
+
+    if (legacy) {
+        AEffect* second = legacy(hostCallback);
+        check(second && second->magic == kEffectMagic, "main creates an effect too");
+        if (second)
+            dispatch(second, effClose);
+    }
+    FreeLibrary(library);
+    std::printf("%d failure(s)\n", failures);
+    return failures == 0 ? 0 : 1;
+}
