@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string>
 
 namespace {
@@ -140,4 +141,21 @@ TEST(HostParamDisplay, TextsFollowTheCurrentProgram)
     EXPECT_EQ(display(p, 4).text, "50.0");
     p.dispatch(effSetProgram, 0, 0);
     EXPECT_EQ(display(p, 4).text, "25.0");
+}
+
+TEST(HostParamDisplay, ExactlyNineByteBuffersSurviveWildValues)
+{
+    // A heap buffer of exactly the interface's size: the address sanitizer build reports any
+    // byte written past it.
+    LoadedPlugin p;
+    AEffect* fx = p.effect();
+    for (float v : {1e30f, -1e30f, -5.0f, std::numeric_limits<float>::max(), std::numeric_limits<float>::lowest()}) {
+        for (int index = 0; index < kParams; ++index) {
+            fx->setParameter(fx, index, v);
+            auto buffer = std::make_unique<char[]>(9);
+            std::memset(buffer.get(), kFill, 9);
+            p.dispatch(effGetParamDisplay, index, 0, buffer.get());
+            EXPECT_TRUE(buffer[0] == kFill || std::memchr(buffer.get(), '\0', 9)) << "parameter " << index;
+        }
+    }
 }
