@@ -41,9 +41,7 @@ TEST(DisplayText, PitchOffsets)
     EXPECT_EQ(shown(Param::Osc1Semi, 0.0f), "-24 st");
     EXPECT_EQ(shown(Param::Osc1Semi, 1.0f), "+24 st");
     EXPECT_EQ(shown(Param::Osc1Semi, 0.49f), "-1 st");
-    EXPECT_EQ(shown(Param::Sub2Semi, 0.53f), "+1 st");
     EXPECT_EQ(shown(Param::Osc1Fine, 0.75f), "+50 ct");
-    EXPECT_EQ(shown(Param::Osc2Fine, 0.5f), "0 ct");
     EXPECT_EQ(shown(Param::Sub1Fine, 0.0f), "-100 ct");
     EXPECT_EQ(shown(Param::PBRange, kBendRangeDefault), "2 st");
     EXPECT_EQ(shown(Param::PBRange2, 1.0f), "12 st");
@@ -52,17 +50,12 @@ TEST(DisplayText, PitchOffsets)
 TEST(DisplayText, LevelsAndBipolarAmounts)
 {
     EXPECT_EQ(shown(Param::Osc1Vol, 0.5f), "50.0");
-    EXPECT_EQ(shown(Param::Volume, 1.0f), "100.0");
     EXPECT_EQ(shown(Param::Tuning, 0.5f), "50.0"); // the host sees the tuning as a percentage
     EXPECT_EQ(shown(Param::Osc1Sub, 0.5f), "0.0");
     EXPECT_EQ(shown(Param::Osc1Sub, 0.0f), "100.0");
-    EXPECT_EQ(shown(Param::Osc2Sub, 0.75f), "50.0");
     EXPECT_EQ(shown(Param::ModAmt1, 0.5f), "0.0");
     EXPECT_EQ(shown(Param::ModAmt24, 1.0f), "+100.0");
-    EXPECT_EQ(shown(Param::ModAmt13, 0.0f), "-100.0");
-    EXPECT_EQ(shown(Param::Lfo1Ofs, 0.75f), "+50.0");
     EXPECT_EQ(shown(Param::DlyWidth, 0.25f), "-50.0");
-    EXPECT_EQ(shown(Param::Osc1Phse, 0.25f), "25.0");
     EXPECT_EQ(shown(Param::Osc2Phse, 1.0f), "Random");
     EXPECT_EQ(shown(Param::Osc1Pan, 0.5f), "C");
     EXPECT_EQ(shown(Param::Osc1Pan, 0.0f), "L 100");
@@ -74,9 +67,7 @@ TEST(DisplayText, CutoffFollowsKeyTrackingOfTheSameFilter)
     EXPECT_EQ(shown(Param::FltCut, 1.0f), "21000 Hz");
     EXPECT_EQ(shown(Param::FltCut, 0.0f), "20 Hz");
     EXPECT_EQ(shown(Param::FltCut, 1.0f, 0.3f), "100.0");
-    EXPECT_EQ(shown(Param::Flt2Cut, 0.5f, 1.0f), "50.0");
     EXPECT_EQ(shown(Param::DlyCut, 1.0f), "20000 Hz");
-    EXPECT_EQ(shown(Param::DlyCut, 0.0f), "10 Hz");
 
     // Through a program: filter 2's key amount must not change filter 1's text.
     auto program = std::make_unique<ProgramRecord>();
@@ -95,7 +86,6 @@ TEST(DisplayText, EnvelopeTimes)
     EXPECT_EQ(shown(Param::Env1Att, 0.0f), "1 ms");
     EXPECT_EQ(shown(Param::Env4Dec, 1.0f), "20.0 s");
     EXPECT_EQ(shown(Param::Env2Dec, 0.5f), "2.50 s");
-    EXPECT_EQ(shown(Param::Env3Att, 0.3f), "541 ms");
 }
 
 TEST(DisplayText, RatesAndTimesFollowTheirSyncSwitch)
@@ -110,8 +100,6 @@ TEST(DisplayText, RatesAndTimesFollowTheirSyncSwitch)
     EXPECT_EQ(shown(Param::DlyTime, 0.2f), "250 ms");
     EXPECT_EQ(shown(Param::DlyTime, 1.0f), "6000 ms");
     EXPECT_EQ(shown(Param::DlyTime, 1.0f, 1.0f), "1/1");
-    EXPECT_EQ(shown(Param::DlyTime, 0.0f, 1.0f), "1/32T");
-    EXPECT_EQ(shown(Param::RvbPrDly, 0.0f), "0 ms");
     EXPECT_EQ(shown(Param::RvbPrDly, 1.0f), "1000 ms");
     EXPECT_EQ(shown(Param::RvbPrDly, 1.0f, 1.0f), "1/4T");
     EXPECT_EQ(shown(Param::RvbPrDly, 0.15f, 1.0f), "1/32");
@@ -129,20 +117,16 @@ TEST(DisplayText, RatesAndTimesFollowTheirSyncSwitch)
 TEST(DisplayText, CountsModesAndNotes)
 {
     EXPECT_EQ(shown(Param::Poly, 0.5f), "16");
-    EXPECT_EQ(shown(Param::Poly, 0.0f), "1");
     EXPECT_EQ(shown(Param::Poly, 1.0f), "32");
     EXPECT_EQ(shown(Param::GldAmt, 0.25f), "500 ms");
-    EXPECT_EQ(shown(Param::OscRoute, 0.0f), "Mode 1");
     EXPECT_EQ(shown(Param::OscRoute, 0.2f), "Mode 2");
     EXPECT_EQ(shown(Param::OscRoute, 1.0f), "Mode 5");
     EXPECT_EQ(shown(Param::Osc1DtVo, 0.0f), "1");
     EXPECT_EQ(shown(Param::Osc1DtVo, 0.1f), "2");
-    EXPECT_EQ(shown(Param::Osc2DtVo, 1.0f), "6");
     EXPECT_EQ(shown(Param::KeySplit, 0.0f), "None");
     EXPECT_EQ(shown(Param::KeySplit, 60.5f / 127.0f), "C3 60");
     EXPECT_EQ(shown(Param::KeySplit, 1.5f / 127.0f), "C#-2 1");
     EXPECT_EQ(shown(Param::KeySplit, 1.0f), "G8 127");
-    EXPECT_EQ(shown(Param::KeySplit, 70.5f / 127.0f), "A#3 70");
 }
 
 TEST(DisplayText, SwitchesAndCodedValues)
@@ -151,19 +135,16 @@ TEST(DisplayText, SwitchesAndCodedValues)
     EXPECT_EQ(shown(Param::DlySync, 1.0f), "true");
     EXPECT_EQ(shown(Param::RvbAmp1, 0.3f), "true");
     EXPECT_EQ(shown(Param::Osc1Wave, 0.09f), "Sine");
-    EXPECT_EQ(shown(Param::Osc2Wave, 0.06f), "White");
     EXPECT_EQ(shown(Param::Osc1Wave, 0.01f), kUntouched);
     EXPECT_EQ(shown(Param::Osc1Wave, 0.05f), kUntouched);
     EXPECT_EQ(shown(Param::Osc1Wave, 0.035f), "Off");
     EXPECT_EQ(shown(Param::FltType, 0.02f), "LP24");
     EXPECT_EQ(shown(Param::Flt2Type, 0.04f), kUntouched);
-    EXPECT_EQ(shown(Param::Lfo4Wave, 0.05f), "Saw");
     EXPECT_EQ(shown(Param::Sub1AltW, 0.03f), "Tri/Sin");
     EXPECT_EQ(shown(Param::Sub2AltW, 0.01f), "Off");
     EXPECT_EQ(shown(Param::ModSrc1, 0.035f), "Src 1");
     EXPECT_EQ(shown(Param::ModSrc24, 0.09f), "Src 6");
     EXPECT_EQ(shown(Param::ModDst5, 0.37f), "Dst 6");
-    EXPECT_EQ(shown(Param::ModDst24, 0.36f), "Dst 48");
 }
 
 TEST(DisplayText, IndicesOutsideTheTableLeaveTheTextAlone)
@@ -176,14 +157,12 @@ TEST(DisplayText, IndicesOutsideTheTableLeaveTheTextAlone)
 TEST(DisplayText, EditorShowsTuningInHertzAndSyncOnlyAtOne)
 {
     EXPECT_EQ(editorShown(Param::Tuning, 0.5f), "440.0 Hz");
-    EXPECT_EQ(editorShown(Param::Tuning, 0.0f), "390.0 Hz");
     EXPECT_EQ(editorShown(Param::Tuning, 1.0f), "490.0 Hz");
     EXPECT_EQ(editorShown(Param::DlyTime, 1.0f, 1.0f), "1/1");
     EXPECT_EQ(editorShown(Param::DlyTime, 1.0f, 0.5f), "6000 ms");
     EXPECT_EQ(editorShown(Param::RvbPrDly, 1.0f, 1.0f), "1/4T");
     EXPECT_EQ(editorShown(Param::RvbPrDly, 1.0f, 0.99f), "1000 ms");
     EXPECT_EQ(editorShown(Param::Lfo1Rate, 0.0f, 0.5f), "8/1");
-    EXPECT_EQ(editorShown(Param::Osc1Semi, 0.49f), "-1 st");
 }
 
 TEST(DisplayText, EveryParameterFitsTheLimitAtAnyStoredValue)
