@@ -135,15 +135,24 @@ constexpr CodeEntry kModTargetCodes[] = {
 static_assert(std::size(kModSourceCodes) == kNumModSources);
 static_assert(std::size(kModTargetCodes) == kNumModTargets);
 
+constexpr int kMaxStored = 47; // largest stored number of any kind
+
 struct Table {
     const CodeEntry* entries;
     int count;
+    int codeOfStored[kMaxStored + 1]; // -1 where no code has that stored number
 };
 
 template <std::size_t N>
 constexpr Table tableOf(const CodeEntry (&entries)[N])
 {
-    return {entries, int(N)};
+    Table table{entries, int(N), {}};
+    for (int& code : table.codeOfStored)
+        code = -1;
+    for (int code = 0; code < int(N); ++code)
+        if (entries[code].storedNumber >= 0)
+            table.codeOfStored[entries[code].storedNumber] = code;
+    return table;
 }
 
 constexpr Table kTables[] = {
@@ -177,13 +186,15 @@ const CodeEntry* codeEntry(CodeKind kind, int code)
 
 int decodeCode(CodeKind kind, float value)
 {
-    const Table& table = tableFor(kind);
-    for (int code = 0; code < table.count; ++code) {
-        const int stored = table.entries[code].storedNumber;
-        if (stored >= 0 && std::fabs(value - float(stored) / 100.0f) < kCodeTolerance)
-            return code;
-    }
-    return 0;
+    // The tolerance is far below half a step, so only the nearest stored number can match; the
+    // engine decodes per block and voice, so this avoids scanning the table.
+    if (!(value > -0.005f && value < (kMaxStored + 0.5f) / 100.0f))
+        return 0;
+    const int stored = int(std::lround(value * 100.0f));
+    if (stored < 0 || stored > kMaxStored || std::fabs(value - float(stored) / 100.0f) >= kCodeTolerance)
+        return 0;
+    const int code = tableFor(kind).codeOfStored[stored];
+    return code >= 0 ? code : 0;
 }
 
 int codeStoredNumber(CodeKind kind, int code)

@@ -69,6 +69,36 @@ TEST(CodeTables, ToleranceIsOneHundredThousandth)
     EXPECT_EQ(decodeFilterType(0.02f - 0.000011f), FilterType::Off);
 }
 
+TEST(CodeTables, DecodingAgreesWithComparingEveryEntry)
+{
+    // The decoder jumps to the nearest stored number; it must give what matching each entry
+    // within the tolerance gives, also right at the edges of the tolerance.
+    auto byScan = [](CodeKind kind, float v) {
+        for (int code = 0; code < codeCount(kind); ++code) {
+            const int k = codeStoredNumber(kind, code);
+            if (k >= 0 && std::fabs(v - float(k) / 100.0f) < kCodeTolerance)
+                return code;
+        }
+        return 0;
+    };
+    for (CodeKind kind : kAllKinds) {
+        for (int i = -20000; i <= 600000; i += 7) {
+            const float v = float(i) * 1e-6f;
+            ASSERT_EQ(decodeCode(kind, v), byScan(kind, v)) << v;
+        }
+        for (int k = 0; k <= 48; ++k) {
+            for (float edge : {float(k) / 100.0f - kCodeTolerance, float(k) / 100.0f + kCodeTolerance}) {
+                float v = edge;
+                for (int n = 0; n < 4; ++n, v = std::nextafter(v, 0.0f))
+                    ASSERT_EQ(decodeCode(kind, v), byScan(kind, v)) << v;
+                v = edge;
+                for (int n = 0; n < 4; ++n, v = std::nextafter(v, 1.0f))
+                    ASSERT_EQ(decodeCode(kind, v), byScan(kind, v)) << v;
+            }
+        }
+    }
+}
+
 TEST(CodeTables, EveryChoosableCodeRoundTripsThroughItsStoredValue)
 {
     for (CodeKind kind : kAllKinds) {
