@@ -11,14 +11,22 @@ constexpr float kLfoStep = 0.04f;
 constexpr float kDelayStep = 1.0f / 17.0f;
 constexpr float kPredelayStep = 0.1f;
 
+// The voices evaluate the LFO curve per sample, so the row is found from an estimate and
+// corrected by the exact float comparison rather than by a scan.
 int selectRow(float value, float step, int lastRow)
 {
-    for (int i = 0; i < lastRow; ++i) {
-        const float limit = float(i + 1) * step;
-        if (limit > value)
-            return i;
-    }
-    return lastRow;
+    if (!(value < float(lastRow) * step))
+        return lastRow; // also NaN and infinity
+    if (value < step)
+        return 0;
+    int i = int(value / step);
+    if (i > lastRow - 1)
+        i = lastRow - 1;
+    while (i > 0 && float(i) * step > value)
+        --i;
+    while (float(i + 1) * step <= value)
+        ++i;
+    return i;
 }
 
 // A host may report a tempo or signature that makes no sense (negative, NaN); such a block is

@@ -43,6 +43,22 @@ TEST(ValueCurves, RowChangesExactlyAtEachStep)
     }
 }
 
+TEST(ValueCurves, RowIsTheFirstWhoseEndLiesAboveTheValue)
+{
+    for (const Table& t : kTables) {
+        auto byScan = [&t](float v) {
+            for (int i = 0; i < t.rows - 1; ++i)
+                if (float(i + 1) * t.step > v)
+                    return i;
+            return t.rows - 1;
+        };
+        for (int n = -1000; n <= 201000; n += 3) {
+            const float v = float(n) * 5e-6f;
+            ASSERT_EQ(t.row(v), byScan(v)) << t.name << " at " << v;
+        }
+    }
+}
+
 TEST(ValueCurves, DelayStepIsTheRoundedSeventeenth)
 {
     EXPECT_EQ(1.0f / 17.0f, 0.05882353f);
