@@ -98,3 +98,53 @@ LfoWaveform decodeLfoWaveform(float value);
 SubAltMode decodeSubAltMode(float value);
 ModSource decodeModSource(float value);
 ModTarget decodeModTarget(float value);
+
+// ---------------------------------------------------------------------------------------------
+// The tables behind the decoders, for display texts and menus.
+
+enum class CodeKind : int {
+    OscWave,
+    FilterType,
+    LfoWave,
+    SubAlt,
+    ModSource,
+    ModTarget,
+};
+
+// Stored values match a code when they lie within this distance of stored number / 100.
+constexpr float kCodeTolerance = 0.00001f;
+
+struct CodeEntry {
+    int storedNumber;        // the value written is storedNumber / 100; -1 for a code that does not exist
+    bool separator;          // a menu separator: it occupies a position but is never chosen
+    const char* menuText;    // the menu entry; null for separators and codes that do not exist
+    const char* displayText; // the short text (at most 8 characters); null where there is none
+};
+
+// Number of codes (menu positions) of a kind: 12, 9, 8, 6, 18 and 48.
+int codeCount(CodeKind kind);
+// The entry of a code; null when the code is out of range.
+const CodeEntry* codeEntry(CodeKind kind, int code);
+// Value to code: the code whose stored number / 100 lies within kCodeTolerance of value; 0 when
+// none does (also for NaN and infinities).
+int decodeCode(CodeKind kind, float value);
+// Code to stored number; -1 when the code is out of range or does not exist.
+int codeStoredNumber(CodeKind kind, int code);
+// Code to the normalized value that selects it (stored number / 100); 0 for an invalid code.
+float codeStoredValue(CodeKind kind, int code);
+// Menu text and display text of a code; null where the entry has none (separators, missing
+// codes, out of range).
+const char* codeMenuText(CodeKind kind, int code);
+const char* codeDisplayText(CodeKind kind, int code);
+bool codeIsSeparator(CodeKind kind, int code);
+
+// The menu entry a value marks: its code, raised by one when that is a separator, limited to
+// the last entry.
+int menuEntryForValue(CodeKind kind, float value);
+// The value a menu choice writes. False (value untouched) for separators, missing codes and
+// positions outside the menu.
+bool valueForMenuEntry(CodeKind kind, int entry, float& value);
+
+// The sub-oscillator alternative modes as the oscillator section menu offers them, in order.
+constexpr int kNumSubAltMenuItems = 5;
+extern const SubAltMode kSubAltMenuModes[kNumSubAltMenuItems];

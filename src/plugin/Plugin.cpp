@@ -1,5 +1,6 @@
 #include "Plugin.h"
 
+#include "DisplayText.h"
 #include "editor/Editor.h"
 #include "engine/MasterStage.h"
 
@@ -113,4 +114,10 @@ void Plugin::pushValuesToEditor()
         ed->setParameter(i, programs.value(i));
 }
 
-void Plugin::getParameterDisplay(VstInt32 /*index*/, char* /*text*/) {}
+void Plugin::getParameterDisplay(VstInt32 index, char* text)
+{
+    // Indices outside the table and coded values without a name leave the host's text as it was.
+    if (index < 0 || index >= kNumParams || !text)
+        return;
+    formatParamDisplay(index, programs.current(), text);
+}
