@@ -141,10 +141,12 @@ void EffectsReverb::initTank()
     db2Taps[0] = tapOffset(0.067, s, db2);
     db2Taps[1] = tapOffset(0.0041, s, db2);
 
-    // The cross-feedback holds the last sample of the old tail; keeping it would restart a
-    // tail in the emptied tank.
+    // The cross-feedback and the tank filters hold the last samples of the old tail; keeping
+    // them would restart a tail in the emptied tank.
     xA = 0.0f;
     xB = 0.0f;
+    tankA.clear();
+    tankB.clear();
 }
 
 void EffectsReverb::applySize(float size)
