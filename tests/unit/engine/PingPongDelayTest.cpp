@@ -291,3 +291,24 @@ TEST(PingPongDelay, TailEndsInTrueSilenceWithoutDenormals)
     for (size_t i = 2 * 44100; i < rig.left.size(); ++i)
         ASSERT_EQ(rig.left[i], 0.0f) << i;
 }
+
+TEST(PingPongDelay, ToneFiltersAreThreeDecibelsDownAtTheCutoff)
+{
+    // Cutoff 10 + 19990 v^4 Hz = 1 kHz; a Butterworth passes its cutoff at 1/sqrt(2).
+    const float v = std::pow(990.0f / 19990.0f, 0.25f);
+    for (float rate : {44100.0f, 96000.0f}) {
+        for (bool lowpass : {false, true}) {
+            Rig rig(rate, 0.0f, 1.0f);
+            rig.targets.cutoff = v;
+            rig.delay.beginBlock(10.0f, lowpass);
+            std::vector<float> tone(static_cast<size_t>(rate / 2));
+            for (size_t i = 0; i < tone.size(); ++i)
+                tone[i] = std::sin(2.0f * 3.14159265f * 1000.0f * static_cast<float>(i) / rate);
+            rig.run(static_cast<int>(tone.size()), tone);
+            float peak = 0.0f;
+            for (size_t i = tone.size() / 2; i < tone.size(); ++i)
+                peak = std::max(peak, std::fabs(rig.right[i]));
+            EXPECT_NEAR(peak, 0.7071f, 0.01f) << rate << (lowpass ? " lowpass" : " highpass");
+        }
+    }
+}
