@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <vector>
 
-// Block-start settings: pre-delay in milliseconds, the rest normalized 0..1.
+// Block-start settings: pre-delay in milliseconds, the rest the normalized 0..1 values of the
+// controls (the width is halved inside, damping 1 is the shortest tail).
 struct ReverbSettings {
     float predelayMs = 0.0f;
     float size = 1.0f;
