@@ -1,0 +1,37 @@
+// One line of the ping-pong delay: room for six seconds at the current rate, of which the first
+// `length` samples form a circular delay of `length` samples.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct DelayLine {
+    float sampleRate = 0.0f;
+    std::vector<float> buffer;
+    int32_t capacity = 0;
+    int32_t writeIndex = 0;
+    int32_t length = 0;
+    bool inUse = false;
+
+    // Reallocates six seconds of silence for the rate. Allocates: never on the audio thread.
+    void allocate(float rate);
+
+    // Takes a delay time; a length change drops the old content over the new length so that
+    // stale echoes at the wrong distance are never heard. Returns true when it cleared.
+    bool setTime(double seconds);
+
+    // Empties the whole line once after it has been written to.
+    void clearIfUsed();
+
+    // Reads the sample written `length` samples ago and puts x in its place.
+    float exchange(float x)
+    {
+        const float out = buffer[static_cast<std::size_t>(writeIndex)];
+        buffer[static_cast<std::size_t>(writeIndex)] = x;
+        if (++writeIndex >= length)
+            writeIndex = 0;
+        inUse = true;
+        return out;
+    }
+};
