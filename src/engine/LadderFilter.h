@@ -15,8 +15,8 @@ struct LadderFilter {
     // One sample of both channels in place, with g, k and outGain already set.
     void process(float& inOutL, float& inOutR)
     {
-        const float G = g / (1.0f + g);
         const float R = 1.0f / (1.0f + g);
+        const float G = g * R;
         const float G2 = G * G;
         const float G4 = G2 * G2;
         inOutL = channel(inOutL, prevInL, ladderL, G, G2, G4, R);

@@ -63,16 +63,20 @@ struct StateVariableFilter {
         integrate(xL, ic1L, ic2L, bandL, lowL);
         integrate(xR, ic1R, ic2R, bandR, lowR);
         // Silence decays into the denormal range; zero it instead of paying for it.
-        float* values[] = {&a1, &a2, &a3, &m0, &m1, &m2, &bandL, &lowL,
-                           &bandR, &lowR, &ic1L, &ic2L, &ic1R, &ic2R};
-        for (float* v : values)
-            if (std::fabs(*v) < 1e-20f)
-                *v = 0.0f;
+        flush(a1), flush(a2), flush(a3), flush(m0), flush(m1), flush(m2);
+        flush(bandL), flush(lowL), flush(bandR), flush(lowR);
+        flush(ic1L), flush(ic2L), flush(ic1R), flush(ic2R);
         inOutL = m0 * xL + m1 * bandL + m2 * lowL;
         inOutR = m0 * xR + m1 * bandR + m2 * lowR;
     }
 
 private:
+    static void flush(float& v)
+    {
+        if (std::fabs(v) < 1e-20f)
+            v = 0.0f;
+    }
+
     void integrate(float x, float& ic1, float& ic2, float& band, float& low) const
     {
         const float diff = x - ic2;
