@@ -150,15 +150,6 @@ TEST(EnvelopeStages, RetriggerAttacksFromTheCurrentLevel)
     EXPECT_LT(env.tick(), 0.01f);
 }
 
-TEST(EnvelopeStages, GateOffLeavesAnIdleEnvelopeIdle)
-{
-    Envelope env;
-    env.setTimes(0.5f, 0.5f, 0.5f, kRate);
-    env.gateOff();
-    EXPECT_TRUE(env.isIdle());
-    EXPECT_EQ(env.tick(), 0.0f);
-}
-
 TEST(EnvelopeStages, WildTimeValuesStillRunTheEnvelope)
 {
     for (float v : {-5.0f, 1e9f, std::nanf(""), INFINITY}) {

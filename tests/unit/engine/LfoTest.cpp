@@ -67,15 +67,6 @@ TEST(LfoRandom, StepsNeverRepeatAndAreHundredths)
     EXPECT_EQ(changes, 5000);
 }
 
-TEST(LfoRandom, OtherWaveformsDrawNothing)
-{
-    Lfo lfo;
-    lfo.waveform = LfoWaveform::Sine;
-    lfo.pickRandomStep();
-    EXPECT_EQ(lfo.randomStep, 0);
-    EXPECT_EQ(lfo.randomValue, 0.0f);
-}
-
 TEST(LfoPhase, RateGivesTheCycleLengthAndPhaseStaysInACycle)
 {
     Lfo lfo;
