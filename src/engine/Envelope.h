@@ -1,6 +1,7 @@
 // ADSR envelope of a voice.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 enum EnvStage : int32_t {
@@ -11,9 +12,46 @@ enum EnvStage : int32_t {
     EnvRelease = 5,
 };
 
+// Length in samples of a normalized time parameter: 1 ms to 20 s on a cubic curve.
+inline float envelopeTimeSamples(float value, float sampleRate)
+{
+    // A damaged program may hold anything; the curve ends are the nearest sane times.
+    const float v = value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f;
+    return (19.999f * v * v * v + 0.001f) * sampleRate;
+}
+
+// Per-sample factor of an exponential segment that covers its full swing, overshooting by the
+// ratio, in time samples.
+inline float envelopeCoefficient(float time, float ratio)
+{
+    if (!(time > 0.0f))
+        return 0.0f;
+    return std::exp(-std::log((ratio + 1.0f) / ratio) / time);
+}
+
+// How strongly the note velocity scales an envelope: 1 at velocity parameter 0, the velocity
+// itself at 1.
+inline float envelopeVelocityFactor(float velocityParam, float velocity)
+{
+    const float c = 1.0f - velocityParam;
+    return c * c + (1.0f - c * c) * velocity;
+}
+
 struct Envelope {
     int32_t stage = EnvIdle;
     float level = 0.0f;
+    float attackTime = 0.0f; // samples
+    float decayTime = 0.0f;
+    float releaseTime = 0.0f;
+    float attackCoef = 0.0f;
+    float decayCoef = 0.0f;
+    float releaseCoef = 0.0f;
+    float sustain = 0.0f;
+    float attackRatio = 2.0f;  // attack aims at 1 + ratio and is cut at 1
+    float decayRatio = 0.01f;  // decay and release aim this far below their targets
+    float attackBase = 3.0f;
+    float decayBase = (0.0f - 0.01f) * 1.0f;
+    float releaseBase = -0.01f * 1.0f;
 
     // A note start attacks from the current level.
     void gateOn() { stage = EnvAttack; }
@@ -29,4 +67,60 @@ struct Envelope {
         level = 0.0f;
     }
     bool isIdle() const { return stage == EnvIdle; }
+
+    // Times from the normalized attack, decay and release parameters; at block set-up and note
+    // start.
+    void setTimes(float attackParam, float decayParam, float releaseParam, float sampleRate)
+    {
+        attackTime = envelopeTimeSamples(attackParam, sampleRate);
+        decayTime = envelopeTimeSamples(decayParam, sampleRate);
+        releaseTime = envelopeTimeSamples(releaseParam, sampleRate);
+        attackCoef = envelopeCoefficient(attackTime, attackRatio);
+        attackBase = (1.0f - attackCoef) * (attackRatio + 1.0f);
+        decayCoef = envelopeCoefficient(decayTime, decayRatio);
+        decayBase = (sustain - decayRatio) * (1.0f - decayCoef);
+        releaseCoef = envelopeCoefficient(releaseTime, decayRatio);
+        releaseBase = -decayRatio * (1.0f - releaseCoef);
+    }
+
+    // The smoothed sustain level, every sample.
+    void setSustain(float value)
+    {
+        sustain = value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f;
+        decayBase = (sustain - decayRatio) * (1.0f - decayCoef);
+    }
+
+    // Advances one sample and returns the new level.
+    float tick()
+    {
+        switch (stage) {
+        case EnvAttack:
+            level = attackCoef * level + attackBase;
+            if (level >= 1.0f) {
+                level = 1.0f;
+                stage = EnvDecay;
+            }
+            break;
+        case EnvDecay:
+            level = decayCoef * level + decayBase;
+            if (sustain >= level) {
+                level = sustain;
+                stage = EnvSustain;
+            }
+            break;
+        case EnvSustain:
+            level = sustain;
+            break;
+        case EnvRelease:
+            level = releaseCoef * level + releaseBase;
+            if (level <= 0.0f) {
+                level = 0.0f;
+                stage = EnvIdle;
+            }
+            break;
+        default:
+            break;
+        }
+        return level;
+    }
 };

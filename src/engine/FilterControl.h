@@ -1,0 +1,80 @@
+// The control law of a filter unit: knob, modulation and key tracking to a smoothed cutoff and
+// resonance, recomputed every sample.
+#pragma once
+
+#include <cmath>
+
+#include "FilterUnit.h"
+#include "Smoother.h"
+
+// Key tracking pivots on note 57 (A3, 220 Hz), twelve semitones below the A4 reference.
+constexpr float kKeyTrackOffset = 12.0f;
+
+// The tan of the bilinear map runs away at exactly half the sample rate; this is as close as
+// the filters get (about 21.6 kHz at 44.1 kHz).
+constexpr float kMaxFilterCutoff = 0.4999f;
+
+inline float clampUnit(float x) { return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f; }
+
+// Cutoff knob position (0..1) to Hz: 20 Hz to 21 kHz on a fifth-power curve.
+inline float filterCutoffHz(float c)
+{
+    const float c2 = c * c;
+    return 20.0f + 20980.0f * c2 * c2 * c;
+}
+
+// Cutoff in cycles per sample for a knob-plus-modulation value, a key-tracking amount (0..1) and
+// the note's distance in semitones from A4; clamped to 0..0.5.
+inline float filterCutoff(float cutoff, float keyAmount, float semisFromA4, float sampleRate)
+{
+    const float factor = std::exp2((semisFromA4 + kKeyTrackOffset) / 12.0f * keyAmount);
+    const float fc = filterCutoffHz(clampUnit(cutoff)) / sampleRate * factor;
+    return fc > 0.0f ? (fc < 0.5f ? fc : 0.5f) : 0.0f;
+}
+
+struct FilterControl {
+    Smoother cutoff;
+    Smoother resonance;
+    Smoother keyTrack;
+
+    void setSampleRate(float sampleRate)
+    {
+        cutoff.setSampleRate(sampleRate);
+        resonance.setSampleRate(sampleRate);
+        keyTrack.setSampleRate(sampleRate);
+    }
+
+    // At a note start the controls take their targets at once instead of gliding.
+    void jumpToTargets()
+    {
+        cutoff.jump = true;
+        resonance.jump = true;
+        keyTrack.jump = true;
+    }
+
+    // One sample through the unit, in place. A bypassed unit leaves the signal and its
+    // smoothers alone.
+    void process(FilterUnit& unit, float& left, float& right, float cutoffParam, float cutoffMod,
+                 float resonanceParam, float resonanceMod, float keyParam, float semisFromA4,
+                 float sampleRate)
+    {
+        if (unit.isBypassed())
+            return;
+        const float kt = keyTrack.step(clampUnit(keyParam));
+        const float target = filterCutoff(cutoffParam + cutoffMod, kt, semisFromA4, sampleRate);
+        const float r = resonance.step(clampUnit(resonanceParam + resonanceMod));
+        float fc = cutoff.step(target);
+        if (fc > kMaxFilterCutoff)
+            fc = kMaxFilterCutoff;
+        if (unit.usesLadder()) {
+            LadderFilter& l = unit.ladder;
+            l.g = std::tan(3.14159265358979f * fc);
+            l.outGain = 1.122018f + 2.5f * r;
+            l.k = 4.4444447f * r;
+            l.process(left, right);
+        } else {
+            unit.svf.setCoefficients(fc, r, unit.svfMode);
+            unit.svf.process(left, right);
+        }
+    }
+};

@@ -1,0 +1,68 @@
+// Four-pole ladder lowpass with a saturating input, solved without a unit delay in the loop.
+#pragma once
+
+#include <cmath>
+
+struct LadderFilter {
+    float g = 0.0f;       // integrator gain, tan(pi * cutoff)
+    float k = 0.0f;       // feedback, 0..4.44
+    float outGain = 0.0f; // makes up for the level the feedback takes away
+    float prevInL = 0.0f;
+    float prevInR = 0.0f;
+    float ladderL[4] = {};
+    float ladderR[4] = {};
+
+    // One sample of both channels in place, with g, k and outGain already set.
+    void process(float& inOutL, float& inOutR)
+    {
+        const float R = 1.0f / (1.0f + g);
+        const float G = g * R;
+        const float G2 = G * G;
+        const float G4 = G2 * G2;
+        inOutL = channel(inOutL, prevInL, ladderL, G, G2, G4, R);
+        inOutR = channel(inOutR, prevInR, ladderR, G, G2, G4, R);
+        for (int i = 0; i < 4; ++i) {
+            flush(ladderL[i]);
+            flush(ladderR[i]);
+        }
+    }
+
+private:
+    static void flush(float& v)
+    {
+        if (std::fabs(v) < 1e-20f)
+            v = 0.0f;
+    }
+
+    // tanh(u)/u by its Pade form; past |u| = 1e4 the form has long reached its limit 1/15, and
+    // stopping there keeps u^4 from overflowing on wild input.
+    static float saturation(float u)
+    {
+        if (u > 1e4f)
+            u = 1e4f;
+        else if (u < -1e4f)
+            u = -1e4f;
+        const float u2 = u * u;
+        const float u4 = u2 * u2;
+        return (u4 + 105.0f * u2 + 945.0f) / (15.0f * u4 + 420.0f * u2 + 945.0f);
+    }
+
+    float channel(float x, float& prev, float* s, float G, float G2, float G4, float R) const
+    {
+        const float sigma = saturation(0.5f * (x + prev) - k * s[3]);
+        prev = x;
+        const float G4s = G4 * sigma;
+        const float y4 =
+            (G4s * x + R * (s[3] + G * s[2] + G2 * s[1] + G2 * G * s[0])) / (1.0f + k * G4s);
+        const float v = sigma * (x - k * y4);
+        const float g2 = 2.0f * g;
+        const float y1 = (g * v + s[0]) * R;
+        s[0] = g2 * (v - y1) + s[0];
+        const float y2 = (g * y1 + s[1]) * R;
+        s[1] = g2 * (y1 - y2) + s[1];
+        const float y3 = (g * y2 + s[2]) * R;
+        s[2] = g2 * (y2 - y3) + s[2];
+        s[3] = g2 * (y3 - y4) + s[3];
+        return y4 * outGain;
+    }
+};

@@ -1,0 +1,110 @@
+// Low-frequency oscillator: four per voice, and four free-running ones in the engine that the
+// voices' "Free" LFOs follow.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+#include "Random.h"
+#include "plugin/CodeTables.h"
+#include "plugin/ValueCurves.h"
+
+constexpr float kTwoPi = 6.28318530717959f;
+constexpr float kPi = 3.14159265358979f;
+
+struct Lfo {
+    LfoWaveform waveform = LfoWaveform::Sine;
+    float phaseParam = 0.0f; // start phase, fraction of a cycle
+    float phase = 0.0f;      // radians, 0 <= phase < 2 pi
+    float increment = 0.0f;  // radians per sample
+    float offset = 0.0f;     // -0.5..+0.5
+    float sampleRate = 44100.0f;
+    int32_t randomStep = 0; // 0..100
+    float randomValue = 0.0f;
+
+    // Returns the value at the current phase, then advances; a new random step is drawn at
+    // every cycle start.
+    float tick()
+    {
+        float value = 0.0f;
+        switch (waveform) {
+        case LfoWaveform::Sine:
+            value = 0.5f * std::sin(phase);
+            break;
+        case LfoWaveform::Triangle: {
+            const float t = phase / kPi;
+            value = t > 1.5f ? t - 2.0f : (t > 0.5f ? 1.0f - t : t);
+            break;
+        }
+        case LfoWaveform::Square:
+            value = phase > kPi ? -0.5f : 0.5f;
+            break;
+        case LfoWaveform::Sawtooth: {
+            const float t = phase / kTwoPi;
+            value = t > 0.5f ? t - 1.0f : t;
+            break;
+        }
+        case LfoWaveform::Random:
+            value = randomValue - 0.5f;
+            break;
+        default:
+            break;
+        }
+        value += offset;
+        phase += increment;
+        if (phase >= kTwoPi) {
+            phase -= kTwoPi;
+            pickRandomStep();
+        }
+        return value;
+    }
+
+    // A new random step, never the one just played.
+    void pickRandomStep()
+    {
+        if (waveform != LfoWaveform::Random)
+            return;
+        int32_t r;
+        do {
+            r = randomInt15() % 101;
+        } while (r == randomStep);
+        randomStep = r;
+        randomValue = static_cast<float>(r) * 0.01f;
+    }
+
+    void setRateHz(float hz)
+    {
+        float inc = hz / sampleRate * kTwoPi;
+        // One subtraction per sample must keep the phase inside a cycle; nothing faster than
+        // half the sample rate makes sense anyway.
+        if (!(inc >= 0.0f))
+            inc = 0.0f;
+        else if (inc > kPi)
+            inc = kPi;
+        increment = inc;
+    }
+
+    // Rate from a normalized rate value (already including any modulation), free or locked to
+    // the block's tempo.
+    void setRate(float value, bool sync, TempoInfo tempo)
+    {
+        const float t = value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f;
+        setRateHz(lfoRateHz(t, sync, tempo));
+    }
+
+    void setOffset(float offsetParam) { offset = offsetParam - 0.5f; }
+
+    // Note start (and engine reset): back to the start phase with a fresh random step.
+    void restart(float phaseParameter)
+    {
+        const float p = phaseParameter > 0.0f ? (phaseParameter < 1.0f ? phaseParameter : 1.0f)
+                                              : 0.0f;
+        phaseParam = p;
+        phase = p * kTwoPi;
+        pickRandomStep();
+    }
+
+    // A "Free" voice LFO runs in step with the engine's LFO of the same number.
+    void followPhase(const Lfo& global) { phase = global.phase; }
+};

@@ -1,0 +1,171 @@
+// One oscillator of a voice: band-limited table reads, a pulse from two saw reads, and white
+// and pink noise.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+#include "Random.h"
+#include "Wavetable.h"
+#include "plugin/CodeTables.h"
+
+struct NoiseState {
+    float noiseThird = 10923.0f;
+    float noiseScale = 3.0518509e-05f; // 1 / 32767
+    float pink0 = 0.0f;
+    float pink1 = 0.0f;
+    float pink2 = 0.0f;
+
+    // Uniform over about -1..+1 from the C library's generator of the calling thread.
+    float white()
+    {
+        const float r = static_cast<float>(randomInt15());
+        return (r * (1.0f / 32768.0f) * 3.0f * noiseThird * 2.0f - (noiseThird - 1.0f) * 3.0f) *
+               noiseScale;
+    }
+
+    // White noise through a three-pole filter that tilts it by about -3 dB per octave.
+    float pink()
+    {
+        const float w = white();
+        pink0 = 0.99765f * pink0 + 0.099046f * w;
+        pink1 = 0.963f * pink1 + 0.296516f * w;
+        pink2 = 0.57f * pink2 + 1.05269f * w;
+        return (pink0 + pink1 + pink2 + 0.1848f * w) * 0.16f;
+    }
+};
+
+// Fixed start phases of the six unison copies of each main oscillator, so a chord of copies
+// never starts phase-aligned.
+constexpr float kUnisonStartPhase[2][6] = {
+    {0.5394773f, 0.09189246f, 0.2949146f, 0.7277129f, 0.3719846f, 0.7852741f},
+    {0.4371031f, 0.145754f, 0.9110203f, 0.8670546f, 0.8556285f, 0.24387f},
+};
+
+struct Oscillator {
+    float phase = 0.0f;      // cycles, 0 <= phase < 1
+    float increment = 0.0f;  // cycles per sample, 0..1 (the caller clamps)
+    float startPhase = 0.0f; // where a note start puts the phase
+    float pulseWidth = 0.5f; // last width given to the Square step
+    const WtCollection* tables = nullptr;
+    NoiseState noise;
+    OscWaveform waveform = OscWaveform::Off;
+
+    // One output sample; table waveforms also advance the phase. pulseWidth (0..1) is used by
+    // Square only. Codes without a sound give 0 and leave the phase alone.
+    float nextSample(float width)
+    {
+        switch (waveform) {
+        case OscWaveform::Sawtooth:
+            return readTable(WtRowSaw);
+        case OscWaveform::Square:
+            return readPulse(width);
+        case OscWaveform::Triangle:
+            return readTable(WtRowTriangle);
+        case OscWaveform::Sine:
+            return readTable(WtRowSine);
+        case OscWaveform::Chime:
+            return readTable(WtRowChime);
+        case OscWaveform::Organ:
+            return readTable(WtRowOrgan);
+        case OscWaveform::White:
+            return noise.white();
+        case OscWaveform::Pink:
+            return noise.pink();
+        default:
+            return 0.0f;
+        }
+    }
+
+    float readTable(int row)
+    {
+        const Wavetable* t = tables ? tables->findTable(row, increment) : nullptr;
+        const float out = t ? interpolate(*t, phase) : 0.0f;
+        advance();
+        return out;
+    }
+
+    float readPulse(float width)
+    {
+        pulseWidth = width;
+        const Wavetable* t = tables ? tables->findTable(WtRowSaw, increment) : nullptr;
+        float out = 0.0f;
+        if (t) {
+            float q = phase + width;
+            if (q >= 1.0f)
+                q -= 1.0f;
+            out = interpolate(*t, phase) - interpolate(*t, q);
+        }
+        advance();
+        return out;
+    }
+
+    // Sets where this oscillator starts and puts it there; 1.0 reads as 0, and values outside
+    // a cycle (a damaged program) are folded into it.
+    void setStartPhase(float s)
+    {
+        s -= std::floor(s);
+        if (!(s >= 0.0f && s < 1.0f))
+            s = 0.0f;
+        startPhase = s;
+        phase = s;
+    }
+
+    void restart() { phase = startPhase; }
+
+private:
+    static float interpolate(const Wavetable& t, float ph)
+    {
+        // The mask keeps a phase that rounded up to exactly 1 inside the table (it reads as 0).
+        const int32_t mask = t.length - 1;
+        const float x = static_cast<float>(t.length) * ph;
+        const int32_t i = static_cast<int32_t>(x);
+        const float f = x - static_cast<float>(i);
+        const float* s = t.samples.data();
+        const float a = s[i & mask];
+        const float b = s[(i + 1) & mask];
+        return a + (b - a) * f;
+    }
+
+    void advance()
+    {
+        phase += increment;
+        if (phase >= 1.0f) {
+            phase -= 1.0f;
+            // A sum that rounded up to 2 at an increment of 1.
+            if (phase >= 1.0f)
+                phase = 0.0f;
+        }
+    }
+};
+
+// The phase a note start gives a side: the phase parameter, or a fresh random one when the
+// parameter sits exactly on 1.0 ("Random").
+inline float drawStartPhase(float phaseParam)
+{
+    if (phaseParam == 1.0f)
+        return static_cast<float>(randomInt15()) / 32767.0f;
+    return phaseParam;
+}
+
+// Note-start phases of one side: main oscillator and sub at the side's phase (the sub
+// at 0 when it plays an alternative waveform), the six unison copies at their fixed phases.
+inline void startSidePhases(float phaseParam, SubAltMode subMode, Oscillator& main,
+                            Oscillator& sub, Oscillator* unisonCopies)
+{
+    const float s = drawStartPhase(phaseParam);
+    main.setStartPhase(s);
+    sub.setStartPhase(subMode == SubAltMode::Off ? s : 0.0f);
+    for (int j = 0; j < 6; ++j)
+        unisonCopies[j].restart();
+}
+
+// Gives a side's six unison copies their fixed start phases; done once when the voice is built.
+inline void assignUnisonStartPhases(int side, Oscillator* unisonCopies)
+{
+    for (int j = 0; j < 6; ++j) {
+        unisonCopies[j].startPhase = kUnisonStartPhase[side][j];
+        unisonCopies[j].phase = kUnisonStartPhase[side][j];
+    }
+}

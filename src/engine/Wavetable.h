@@ -1,0 +1,73 @@
+// Band-limited single-cycle tables, one per octave band of pitch, shared by every oscillator of
+// an instance.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+enum class TableShape : int {
+    Saw = 0,
+    Square = 1,
+    Triangle = 2,
+    Sine = 3,
+    Chime = 4,
+    Organ = 5,
+};
+
+// Rows of the collection, by the oscillator waveforms that read them.
+enum WtRow : int {
+    WtRowSaw = 0,
+    WtRowTriangle = 1,
+    WtRowSine = 2,
+    WtRowChime = 3,
+    WtRowOrgan = 4,
+};
+constexpr int kWtRows = 5;
+
+struct Wavetable {
+    float maxIncrement = 0.0f; // used for increments (cycles per sample) below this
+    int32_t length = 0;        // a power of two
+    std::vector<float> samples;
+};
+
+class WtCollection {
+public:
+    explicit WtCollection(int rows = kWtRows);
+
+    // Replaces the row's tables with a fresh band-limited set for the sample rate.
+    void buildRow(int row, TableShape shape, float sampleRate);
+    // Every row, in the order the oscillators expect; run at each sample-rate change.
+    void buildAll(float sampleRate);
+
+    // The first table whose limit lies above the increment, else the row's last table;
+    // nullptr only while the row has never been built.
+    const Wavetable* findTable(int row, float increment) const
+    {
+        const Row& r = rows[static_cast<std::size_t>(row)];
+        if (r.count <= 0)
+            return nullptr;
+        const Wavetable* t = r.tables.data();
+        for (int32_t i = 0; i < r.count - 1; ++i)
+            if (t[i].maxIncrement > increment)
+                return &t[i];
+        return &t[r.count - 1];
+    }
+
+    int rowCount() const { return static_cast<int>(rows.size()); }
+    int32_t tableCount(int row) const { return rows[static_cast<std::size_t>(row)].count; }
+    const Wavetable& table(int row, int index) const
+    {
+        return rows[static_cast<std::size_t>(row)].tables[static_cast<std::size_t>(index)];
+    }
+
+private:
+    struct Row {
+        int32_t count = 0;
+        std::vector<Wavetable> tables;
+    };
+    std::vector<Row> rows;
+};
+
+// Harmonic count of a row's first table at a sample rate (later tables halve it).
+int32_t firstHarmonicCount(float sampleRate);
