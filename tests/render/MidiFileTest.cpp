@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <random>
 
 namespace {
@@ -245,7 +247,23 @@ TEST(MidiFile, RandomGarbageNeverCrashes)
     }
 }
 
-TEST(MidiFile, ReadingAFileThatDoesNotExistFails)
+TEST(MidiFile, ReadsFromDiskAndNamesTheFileInErrors)
 {
     EXPECT_THROW(readMidiFile("/nonexistent/folder/song.mid"), MidiFileError);
+
+    Track t;
+    t.at(0, {0x90, 60, 100}).at(96, {0x80, 60, 0}).endTrack();
+    Bytes file = smf(0, 96, {t});
+    std::string path = ::testing::TempDir() + "render-read-test.mid";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), long(file.size()));
+    EXPECT_EQ(readMidiFile(path).events.size(), 2u);
+
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), long(file.size() - 3));
+    try {
+        readMidiFile(path);
+        ADD_FAILURE() << "a truncated file was accepted";
+    } catch (const MidiFileError& e) {
+        EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+    }
+    std::remove(path.c_str());
 }

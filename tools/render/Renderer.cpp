@@ -99,7 +99,7 @@ RenderResult renderSong(PluginHost& host, const MidiSong& song, const TempoMap& 
         result.frames = pos + frames;
         quietRun = lastLoud < 0 ? quietRun + frames : frames - 1 - lastLoud;
         if (progress)
-            progress(double(result.frames) / double(endLimit));
+            progress(std::min(1.0, double(result.frames) / double(std::max<int64_t>(1, result.songFrames))));
         if (result.frames >= result.songFrames && quietRun >= quietNeeded)
             break;
     }
