@@ -1,0 +1,100 @@
+// Hosts one VST 2.4 plug-in through the binary interface only: loading, the host callback,
+// set-up and tear-down in the order hosts use, parameters and programs, and block processing with
+// MIDI events and time information.
+#pragma once
+
+#include "vst/vstabi.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+class HostError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct ParamInfo {
+    int index;
+    std::string name;
+    std::string display;
+    std::string label;
+};
+
+struct BlockEvent {
+    int deltaFrame;
+    uint8_t bytes[3];
+};
+
+class PluginHost {
+public:
+    // Loads a plug-in library and creates one effect; throws HostError when it is not a usable
+    // VST 2.4 plug-in.
+    explicit PluginHost(const std::string& libraryPath);
+    // Creates the effect from an entry point in this process (tests use fake plug-ins).
+    explicit PluginHost(VstPluginMainProc entry, const std::string& name = "built-in plug-in");
+    ~PluginHost();
+    PluginHost(const PluginHost&) = delete;
+    PluginHost& operator=(const PluginHost&) = delete;
+
+    AEffect* effect() const { return fx; }
+    int numOutputs() const { return outputs; }
+    int numPrograms() const { return fx->numPrograms; }
+    int numParams() const { return fx->numParams; }
+    bool canDouble() const { return (fx->flags & effFlagsCanDoubleReplacing) && fx->processDoubleReplacing; }
+    double sampleRate() const { return rate; }
+    int blockSize() const { return maxBlock; }
+
+    // Must come before start(). Double precision is announced to the plug-in here.
+    void configure(double sampleRate, int blockSize, bool doublePrecision);
+    std::string effectName();
+    std::vector<ParamInfo> parameters();
+    int findParameter(const std::string& name); // -1 when no parameter has this name
+    void setParameter(int index, float value);
+    void setProgram(int program);
+
+    void start();
+    void stop();
+
+    // The time information the plug-in gets from audioMasterGetTime during the next block.
+    VstTimeInfo timeInfo{};
+
+    // Sends the block's events (delta frames inside the block) and renders frames into the
+    // plug-in's outputs, which then read from output(ch) / outputDouble(ch).
+    void processBlock(const std::vector<BlockEvent>& events, int frames);
+    float* output(int channel) { return floatOut[size_t(channel)].data(); }
+    const double* outputDouble(int channel) const { return doubleOut[size_t(channel)].data(); }
+    bool usesDouble() const { return useDouble; }
+    // CPU seconds spent inside the plug-in's event and process calls so far.
+    double processCpuSeconds() const { return cpuSeconds; }
+
+    static VstIntPtr VSTCALLBACK hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                              void* ptr, float opt);
+
+private:
+    void create(VstPluginMainProc entry, const std::string& name);
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0);
+    std::string stringOf(VstInt32 opcode, VstInt32 index = 0);
+    VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+    void shutDown();
+
+    void* library = nullptr;
+    AEffect* fx = nullptr;
+    bool opened = false;
+    bool running = false;
+    bool inProcess = false;
+    bool useDouble = false;
+    int outputs = 0;
+    int inputs = 0;
+    double rate = 44100;
+    int maxBlock = 512;
+    double cpuSeconds = 0;
+
+    std::vector<std::vector<float>> floatOut, floatIn;
+    std::vector<std::vector<double>> doubleOut, doubleIn;
+    std::vector<float*> floatOutPtrs, floatInPtrs;
+    std::vector<double*> doubleOutPtrs, doubleInPtrs;
+    std::vector<VstMidiEvent> midiEvents;
+    std::vector<VstIntPtr> eventList; // VstEvents header followed by its pointer array
+};
