@@ -170,6 +170,18 @@ void VoiceManager::resetEngine()
     for (Voice& v : voices)
         v.resetVoice();
     // The delay lines and the reverb are cleared here, with the effects code.
+    if (programs)
+        publishState(currentRoute());
+}
+
+void VoiceManager::publishState(int route)
+{
+    uint32_t mask = 0;
+    for (int i = 0; i < kNumVoices; ++i)
+        if (::isSounding(voices[i], route))
+            mask |= uint32_t(1) << i;
+    soundingMask.store(mask, std::memory_order_relaxed);
+    heldCount.store(int(held.size()), std::memory_order_relaxed);
 }
 
 void VoiceManager::setEngineSampleRate(float rate)
@@ -192,6 +204,7 @@ void VoiceManager::renderFrame(float& /*left*/, float& /*right*/, int /*frameCou
         for (Voice& v : voices)
             if (::isSounding(v, route))
                 v.updateBlock();
+        publishState(route);
         // Delay and reverb block set-up follow here, with the effects code.
     }
 

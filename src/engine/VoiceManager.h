@@ -8,6 +8,7 @@
 #include "plugin/TempoInfo.h"
 #include "settings/UserSettings.h"
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -53,6 +54,12 @@ public:
     int currentRoute() const;
     bool isSounding(int voiceIndex) const;
 
+    // For the user-interface thread (voice lights, note lamp): a snapshot the audio thread
+    // publishes at every block start and after every engine reset. Bit i is voice i.
+    uint32_t soundingVoices() const { return soundingMask.load(std::memory_order_relaxed); }
+    bool anyNoteHeld() const { return heldCount.load(std::memory_order_relaxed) > 0; }
+
+    // Audio-thread side: the voices and held keys themselves.
     Voice& voice(int index) { return voices[index]; }
     const Voice& voice(int index) const { return voices[index]; }
     const std::vector<NoteRecord>& heldNotes() const { return held; }
@@ -72,4 +79,8 @@ private:
     // reverb go here, with the LFO and effects code.
     int32_t counter = 0;
     float sampleRate = 44100.0f;
+
+    void publishState(int route);
+    std::atomic<uint32_t> soundingMask{0};
+    std::atomic<int> heldCount{0};
 };

@@ -330,3 +330,23 @@ TEST_F(EngineTest, GlideTimeZeroOrNegativeMeansNoGlideCoefficient)
     EXPECT_EQ(engine.voice(0).glideA, 0.0f);
     EXPECT_EQ(engine.voice(0).glideB, 1.0f);
 }
+
+TEST_F(EngineTest, PublishedSnapshotFollowsVoicesAtBlockStartAndReset)
+{
+    noteOn(60);
+    noteOn(62);
+    EXPECT_EQ(engine.soundingVoices(), 0u) << "published at the next block start";
+    renderBlock(8);
+    EXPECT_EQ(engine.soundingVoices(), 0x3u);
+    EXPECT_TRUE(engine.anyNoteHeld());
+    noteOff(60);
+    noteOff(62);
+    engine.voice(0).env[0].reset();
+    renderBlock(8);
+    EXPECT_EQ(engine.soundingVoices(), 0x2u);
+    EXPECT_FALSE(engine.anyNoteHeld());
+    noteOn(64);
+    engine.resetEngine();
+    EXPECT_EQ(engine.soundingVoices(), 0u);
+    EXPECT_FALSE(engine.anyNoteHeld());
+}
