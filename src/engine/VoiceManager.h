@@ -1,13 +1,40 @@
-// The synthesis engine of one instance: renders one stereo frame at a time.
+// The synthesis engine of one instance: the 32 voices, note handling and stealing, the MIDI input
+// and the per-frame render loop.
 #pragma once
 
+#include "MidiProcessor.h"
+#include "Voice.h"
 #include "plugin/ProgramStore.h"
 #include "plugin/TempoInfo.h"
+#include "settings/UserSettings.h"
 
-class VoiceManager {
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+constexpr int kNumVoices = 32;
+
+// Where MIDI-learned controllers write parameter values: the plug-in, which stores the value in
+// the current program and updates its editor.
+class ParameterWriter {
 public:
-    // Binds the engine to the values it plays and the tempo of the current block.
-    void bind(const ProgramStore& programs, const TempoInfo& tempo);
+    virtual void writeParameter(int index, float value) = 0;
+
+protected:
+    ~ParameterWriter() = default;
+};
+
+// Voices 0..N-1 take new notes: 1 (mono) at Poly 0 up to 32 at Poly 1.
+int polyphonyOf(float poly);
+
+class VoiceManager : public MidiProcessor {
+public:
+    VoiceManager();
+
+    // Binds the engine to the plug-in it writes learned parameters to, the values it plays, the
+    // MIDI map and the tempo of the current block.
+    void bind(ParameterWriter& plugin, const ProgramStore& programs, UserSettings& settings,
+              const TempoInfo& tempo);
 
     void setEngineSampleRate(float rate);
     void resetEngine();
@@ -15,11 +42,45 @@ public:
     // Adds the engine's output for frame frameIndex of a frameCount-long host block.
     void renderFrame(float& left, float& right, int frameCount, int frameIndex);
 
-    // Drops MIDI events still pending after a block.
-    void clearEventQueue();
+    void processNote(const MidiMessage& message) override;
+    void allNotesOff() override;
+    void learnController(int controller) override;
+    void processController(int controller, float value) override;
+
+    // Chooses a voice among 0..polyphony-1 for the note and starts it.
+    void allocateVoice(NoteRecord record, int polyphony);
+
+    // The routing bucket of the current program, which decides what counts as sounding.
+    int currentRoute() const;
+    bool isSounding(int voiceIndex) const;
+
+    // For the user-interface thread (voice lights, note lamp): a snapshot the audio thread
+    // publishes at every block start and after every engine reset. Bit i is voice i.
+    uint32_t soundingVoices() const { return soundingMask.load(std::memory_order_relaxed); }
+    bool anyNoteHeld() const { return heldCount.load(std::memory_order_relaxed) > 0; }
+
+    // Audio-thread side: the voices and held keys themselves.
+    Voice& voice(int index) { return voices[index]; }
+    const Voice& voice(int index) const { return voices[index]; }
+    const std::vector<NoteRecord>& heldNotes() const { return held; }
+    int32_t voiceCounter() const { return counter; }
+    float engineSampleRate() const { return sampleRate; }
 
 private:
+    ParameterWriter* plugin = nullptr;
     const ProgramStore* programs = nullptr;
+    UserSettings* settings = nullptr;
     const TempoInfo* tempo = nullptr;
+
+    // The wavetable collection goes here, with the oscillators.
+    Voice voices[kNumVoices];
+    std::vector<NoteRecord> held;
+    // The four global LFOs, the delay lines with their tone filters and smoothers, and the
+    // reverb go here, with the LFO and effects code.
+    int32_t counter = 0;
     float sampleRate = 44100.0f;
+
+    void publishState(int route);
+    std::atomic<uint32_t> soundingMask{0};
+    std::atomic<int> heldCount{0};
 };

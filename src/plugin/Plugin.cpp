@@ -62,9 +62,11 @@ void Plugin::processBlock(Sample** outputs, VstInt32 frames)
     readBlockTempo();
     std::unique_lock<std::mutex> lock(engineLock, std::try_to_lock);
     if (!lock.owns_lock()) {
-        // The user-interface thread is resetting the engine: this block stays silent.
+        // The user-interface thread is resetting the engine: this block stays silent, and its
+        // MIDI is played at the start of the next one.
         for (VstInt32 i = 0; i < frames; ++i)
             outputs[0][i] = outputs[1][i] = 0;
+        voiceManager.carryOverSkippedBlock(frames);
         return;
     }
     for (VstInt32 i = 0; i < frames; ++i) {
@@ -87,8 +89,24 @@ void Plugin::processDoubleReplacing(double** /*inputs*/, double** outputs, VstIn
     processBlock(outputs, frames);
 }
 
-VstInt32 Plugin::processEvents(VstEvents* /*events*/)
+VstInt32 Plugin::processEvents(VstEvents* events)
 {
+    if (!events)
+        return 1;
+    // The event record's byteSize is not trusted (hosts disagree on it); every event pointer is
+    // a 32-byte record whose type says what it holds.
+    for (VstInt32 i = 0; i < events->numEvents; ++i) {
+        const VstEvent* event = events->events[i];
+        if (!event || event->type != kVstMidiType)
+            continue;
+        const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
+        MidiInputEvent input;
+        input.deltaFrames = midi->deltaFrames;
+        input.status = uint8_t(midi->midiData[0]);
+        input.data1 = uint8_t(midi->midiData[1]);
+        input.data2 = uint8_t(midi->midiData[2]);
+        voiceManager.queueEvent(input);
+    }
     return 1;
 }
 

@@ -30,7 +30,7 @@ PluginBase::PluginBase(audioMasterCallback host) : AudioEffectX(host, kNumProgra
     canProcessReplacing();
     canDoubleReplacing();
     isSynth();
-    voiceManager.bind(programs, tempoInfo);
+    voiceManager.bind(*this, programs, settings, tempoInfo);
 }
 
 // Members go in reverse order: the engine, then the settings, then the base with the editor.

@@ -13,7 +13,7 @@
 constexpr VstInt32 kUniqueId = 0x2D535E34;
 constexpr VstInt32 kVendorVersion = 1302;
 
-class PluginBase : public AudioEffectX {
+class PluginBase : public AudioEffectX, public ParameterWriter {
 public:
     explicit PluginBase(audioMasterCallback host);
     ~PluginBase() override;
@@ -34,7 +34,11 @@ public:
     VstInt32 getVendorVersion() override { return kVendorVersion; }
     VstInt32 canDo(char* text) override;
 
+    // MIDI-learned controllers write through the same path as the host.
+    void writeParameter(int index, float value) override { setParameter(index, value); }
+
     ProgramStore& programStore() { return programs; }
+    UserSettings& userSettings() { return settings; }
     VoiceManager& engine() { return voiceManager; }
 
 protected:

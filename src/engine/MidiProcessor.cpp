@@ -1,0 +1,182 @@
+#include "MidiProcessor.h"
+
+#include <utility>
+
+MidiProcessor::MidiProcessor()
+{
+    // Room for busy blocks up front, so steady playing never allocates on the audio thread.
+    eventQueue.reserve(1024);
+    deferredNoteOffs.reserve(256);
+    releasing.reserve(256);
+}
+
+void MidiProcessor::queueEvents(std::span<const MidiInputEvent> events)
+{
+    for (const MidiInputEvent& event : events)
+        queueEvent(event);
+}
+
+void MidiProcessor::append(int32_t kind, const MidiInputEvent& event, int32_t data1, int32_t data2)
+{
+    MidiMessage message;
+    message.kind = kind;
+    message.frameOffset = event.deltaFrames;
+    message.channel = event.status & 0x0F;
+    message.data1 = data1;
+    message.data2 = data2;
+    if (!eventQueue.empty() && message.frameOffset < eventQueue.back().frameOffset)
+        queueSorted = false;
+    eventQueue.push_back(message);
+}
+
+void MidiProcessor::queueEvent(const MidiInputEvent& event)
+{
+    const int32_t d1 = event.data1 & 0x7F;
+    const int32_t d2 = event.data2 & 0x7F;
+    switch (event.status & 0xF0) {
+    case 0x80:
+        append(MidiNoteOff, event, d1, d2);
+        break;
+    case 0x90:
+        append(MidiNoteOn, event, d1, d2);
+        break;
+    case 0xA0:
+        append(MidiKeyPressure, event, d1, d2);
+        break;
+    case 0xB0:
+        // Independent tests: the mod wheel and the pedal also reach the controller map.
+        if (d1 == 1)
+            append(MidiModWheel, event, d1, d2);
+        if (d1 == 64)
+            append(MidiSustain, event, d1, d2);
+        if (d1 <= kHighestMappableController) {
+            append(MidiController, event, d1, d2);
+            // Learning binds when the block arrives, not at the event's frame.
+            learnController(d1);
+        }
+        // All Notes Off, Omni Off, Omni On, Mono On, Poly On all silence the keys; 120 to 122
+        // are ignored.
+        if (d1 >= 123)
+            append(MidiAllNotesOff, event, d1, d2);
+        break;
+    case 0xD0:
+        append(MidiChannelPressure, event, d1, d2);
+        break;
+    case 0xE0:
+        append(MidiPitchBend, event, d1, d2);
+        break;
+    default:
+        // Program change, system messages and stray data bytes.
+        break;
+    }
+}
+
+void MidiProcessor::dispatchEvents(int frameIndex)
+{
+    if (frameIndex <= lastFrame)
+        nextIndex = 0;
+    lastFrame = frameIndex;
+
+    // Note-offs held by the pedal go one frame after the pedal is released, after the messages
+    // queued for that frame.
+    if (!sustain && !deferredNoteOffs.empty())
+        std::swap(releasing, deferredNoteOffs);
+
+    const size_t count = eventQueue.size();
+    if (queueSorted) {
+        while (nextIndex < count && eventQueue[nextIndex].frameOffset < frameIndex)
+            ++nextIndex;
+        while (nextIndex < count && eventQueue[nextIndex].frameOffset == frameIndex)
+            apply(eventQueue[nextIndex++]);
+    } else {
+        for (size_t i = 0; i < count; ++i)
+            if (eventQueue[i].frameOffset == frameIndex)
+                apply(eventQueue[i]);
+    }
+
+    if (!releasing.empty()) {
+        for (const MidiMessage& message : releasing)
+            apply(message);
+        releasing.clear();
+    }
+}
+
+void MidiProcessor::apply(const MidiMessage& message)
+{
+    switch (message.kind) {
+    case MidiNoteOn:
+        if (message.data2 > 0) {
+            processNote(message);
+            break;
+        }
+        [[fallthrough]];
+    case MidiNoteOff:
+        if (sustain)
+            deferredNoteOffs.push_back(message);
+        else
+            processNote(message);
+        break;
+    case MidiAllNotesOff:
+        allNotesOff();
+        break;
+    case MidiSustain:
+        sustain = message.data2 > 63;
+        break;
+    case MidiPitchBend:
+        controllers.pitchBend = float((message.data2 - 64) * 128 + message.data1) / 8192.0f;
+        break;
+    case MidiModWheel:
+        controllers.modWheel = float(message.data2) / 127.0f;
+        break;
+    case MidiChannelPressure:
+        controllers.channelPressure = float(message.data1) / 127.0f;
+        break;
+    case MidiKeyPressure:
+        if (message.data1 >= 0 && message.data1 < 128)
+            controllers.keyPressure[message.data1] = float(message.data2) / 127.0f;
+        break;
+    case MidiController:
+        if (message.data1 >= 0 && message.data1 <= kHighestMappableController)
+            processController(message.data1, float(message.data2) / 127.0f);
+        break;
+    default:
+        break;
+    }
+}
+
+void MidiProcessor::clearEventQueue()
+{
+    eventQueue.clear();
+    carriedCount = 0;
+    queueSorted = true;
+    nextIndex = 0;
+    lastFrame = -1;
+}
+
+void MidiProcessor::carryOverSkippedBlock(int frameCount)
+{
+    // Messages the block would have applied move to frame 0 of the next block, in their order;
+    // those outside the block would have been dropped anyway.
+    size_t kept = 0;
+    for (size_t i = 0; i < eventQueue.size(); ++i) {
+        MidiMessage message = eventQueue[i];
+        if (i < carriedCount || (message.frameOffset >= 0 && message.frameOffset < frameCount)) {
+            message.frameOffset = 0;
+            eventQueue[kept++] = message;
+        }
+    }
+    eventQueue.resize(kept);
+    carriedCount = kept;
+    queueSorted = true;
+    nextIndex = 0;
+    lastFrame = -1;
+}
+
+void MidiProcessor::resetControllers()
+{
+    controllers.pitchBend = 0.0f;
+    controllers.modWheel = 0.0f;
+    controllers.channelPressure = 0.0f;
+    for (float& pressure : controllers.keyPressure)
+        pressure = 0.0f;
+}

@@ -1,0 +1,99 @@
+// MIDI input of the engine: the host's events of one block become compact messages that are
+// applied at their own frame, plus the controller state that voices and the modulation read.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// One raw MIDI event as the plug-in hands it over: the delta frame and the first three bytes.
+// Only channel messages of up to three bytes reach the engine; the plug-in drops the rest.
+struct MidiInputEvent {
+    int32_t deltaFrames = 0;
+    uint8_t status = 0;
+    uint8_t data1 = 0;
+    uint8_t data2 = 0;
+};
+
+enum MidiKind : int32_t {
+    MidiNoteOn = 1,
+    MidiNoteOff = 2,
+    MidiAllNotesOff = 3,
+    MidiSustain = 4,
+    MidiPitchBend = 5,
+    MidiModWheel = 6,
+    MidiChannelPressure = 7,
+    MidiKeyPressure = 8,
+    MidiController = 9,
+};
+
+struct MidiMessage {
+    int32_t kind = 0;
+    int32_t frameOffset = 0;
+    int32_t channel = 0;
+    int32_t data1 = 0;
+    int32_t data2 = 0;
+};
+
+// What the voices read every frame.
+struct MidiControllerState {
+    float pitchBend = 0.0f;       // -1 .. +8191/8192
+    float modWheel = 0.0f;        // 0..1
+    float channelPressure = 0.0f; // 0..1
+    float keyPressure[128] = {};  // per note number, 0..1
+    float modCcValue[2] = {};     // the "Mod CC 1" and "Mod CC 2" sources
+};
+
+constexpr int kHighestMappableController = 119;
+
+class MidiProcessor {
+public:
+    MidiProcessor();
+    virtual ~MidiProcessor() = default;
+    MidiProcessor(const MidiProcessor&) = delete;
+    MidiProcessor& operator=(const MidiProcessor&) = delete;
+
+    // The operations the decoded messages drive.
+    virtual void processNote(const MidiMessage& message) = 0;
+    virtual void allNotesOff() = 0;
+    virtual void learnController(int controller) = 0;
+    virtual void processController(int controller, float value) = 0;
+
+    // Replaces the block's queue with these events (events carried over from a skipped block
+    // stay in front of them).
+    void queueEvents(std::span<const MidiInputEvent> events);
+    // The same in steps, for a caller that converts its own event list one event at a time.
+    void beginEventQueue();
+    void queueEvent(const MidiInputEvent& event);
+
+    // Applies the messages due at this frame; called once per frame, frames in order.
+    void dispatchEvents(int frameIndex);
+
+    // After a rendered block: the block's messages are spent.
+    void clearEventQueue();
+    // After a block that could not be rendered: its messages move to the start of the next
+    // block instead of being lost.
+    void carryOverSkippedBlock(int frameCount);
+
+    MidiControllerState controllers;
+    std::vector<MidiMessage> eventQueue;
+    std::vector<MidiMessage> deferredNoteOffs;
+    bool sustain = false;
+
+protected:
+    // Pitch bend, mod wheel and pressures back to rest; the Mod CC values and the pedal stay.
+    void resetControllers();
+
+private:
+    void append(int32_t kind, const MidiInputEvent& event, int32_t data1, int32_t data2);
+    void apply(const MidiMessage& message);
+
+    // Deferred note-offs released at the current frame, after the frame's queued messages.
+    std::vector<MidiMessage> releasing;
+    // Leading messages of eventQueue that come from a skipped block.
+    size_t carriedCount = 0;
+    // Hosts send events in frame order; then each frame needs to look only from here on.
+    bool queueSorted = true;
+    size_t nextIndex = 0;
+    int lastFrame = -1;
+};
