@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the three plug-in files and the tools, then shows what a host sees of the plug-in.
+# Builds the three plug-in files and the tools, then renders the built-in demo song through
+# Morvelline into out/demo.wav.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -9,4 +10,6 @@ echo
 echo "Plug-in files:"
 ls -l build/linux/Morvelline.so build/win64/Morvelline_64.dll build/win32/Morvelline_32.dll
 echo
-build/linux/tests/morvelline_host_tests --gtest_brief=1 --gtest_filter='HostInterface.*'
+mkdir -p out
+build/linux/morvelline-render --out out/demo.wav
+echo "The demo is in $top/out/demo.wav"

@@ -21,6 +21,9 @@ Editor* Plugin::pluginEditor() const
 
 void Plugin::setSampleRate(float rate)
 {
+    // A rate no audio device has would make the smoothers unstable: keep the current one.
+    if (!(rate >= 1000.0f && rate <= 768000.0f))
+        rate = getSampleRate();
     {
         std::lock_guard<std::mutex> lock(engineLock);
         voiceManager.setEngineSampleRate(rate);
@@ -60,6 +63,8 @@ template <typename Sample>
 void Plugin::processBlock(Sample** outputs, VstInt32 frames)
 {
     readBlockTempo();
+    if (frames > 0 && (!outputs || !outputs[0] || !outputs[1]))
+        return;
     std::unique_lock<std::mutex> lock(engineLock, std::try_to_lock);
     if (!lock.owns_lock()) {
         // The user-interface thread is resetting the engine: this block stays silent, and its

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -105,4 +106,23 @@ TEST_F(PluginFixture, SetProgramKeepsAnUndoCopy)
     EXPECT_EQ(plugin->getProgram(), 99);
     plugin->setProgram(100);
     EXPECT_EQ(plugin->getProgram(), 0);
+}
+
+TEST_F(PluginFixture, ImpossibleSampleRatesKeepTheCurrentRate)
+{
+    plugin->setSampleRate(48000.0f);
+    for (float rate : {0.0f, -44100.0f, std::numeric_limits<float>::quiet_NaN(),
+                       std::numeric_limits<float>::infinity(), 1e9f}) {
+        plugin->setSampleRate(rate);
+        EXPECT_EQ(plugin->getSampleRate(), 48000.0f);
+    }
+    renderBlock(64);
+}
+
+TEST_F(PluginFixture, MissingOutputBuffersAreNotWritten)
+{
+    plugin->processReplacing(nullptr, nullptr, 64);
+    float* noChannels[2] = {nullptr, nullptr};
+    plugin->processReplacing(nullptr, noChannels, 64);
+    SUCCEED();
 }
