@@ -116,3 +116,22 @@ TEST(LfoPhase, FreeRunningLfoTakesTheGlobalPhase)
     voice.setRateHz(2.0f);
     EXPECT_EQ(voice.tick(), global.tick());
 }
+
+TEST(LfoPhase, SynchronizedRatesFollowTheTempo)
+{
+    Lfo lfo;
+    lfo.sampleRate = 44100.0f;
+    // Row "1/4" (index 15) at 120 bpm in 4/4 is one beat: 2 Hz.
+    lfo.setRate(0.61f, true, TempoInfo{120.0f, 4});
+    EXPECT_NEAR(lfo.increment * 44100.0f / kTwoPi, 2.0f, 1e-4f);
+    // The same row at 90 bpm: 1.5 Hz; in 4/8 a quarter lasts two beats: 1 Hz at 120.
+    lfo.setRate(0.61f, true, TempoInfo{90.0f, 4});
+    EXPECT_NEAR(lfo.increment * 44100.0f / kTwoPi, 1.5f, 1e-4f);
+    lfo.setRate(0.61f, true, TempoInfo{120.0f, 8});
+    EXPECT_NEAR(lfo.increment * 44100.0f / kTwoPi, 1.0f, 1e-4f);
+    // "8/1" (value 0) lasts 32 beats at 120 bpm: 1/16 Hz; free at 0 is 0.01 Hz.
+    lfo.setRate(0.0f, true, TempoInfo{120.0f, 4});
+    EXPECT_NEAR(lfo.increment * 44100.0f / kTwoPi, 0.0625f, 1e-5f);
+    lfo.setRate(0.0f, false, TempoInfo{120.0f, 4});
+    EXPECT_NEAR(lfo.increment * 44100.0f / kTwoPi, 0.01f, 1e-5f);
+}
