@@ -76,7 +76,7 @@ TEST(FileReaderFuzz, MutatedFilesNeverBreakTheReaders)
     const std::string settingsText = "theme=Compact\r\nscale=2\r\naskOnBankSelect=1\r\nenableMouseWheel=0\r\n"
                                      "ignoreAmpVelocity=1\r\n";
 
-    for (int round = 0; round < 1500; ++round) {
+    for (int round = 0; round < 1000; ++round) {
         int result = parsePresetText(mutate(preset, random), store->record(0));
         ASSERT_GE(result, 0);
         ASSERT_LE(result, 2);

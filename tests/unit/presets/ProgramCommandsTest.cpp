@@ -1,6 +1,7 @@
 // Program management of a plug-in instance and the editor's command channel.
 #include "editor/Editor.h"
 #include "plugin/Plugin.h"
+#include "presets/EffectProgramTransfer.h"
 #include "presets/ProgramCommands.h"
 #include "presets/ProgramFiles.h"
 #include "unit/support/FakeSystemServices.h"
@@ -422,4 +423,32 @@ TEST_F(Programs, PresetAndBankDialogs)
     system.dialogs = {{DialogResult::Chosen, presets() / "missing.hfb"}};
     command(1005, 8.0f);
     EXPECT_EQ(system.messages.back().text, L"The bank could not be loaded.");
+}
+
+TEST_F(Programs, FilesReachAnInstanceThroughTheBinaryInterface)
+{
+    create();
+    auto bank = std::make_unique<ProgramStore>();
+    for (int p = 0; p < kNumPrograms; ++p) {
+        bank->record(p).set(Param::Volume, float(p) / 100.0f);
+        std::snprintf(bank->record(p).name, kProgramNameSize, "Sent %d", p);
+    }
+    ASSERT_EQ(saveBankFile(*bank, folder.path / "sent.hfb"), kFileOk);
+    auto read = std::make_unique<ProgramStore>();
+    ASSERT_EQ(loadBankFile(*read, folder.path / "sent.hfb"), kFileOk);
+
+    AEffect* effect = plugin->getAeffect();
+    sendBankToEffect(effect, &read->record(0));
+    EXPECT_EQ(effect->dispatcher(effect, effGetProgram, 0, 0, nullptr, 0), 0);
+    char name[kVstMaxProgNameLen + 1];
+    ASSERT_EQ(effect->dispatcher(effect, effGetProgramNameIndexed, 63, 0, name, 0), 1);
+    EXPECT_STREQ(name, "Sent 63");
+    EXPECT_EQ(store().record(63).get(Param::Volume), 0.63f);
+
+    ProgramRecord& preset = read->record(ProgramStore::kPresetClipboard);
+    preset.initialize();
+    preset.set(Param::FltCut, 0.25f);
+    sendProgramToEffect(effect, preset);
+    EXPECT_EQ(effect->getParameter(effect, Param::FltCut), 0.25f);
+    EXPECT_STREQ(store().current().name, "Default");
 }
