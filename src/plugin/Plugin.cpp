@@ -3,6 +3,8 @@
 #include "DisplayText.h"
 #include "editor/Editor.h"
 #include "engine/MasterStage.h"
+#include "plugin/PluginProgramHost.h"
+#include "presets/ProgramCommands.h"
 
 Plugin::Plugin(audioMasterCallback host) : PluginBase(host)
 {
@@ -11,7 +13,8 @@ Plugin::Plugin(audioMasterCallback host) : PluginBase(host)
     setEditor(new Editor(this));
     // The window cannot open yet; hosts must not be offered an editor.
     setFlag(effFlagsHasEditor, false);
-    setProgram(0);
+    // The bank a new instance starts with; ends with program 0 selected.
+    loadDefaultBank();
 }
 
 Editor* Plugin::pluginEditor() const
@@ -124,8 +127,11 @@ void Plugin::setParameter(VstInt32 index, float value)
         programs.current().set(index, value);
         if (ed->isOpen())
             ed->setParameter(index, value);
+    } else if (index >= kNumParams && ed->isOpen()) {
+        // Indices above the table are editor commands, served only while the window is open.
+        PluginProgramHost commandHost(*this);
+        handleEditorCommand(commandHost, index, value);
     }
-    // Indices above the table are editor commands, served only while the window is open.
 }
 
 void Plugin::pushValuesToEditor()

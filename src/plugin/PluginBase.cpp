@@ -1,5 +1,7 @@
 #include "PluginBase.h"
 
+#include "presets/ProgramFiles.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -53,6 +55,50 @@ void PluginBase::setProgram(VstInt32 program)
     pushValuesToEditor();
     updateDisplay();
     programs.record(ProgramStore::kUndoRecord).copyFrom(programs.current());
+}
+
+void PluginBase::nextProgram()
+{
+    setProgram(programs.currentNumber() + 1);
+}
+
+void PluginBase::previousProgram()
+{
+    setProgram(programs.currentNumber() - 1);
+}
+
+void PluginBase::initProgram(VstInt32 program)
+{
+    if (program < 0 || program >= kNumPrograms)
+        return;
+    programs.record(program).initialize();
+    setProgram(program);
+}
+
+void PluginBase::initBank(bool useCurrent)
+{
+    const ProgramRecord& current = programs.current();
+    for (int i = 0; i < kNumPrograms; ++i) {
+        ProgramRecord& target = programs.record(i);
+        if (!useCurrent)
+            target.initialize();
+        else if (&target != &current)
+            target.copyFrom(current);
+    }
+    setProgram(0);
+}
+
+void PluginBase::loadDefaultBank()
+{
+    if (!settings.dataFolderFound || loadBankFile(programs, settings.defaultBankFile) != kFileOk)
+        initBank(false);
+    setProgram(0);
+}
+
+void PluginBase::allNotesOff()
+{
+    std::lock_guard<std::mutex> lock(engineLock);
+    voiceManager.allNotesOff();
 }
 
 void PluginBase::resetEngineSafely()

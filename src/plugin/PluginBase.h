@@ -34,12 +34,27 @@ public:
     VstInt32 getVendorVersion() override { return kVendorVersion; }
     VstInt32 canDo(char* text) override;
 
+    virtual void nextProgram();
+    virtual void previousProgram();
+    virtual void initProgram(VstInt32 program);
+    virtual void initBank(bool useCurrent);
+    virtual void loadDefaultBank();
+
     // MIDI-learned controllers write through the same path as the host.
     void writeParameter(int index, float value) override { setParameter(index, value); }
 
     ProgramStore& programStore() { return programs; }
     UserSettings& userSettings() { return settings; }
     VoiceManager& engine() { return voiceManager; }
+
+    // After a paste or restore: the editor and the host show the current program's values.
+    void refreshValues()
+    {
+        pushValuesToEditor();
+        updateDisplay();
+    }
+    // Silences all notes (the options menu's "All Notes Off").
+    void allNotesOff();
 
 protected:
     // Resets the engine while holding the render lock, so a reset from the user-interface

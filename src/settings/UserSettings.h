@@ -3,11 +3,20 @@
 #pragma once
 
 #include <atomic>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class LineReader;
 
 constexpr int kNumMappableControllers = 120;
 
 struct UserSettings {
-    UserSettings() { clearMidiMap(); }
+    // Finds (or creates) the data folder, composes the paths and reads the settings files.
+    UserSettings();
+
+    UserSettings(const UserSettings&) = delete;
+    UserSettings& operator=(const UserSettings&) = delete;
 
     void clearMidiMap()
     {
@@ -17,10 +26,52 @@ struct UserSettings {
             number.store(-1, std::memory_order_relaxed);
     }
 
+    // Sets dataFolder and dataFolderFound: "Morvelline_Data" beside the plug-in file when the
+    // user made one, else "Hollowfen Software/Morvelline" in the user's data folder.
+    void locateDataFolder();
+    // Re-reads the MIDI map, Settings.txt and the theme from disk; runs at construction and
+    // each time the editor opens.
+    void loadSettings();
+    // Writes Settings.txt and the MIDI map; runs when the editor closes.
+    void saveSettings();
+    void scanThemeFolders();
+    void scanBankFiles();
+    // Theme submenu entry: 0 "Extended", 1 "Compact", 3 and up the theme folders.
+    void selectTheme(int entryIndex);
+
+    // Settings.txt parsing and formatting, separate from the disk for tests and fuzzing.
+    void applySettingsText(std::string_view text);
+    std::string settingsText() const;
+
+    bool askOnBankSelect = false;
+    bool enableMouseWheel = false;
+    // Read by the voices on the audio thread.
+    std::atomic<bool> ignoreAmpVelocity{false};
+    int pageState[5] = {0, 0, 0, 0, 0};
+    int scale = 1;
+    std::wstring theme = L"Extended";
+    // The theme style record lives with the theme code; loadSettings marks where it is reset
+    // and read.
+
+    bool dataFolderFound = false;
+    bool presetsFolderExists = false;
+    bool themesFolderExists = false;
+    std::filesystem::path dataFolder;
+    std::filesystem::path presetsFolder;
+    std::filesystem::path themesFolder;
+    std::filesystem::path settingsFile;
+    std::filesystem::path midiFile;
+    std::filesystem::path defaultBankFile;
+    std::vector<std::wstring> bankFileNames;
+    std::vector<std::wstring> themeNames;
+
     // MIDI controller map: controller number → parameter index, or -1.
     std::atomic<int> ccMap[kNumMappableControllers];
     // The controller numbers feeding Mod CC 1 and Mod CC 2, or -1.
     std::atomic<int> modCcNumber[2];
     std::atomic<bool> learnActive{false};
     std::atomic<int> learnParameter{0};
+
+private:
+    void applySettingsLines(LineReader& reader);
 };

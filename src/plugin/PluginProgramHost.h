@@ -1,0 +1,28 @@
+// The plug-in seen by the program operations and the editor's command channel.
+#pragma once
+
+#include "presets/ProgramHost.h"
+
+class Plugin;
+
+class PluginProgramHost final : public ProgramHost {
+public:
+    explicit PluginProgramHost(Plugin& plugin) : plugin(plugin) {}
+
+    ProgramStore& programStore() override;
+    UserSettings& userSettings() override;
+    void setProgram(int number) override;
+    void nextProgram() override;
+    void previousProgram() override;
+    void initProgram(int number) override;
+    void initBank(bool useCurrent) override;
+    void loadDefaultBank() override;
+    void refreshValues() override;
+    void refreshHostDisplay() override;
+    void allNotesOff() override;
+    std::string programNameFieldText() override;
+    void* editorWindow() override;
+
+private:
+    Plugin& plugin;
+};

@@ -1,0 +1,210 @@
+#include "presets/ProgramFiles.h"
+
+#include "platform/AtomicFile.h"
+#include "settings/TextLines.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+// Reads the next whitespace-delimited token starting at pos; empty when the line is exhausted.
+std::string_view nextToken(std::string_view line, size_t& pos)
+{
+    while (pos < line.size() && isSpace(line[pos]))
+        ++pos;
+    size_t start = pos;
+    while (pos < line.size() && !isSpace(line[pos]))
+        ++pos;
+    return line.substr(start, pos - start);
+}
+
+// Splits off the key (up to the first space) and finds its parameter; -1 for unknown keys.
+int lineParameter(const std::string& line, size_t& rest)
+{
+    size_t space = line.find(' ');
+    std::string key = line.substr(0, space);
+    rest = space == std::string::npos ? line.size() : space;
+    return findParamByShortName(key.c_str());
+}
+
+void setName(ProgramRecord& program, const std::string& text)
+{
+    size_t n = std::min(text.size(), size_t(kProgramNameSize - 1));
+    std::memcpy(program.name, text.data(), n);
+    program.name[n] = 0;
+}
+
+// A name goes on one line: a line break inside it would shift every line after it.
+std::string nameLine(const ProgramRecord& program)
+{
+    const char* end = std::find(program.name, program.name + kProgramNameSize - 1, '\0');
+    std::string name(program.name, end);
+    for (char& c : name)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    return name;
+}
+
+int readPreset(LineReader& reader, ProgramRecord& program)
+{
+    std::string line;
+    reader.readLine(line);
+    if (line != kPresetHeader)
+        return kFileWrongHeader;
+    while (!reader.atEnd()) {
+        reader.readLine(line);
+        if (line.empty())
+            break;
+        size_t pos = 0;
+        int index = lineParameter(line, pos);
+        if (index < 0)
+            continue;
+        program.set(index, parseValue(nextToken(line, pos)));
+    }
+    line.clear();
+    if (!reader.atEnd())
+        reader.readLine(line);
+    setName(program, line);
+    return kFileOk;
+}
+
+int readBank(LineReader& reader, ProgramRecord* bank)
+{
+    std::string line;
+    reader.readLine(line);
+    if (line != kBankHeader)
+        return kFileWrongHeader;
+    while (!reader.atEnd()) {
+        reader.readLine(line);
+        if (line.empty())
+            break;
+        size_t pos = 0;
+        int index = lineParameter(line, pos);
+        if (index < 0)
+            continue;
+        for (int program = 0; program < kNumPrograms; ++program) {
+            std::string_view token = nextToken(line, pos);
+            if (token.empty())
+                break;
+            bank[program].set(index, parseValue(token));
+        }
+    }
+    for (int program = 0; program < kNumPrograms && !reader.atEnd(); ++program) {
+        reader.readLine(line);
+        setName(bank[program], line);
+    }
+    return kFileOk;
+}
+
+} // namespace
+
+std::string formatValue(float value)
+{
+    char text[64];
+    auto result = std::to_chars(text, text + sizeof text, double(value), std::chars_format::general, 6);
+    return std::string(text, result.ptr);
+}
+
+float parseValue(std::string_view token)
+{
+    size_t pos = 0;
+    while (pos < token.size() && isSpace(token[pos]))
+        ++pos;
+    bool negative = false;
+    if (pos < token.size() && (token[pos] == '+' || token[pos] == '-')) {
+        negative = token[pos] == '-';
+        ++pos;
+    }
+    // Only plain decimal numbers: "inf", "nan" and the like are not values a program can use.
+    if (pos >= token.size() || !(std::isdigit(static_cast<unsigned char>(token[pos])) || token[pos] == '.'))
+        return 0.0f;
+    double value = 0.0;
+    auto result = std::from_chars(token.data() + pos, token.data() + token.size(), value, std::chars_format::general);
+    if (result.ec != std::errc())
+        return 0.0f;
+    float narrowed = float(negative ? -value : value);
+    return std::isfinite(narrowed) ? narrowed : 0.0f;
+}
+
+std::string presetFileText(const ProgramRecord& program)
+{
+    std::string text = kPresetHeader;
+    text += "\r\n";
+    for (int i = 0; i < kNumParams; ++i) {
+        text += kParamTable[i].shortName;
+        text += ' ';
+        text += formatValue(program.get(i));
+        text += "\r\n";
+    }
+    text += "\r\n";
+    text += nameLine(program);
+    text += "\r\n";
+    return text;
+}
+
+std::string bankFileText(const ProgramRecord* bank)
+{
+    std::string text = kBankHeader;
+    text += "\r\n";
+    for (int i = 0; i < kNumParams; ++i) {
+        text += kParamTable[i].shortName;
+        for (int program = 0; program < kNumPrograms; ++program) {
+            text += ' ';
+            text += formatValue(bank[program].get(i));
+        }
+        text += "\r\n";
+    }
+    text += "\r\n";
+    for (int program = 0; program < kNumPrograms; ++program) {
+        text += nameLine(bank[program]);
+        text += "\r\n";
+    }
+    return text;
+}
+
+int parsePresetText(std::string_view text, ProgramRecord& program)
+{
+    LineReader reader(text);
+    return readPreset(reader, program);
+}
+
+int parseBankText(std::string_view text, ProgramRecord* bank)
+{
+    LineReader reader(text);
+    return readBank(reader, bank);
+}
+
+int savePresetFile(const ProgramRecord& program, const std::filesystem::path& path)
+{
+    return writeFileAtomically(path, presetFileText(program)) ? kFileOk : kFileCannotOpen;
+}
+
+int loadPresetFile(ProgramRecord& program, const std::filesystem::path& path)
+{
+    LineReader reader(path);
+    if (!reader.isOpen())
+        return kFileCannotOpen;
+    return readPreset(reader, program);
+}
+
+int saveBankFile(const ProgramRecord* bank, const std::filesystem::path& path)
+{
+    return writeFileAtomically(path, bankFileText(bank)) ? kFileOk : kFileCannotOpen;
+}
+
+int loadBankFile(ProgramRecord* bank, const std::filesystem::path& path)
+{
+    LineReader reader(path);
+    if (!reader.isOpen())
+        return kFileCannotOpen;
+    return readBank(reader, bank);
+}

@@ -1,0 +1,185 @@
+#include "settings/UserSettings.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/SystemServices.h"
+#include "settings/MidiMapFile.h"
+#include "settings/TextLines.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isBuiltInTheme(const std::wstring& name)
+{
+    return name == L"Extended" || name == L"Compact";
+}
+
+// The C library's base-0 reading ("0x" hexadecimal, leading "0" octal, no number: 0), kept
+// inside the int range.
+int readInteger(const std::string& text)
+{
+    errno = 0;
+    long value = std::strtol(text.c_str(), nullptr, 0);
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return int(value);
+}
+
+} // namespace
+
+UserSettings::UserSettings()
+{
+    clearMidiMap();
+    locateDataFolder();
+    if (dataFolderFound) {
+        SystemServices& system = systemServices();
+        presetsFolder = dataFolder / "Presets";
+        defaultBankFile = presetsFolder / "Default.hfb";
+        themesFolder = dataFolder / "Themes";
+        settingsFile = dataFolder / "Settings.txt";
+        midiFile = dataFolder / "Midi.txt";
+        presetsFolderExists = system.createFolder(presetsFolder);
+        themesFolderExists = system.createFolder(themesFolder);
+    }
+    loadSettings();
+}
+
+void UserSettings::locateDataFolder()
+{
+    SystemServices& system = systemServices();
+    dataFolderFound = false;
+    dataFolder.clear();
+
+    fs::path module = system.modulePath();
+    if (!module.empty()) {
+        fs::path beside = module.parent_path() / "Morvelline_Data";
+        if (system.folderExists(beside)) {
+            dataFolder = beside;
+            dataFolderFound = true;
+            return;
+        }
+    }
+    fs::path folder = system.localDataFolder();
+    if (folder.empty())
+        return;
+    folder /= "Hollowfen Software";
+    if (!system.createFolder(folder))
+        return;
+    folder /= "Morvelline";
+    if (!system.createFolder(folder))
+        return;
+    dataFolder = folder;
+    dataFolderFound = true;
+}
+
+void UserSettings::scanThemeFolders()
+{
+    themeNames.clear();
+    if (!themesFolderExists)
+        return;
+    for (const FolderEntry& entry : systemServices().listFolder(themesFolder, L"*"))
+        if (entry.isDirectory)
+            themeNames.push_back(entry.name);
+}
+
+void UserSettings::scanBankFiles()
+{
+    bankFileNames.clear();
+    if (!presetsFolderExists)
+        return;
+    for (const FolderEntry& entry : systemServices().listFolder(presetsFolder, L"*.hfb"))
+        if (!entry.isDirectory)
+            bankFileNames.push_back(entry.name);
+}
+
+void UserSettings::selectTheme(int entryIndex)
+{
+    theme = L"Extended";
+    if (entryIndex == 1)
+        theme = L"Compact";
+    if (entryIndex >= 3 && size_t(entryIndex - 3) < themeNames.size())
+        theme = themeNames[size_t(entryIndex - 3)];
+}
+
+void UserSettings::applySettingsText(std::string_view text)
+{
+    LineReader reader(text);
+    applySettingsLines(reader);
+}
+
+void UserSettings::applySettingsLines(LineReader& reader)
+{
+    std::string line;
+    while (!reader.atEnd()) {
+        reader.readLine(line);
+        size_t equals = line.find('=');
+        if (equals == std::string::npos)
+            continue;
+        std::string key = line.substr(0, equals);
+        std::string value = line.substr(equals + 1);
+        if (key == "theme") {
+            theme = widenOneToOne(value);
+            if (theme.empty()) {
+                theme = L"Extended";
+            } else if (!isBuiltInTheme(theme)) {
+                bool known = false;
+                for (const auto& name : themeNames)
+                    known = known || name == theme;
+                if (!known)
+                    theme = L"Extended";
+            }
+        } else if (key == "scale") {
+            scale = readInteger(value);
+        } else if (key == "askOnBankSelect") {
+            askOnBankSelect = value == "1";
+        } else if (key == "enableMouseWheel") {
+            enableMouseWheel = value == "1";
+        } else if (key == "ignoreAmpVelocity") {
+            ignoreAmpVelocity.store(value == "1");
+        }
+    }
+}
+
+std::string UserSettings::settingsText() const
+{
+    const std::string br = kPlatformLineBreak;
+    std::string text;
+    text += "theme=" + narrowOneToOne(theme) + br;
+    text += "scale=" + std::to_string(scale) + br;
+    text += std::string("askOnBankSelect=") + (askOnBankSelect ? "1" : "0") + br;
+    text += std::string("enableMouseWheel=") + (enableMouseWheel ? "1" : "0") + br;
+    text += std::string("ignoreAmpVelocity=") + (ignoreAmpVelocity.load() ? "1" : "0") + br;
+    return text;
+}
+
+void UserSettings::loadSettings()
+{
+    clearMidiMap();
+    scanThemeFolders();
+    if (!dataFolderFound)
+        return;
+
+    LineReader reader(settingsFile);
+    if (reader.isOpen())
+        applySettingsLines(reader);
+
+    readMidiMap(midiFile, *this);
+
+    // Theme style: reset to its defaults (extended layout unless theme is "Compact"), then, when
+    // themesFolderExists, read themesFolder / theme / "Theme.txt" over them.
+}
+
+void UserSettings::saveSettings()
+{
+    if (!dataFolderFound)
+        return;
+    // A failed write is silent, and the old file stays whole; the map is written either way.
+    writeFileAtomically(settingsFile, settingsText());
+    writeMidiMap(midiFile, *this);
+}

@@ -1,0 +1,454 @@
+// Program management of a plug-in instance and the editor's command channel.
+#include "editor/Editor.h"
+#include "plugin/Plugin.h"
+#include "presets/EffectProgramTransfer.h"
+#include "presets/ProgramCommands.h"
+#include "presets/ProgramFiles.h"
+#include "unit/support/FakeSystemServices.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int displayUpdates = 0;
+
+VstIntPtr VSTCALLBACK host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+{
+    if (opcode == audioMasterVersion)
+        return 2400;
+    if (opcode == audioMasterUpdateDisplay)
+        ++displayUpdates;
+    return 0;
+}
+
+struct Programs : ::testing::Test {
+    TemporaryFolder folder;
+    FakeSystemServices system;
+    Plugin* plugin = nullptr;
+
+    Programs()
+    {
+        system.module = folder.path / "Morvelline.so";
+        system.localData = folder.path / "appdata";
+        fs::create_directories(system.localData);
+    }
+    ~Programs() override
+    {
+        if (plugin)
+            plugin->dispatcher(effClose, 0, 0, nullptr, 0);
+    }
+    fs::path presets() const { return system.localData / "Hollowfen Software" / "Morvelline" / "Presets"; }
+    Plugin& create()
+    {
+        plugin = static_cast<Plugin*>(AudioEffect::fromAeffect(createEffectInstance(host)));
+        return *plugin;
+    }
+    Plugin& createOpen()
+    {
+        create();
+        plugin->pluginEditor()->setOpenForTesting(true);
+        return *plugin;
+    }
+    ProgramStore& store() { return plugin->programStore(); }
+    float value(int index) { return plugin->getParameter(index); }
+    void command(int tag, float v) { plugin->setParameter(tag, v); }
+};
+
+} // namespace
+
+TEST_F(Programs, NewInstanceStartsOnTheDefaultBankFile)
+{
+    {
+        create(); // makes the folders
+        for (int p = 0; p < kNumPrograms; ++p) {
+            store().record(p).set(Param::FltCut, float(p) / 200.0f);
+            std::snprintf(store().record(p).name, kProgramNameSize, "Bank %d", p);
+        }
+        ASSERT_EQ(saveBankFile(store(), presets() / "Default.hfb"), kFileOk);
+        plugin->setProgram(7);
+        plugin->dispatcher(effClose, 0, 0, nullptr, 0);
+        plugin = nullptr;
+    }
+    create();
+    EXPECT_EQ(plugin->getProgram(), 0);
+    char name[kVstMaxProgNameLen + 1];
+    plugin->getProgramName(name);
+    EXPECT_STREQ(name, "Bank 0");
+    EXPECT_EQ(store().record(42).get(Param::FltCut), 0.21f);
+
+    // An invalid default bank gives default programs.
+    std::ofstream(presets() / "Default.hfb") << "Morvelline Preset\r\n";
+    plugin->loadDefaultBank();
+    EXPECT_STREQ(store().record(42).name, "Default");
+    EXPECT_EQ(store().record(42).get(Param::FltCut), kParamTable[Param::FltCut].defaultValue);
+}
+
+TEST_F(Programs, SelectionWrapsAndKeepsBothNumbersAndTheUndoCopy)
+{
+    create();
+    plugin->setProgram(99);
+    plugin->nextProgram();
+    EXPECT_EQ(plugin->getProgram(), 0);
+    EXPECT_EQ(store().currentNumber(), 0);
+    plugin->previousProgram();
+    EXPECT_EQ(plugin->getProgram(), 99);
+    plugin->setProgram(-5);
+    EXPECT_EQ(store().currentNumber(), 99);
+    plugin->setProgram(250);
+    EXPECT_EQ(store().currentNumber(), 0);
+    // The host cannot select a program outside the bank.
+    plugin->dispatcher(effSetProgram, 0, 100, nullptr, 0);
+    EXPECT_EQ(store().currentNumber(), 0);
+
+    int before = displayUpdates;
+    plugin->setProgram(5);
+    EXPECT_GT(displayUpdates, before);
+    plugin->setParameter(Param::FltCut, 0.123f);
+    EXPECT_NE(store().record(ProgramStore::kUndoRecord).get(Param::FltCut), 0.123f);
+
+    char name[kVstMaxProgNameLen + 1];
+    EXPECT_FALSE(plugin->getProgramNameIndexed(0, 100, name));
+    EXPECT_FALSE(plugin->getProgramNameIndexed(0, -1, name));
+    char longName[] = "A very long program name indeed";
+    plugin->setProgramName(longName);
+    EXPECT_TRUE(plugin->getProgramNameIndexed(0, 5, name));
+    EXPECT_STREQ(name, "A very long program name");
+}
+
+TEST_F(Programs, CommandsAreIgnoredWhileTheEditorIsClosed)
+{
+    create();
+    command(1002, 1.0f);
+    command(1013, 5.0f);
+    command(1005, 9.0f);
+    EXPECT_EQ(store().currentNumber(), 0);
+    EXPECT_EQ(value(Param::Osc2Wave), 0.0f);
+    EXPECT_TRUE(system.messages.empty());
+
+    plugin->pluginEditor()->setOpenForTesting(true);
+    command(1002, 1.0f);
+    command(1002, 0.0f); // the button's release
+    EXPECT_EQ(store().currentNumber(), 1);
+    command(1001, 1.0f);
+    command(1001, 1.0f);
+    EXPECT_EQ(store().currentNumber(), 99);
+    command(1007, 42.0f);
+    EXPECT_EQ(store().currentNumber(), 42);
+    command(1007, 100.0f);
+    command(1007, 3.5f);
+    command(1999, 1.0f);
+    EXPECT_EQ(store().currentNumber(), 42);
+}
+
+TEST_F(Programs, RestoreBringsBackTheProgramAsSelected)
+{
+    createOpen();
+    plugin->setProgram(5);
+    float original = value(Param::FltCut);
+    plugin->setParameter(Param::FltCut, 0.9f);
+
+    system.answers = {MessageAnswer::No};
+    command(1005, 4.0f);
+    EXPECT_EQ(value(Param::FltCut), 0.9f);
+    system.answers = {MessageAnswer::Yes};
+    command(1005, 4.0f);
+    EXPECT_EQ(value(Param::FltCut), original);
+    ASSERT_EQ(system.messages.size(), 2u);
+    EXPECT_EQ(system.messages[1].text, L"Undo changes to current preset?");
+    EXPECT_EQ(system.messages[1].title, L"Restore Preset");
+    EXPECT_EQ(system.messages[1].icon, MessageIcon::Question);
+}
+
+TEST_F(Programs, CopyAndPasteOfWholePrograms)
+{
+    createOpen();
+    plugin->setProgram(3);
+    command(1005, 3.0f); // paste before any copy
+    char name[kVstMaxProgNameLen + 1];
+    plugin->getProgramName(name);
+    EXPECT_STREQ(name, "Default");
+
+    plugin->setParameter(Param::Volume, 0.33f);
+    char newName[] = "Copied";
+    plugin->setProgramName(newName);
+    command(1005, 2.0f);
+    plugin->setProgram(8);
+    command(1005, 3.0f);
+    EXPECT_EQ(value(Param::Volume), 0.33f);
+    plugin->getProgramName(name);
+    EXPECT_STREQ(name, "Copied");
+    // The paste does not count as a selection: Restore goes back to before it.
+    EXPECT_STREQ(store().record(ProgramStore::kUndoRecord).name, "Default");
+}
+
+TEST_F(Programs, InitializingProgramsAndBanks)
+{
+    createOpen();
+    plugin->setProgram(4);
+    plugin->setParameter(Param::Volume, 0.1f);
+    char newName[] = "Lead";
+    plugin->setProgramName(newName);
+    plugin->setProgram(9);
+    plugin->setProgram(4);
+
+    system.answers = {MessageAnswer::Cancel};
+    command(1005, 9.0f);
+    EXPECT_EQ(store().record(50).get(Param::Volume), kParamTable[Param::Volume].defaultValue);
+
+    system.answers = {MessageAnswer::Yes};
+    command(1005, 9.0f);
+    EXPECT_EQ(store().currentNumber(), 0);
+    for (int p = 0; p < kNumPrograms; ++p) {
+        ASSERT_STREQ(store().record(p).name, "Lead") << p;
+        ASSERT_EQ(store().record(p).get(Param::Volume), 0.1f) << p;
+    }
+    EXPECT_EQ(system.messages.back().buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(system.messages.back().text,
+              L"Initialize the bank using the current preset?\r\nSelect No to use the default values.");
+
+    system.answers = {MessageAnswer::Yes};
+    command(1005, 5.0f);
+    EXPECT_STREQ(store().current().name, "Default");
+    EXPECT_EQ(value(Param::Volume), kParamTable[Param::Volume].defaultValue);
+
+    system.answers = {MessageAnswer::No};
+    command(1005, 9.0f);
+    EXPECT_STREQ(store().record(77).name, "Default");
+    plugin->initProgram(100); // outside the bank: nothing
+}
+
+TEST_F(Programs, SectionsCopyBetweenInstances)
+{
+    createOpen();
+    plugin->setParameter(Param::Flt2Cut, 0.11f);
+    plugin->setParameter(Param::Flt2Res, 0.22f);
+    plugin->setParameter(Param::Flt2Key, 0.33f);
+    plugin->setParameter(Param::Flt2Type, 0.05f);
+    command(1019, 0.0f); // copy filter 2
+    command(1018, 1.0f); // paste into filter 1
+    EXPECT_EQ(value(Param::FltCut), 0.11f);
+    EXPECT_EQ(value(Param::FltRes), 0.22f);
+    EXPECT_EQ(value(Param::FltKey), 0.33f);
+    EXPECT_EQ(value(Param::FltType), 0.05f);
+
+    for (int kind = 0; kind < 4; ++kind) {
+        int count = kind < 2 ? 2 : 4;
+        for (int i = 1; i <= count; ++i) {
+            std::vector<int> params = sectionParameters(SectionKind(kind), i);
+            ASSERT_FALSE(params.empty());
+            for (int index : params)
+                ASSERT_GE(index, 0) << "section " << kind << " instance " << i;
+        }
+        EXPECT_TRUE(sectionParameters(SectionKind(kind), count + 1).empty());
+    }
+
+    // Envelope 4 into envelope 2, LFO 1 into LFO 3, oscillator 1 into oscillator 2.
+    plugin->setParameter(Param::Env4Vel, 0.44f);
+    command(1025, 0.0f);
+    command(1023, 1.0f);
+    EXPECT_EQ(value(findParamByShortName("Env2Vel")), 0.44f);
+    plugin->setParameter(findParamByShortName("Lfo1Phse"), 0.66f);
+    command(1026, 0.0f);
+    command(1028, 1.0f);
+    EXPECT_EQ(value(findParamByShortName("Lfo3Phse")), 0.66f);
+    plugin->setParameter(Param::Osc1DtVo, 0.77f);
+    command(1010, 0.0f);
+    command(1011, 1.0f);
+    EXPECT_EQ(value(Param::Osc2DtVo), 0.77f);
+    EXPECT_EQ(value(Param::Osc2Wave), value(Param::Osc1Wave));
+}
+
+TEST_F(Programs, MenuChoicesStoreTheNumbersOfTheirPositions)
+{
+    createOpen();
+    command(1011, 8.0f); // "Sub Alt Mode: Triangle / Sine" on oscillator 2
+    EXPECT_EQ(value(Param::Sub2AltW), 0.03f);
+    command(1011, 6.0f);
+    EXPECT_EQ(value(Param::Sub2AltW), 0.0f);
+    command(1010, 10.0f);
+    EXPECT_EQ(value(Param::Sub1AltW), 0.05f);
+
+    float before = value(Param::Sub2FlPW);
+    command(1011, 3.0f);
+    EXPECT_EQ(value(Param::Sub2FlPW), before == 0.0f ? 1.0f : 0.0f);
+    plugin->setParameter(Param::Sub2FlPW, 0.5f);
+    command(1011, 3.0f);
+    EXPECT_EQ(value(Param::Sub2FlPW), 0.0f);
+
+    command(1012, 5.0f); // Sine
+    EXPECT_EQ(value(Param::Osc1Wave), 0.09f);
+    command(1013, 7.0f); // White Noise
+    EXPECT_EQ(value(Param::Osc2Wave), 0.06f);
+    command(1013, 1.0f); // a separator: nothing
+    EXPECT_EQ(value(Param::Osc2Wave), 0.06f);
+    command(1021, 6.0f);
+    EXPECT_EQ(value(Param::Flt2Type), 0.06f);
+    command(1033, 7.0f);
+    EXPECT_EQ(value(findParamByShortName("Lfo4Wave")), 0.07f);
+    command(1037, 5.0f); // Velocity
+    EXPECT_EQ(value(Param::ModSrc1), 0.09f);
+    command(1060, 9.0f); // Env 4 on slot 24
+    EXPECT_EQ(value(findParamByShortName("ModSrc24")), 0.17f);
+    command(1061, 47.0f); // Mod 24 Amt
+    EXPECT_EQ(value(Param::ModDst1), 0.36f);
+    command(1084, 5.0f);
+    EXPECT_EQ(value(findParamByShortName("ModDst24")), 0.37f);
+    command(1061, 48.0f); // beyond the menu
+    EXPECT_EQ(value(Param::ModDst1), 0.36f);
+}
+
+TEST_F(Programs, RenameAndSettingsCommands)
+{
+    createOpen();
+    plugin->pluginEditor()->setProgramNameText("Brand new name that is too long");
+    int before = displayUpdates;
+    command(1003, 0.0f);
+    EXPECT_STREQ(store().current().name, "Brand new name that is t");
+    EXPECT_GT(displayUpdates, before);
+
+    UserSettings& settings = plugin->userSettings();
+    command(1009, 0.0f);
+    EXPECT_TRUE(settings.askOnBankSelect);
+    command(1009, 2.0f);
+    EXPECT_TRUE(settings.ignoreAmpVelocity.load());
+    command(1004, 2.0f);
+    EXPECT_EQ(settings.scale, 3);
+    EXPECT_EQ(system.messages.back().text, L"Please reopen the plugin window\nfor this change to take effect");
+    command(1008, 1.0f);
+    EXPECT_EQ(settings.theme, L"Compact");
+    command(1009, 4.0f);
+    ASSERT_EQ(system.openedFolders.size(), 1u);
+    EXPECT_EQ(system.openedFolders[0], settings.dataFolder);
+}
+
+TEST_F(Programs, BankMenuChoices)
+{
+    createOpen();
+    // Another bank, and one named like the default in other letters that the menu leaves out.
+    for (int p = 0; p < kNumPrograms; ++p)
+        std::snprintf(store().record(p).name, kProgramNameSize, "Other %d", p);
+    ASSERT_EQ(saveBankFile(store(), presets() / "Other.hfb"), kFileOk);
+    for (int p = 0; p < kNumPrograms; ++p)
+        std::snprintf(store().record(p).name, kProgramNameSize, "Upper %d", p);
+    ASSERT_EQ(saveBankFile(store(), presets() / "DEFAULT.hfb"), kFileOk);
+    UserSettings& settings = plugin->userSettings();
+    settings.scanBankFiles();
+    std::vector<std::wstring> files = bankMenuFiles(settings);
+    ASSERT_EQ(files, std::vector<std::wstring>{L"Other.hfb"});
+
+    plugin->setProgram(6);
+    command(1006, 2.0f); // no question while askOnBankSelect is off
+    EXPECT_TRUE(system.messages.empty());
+    EXPECT_EQ(store().currentNumber(), 0);
+    EXPECT_STREQ(store().record(50).name, "Other 50");
+
+    settings.askOnBankSelect = true;
+    system.answers = {MessageAnswer::No};
+    command(1006, 0.0f);
+    EXPECT_STREQ(store().record(50).name, "Other 50");
+    system.answers = {MessageAnswer::Yes};
+    command(1006, 0.0f);
+    EXPECT_EQ(system.messages.back().text, L"Load the selected bank?");
+    // On a case-sensitive system "Default.hfb" is missing: default programs.
+    fs::path expected = presets() / "Default.hfb";
+    if (fs::exists(expected))
+        EXPECT_STREQ(store().record(50).name, "Upper 50");
+    else
+        EXPECT_STREQ(store().record(50).name, "Default");
+}
+
+TEST_F(Programs, PresetAndBankDialogs)
+{
+    createOpen();
+    char newName[] = "My Lead";
+    plugin->setProgramName(newName);
+    plugin->setParameter(Param::Volume, 0.31f);
+
+    // Save Preset: the dialog starts in the presets folder with the program's name.
+    system.dialogs = {{DialogResult::Chosen, presets() / "lead.hfp"}};
+    command(1005, 0.0f);
+    ASSERT_EQ(system.dialogRequests.size(), 1u);
+    const FileDialogRequest& request = system.dialogRequests[0];
+    EXPECT_TRUE(request.save);
+    EXPECT_EQ(request.title, L"Save Preset");
+    EXPECT_EQ(request.filterName, L"Presets (*.hfp)");
+    EXPECT_EQ(request.filterPattern, L"*.hfp");
+    EXPECT_EQ(request.defaultExtension, L"hfp");
+    EXPECT_EQ(request.initialName, L"My Lead");
+    EXPECT_EQ(request.initialFolder, presets());
+    EXPECT_TRUE(fs::exists(presets() / "lead.hfp"));
+
+    // Load Preset into another program selects it again.
+    plugin->setProgram(2);
+    system.dialogs = {{DialogResult::Chosen, presets() / "lead.hfp"}};
+    command(1005, 1.0f);
+    EXPECT_EQ(value(Param::Volume), 0.31f);
+    EXPECT_STREQ(store().record(ProgramStore::kUndoRecord).name, "My Lead");
+    EXPECT_EQ(system.dialogRequests.back().title, L"Load Preset");
+    EXPECT_TRUE(system.messages.empty());
+
+    // Failed loads leave the default program and say why.
+    std::ofstream(presets() / "bad.hfp") << "Not a preset\r\n";
+    system.dialogs = {{DialogResult::Chosen, presets() / "bad.hfp"}};
+    command(1005, 1.0f);
+    EXPECT_STREQ(store().current().name, "Default");
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_EQ(system.messages[0].text, L"The selected file is not a valid preset.");
+    EXPECT_EQ(system.messages[0].title, L"Error");
+    EXPECT_EQ(system.messages[0].icon, MessageIcon::Error);
+    system.dialogs = {{DialogResult::Chosen, presets() / "missing.hfp"}};
+    command(1005, 1.0f);
+    EXPECT_EQ(system.messages.back().text, L"The preset could not be loaded.");
+
+    // Cancelled and unavailable dialogs change nothing.
+    plugin->setParameter(Param::Volume, 0.5f);
+    system.dialogs = {{DialogResult::Unavailable, {}}};
+    command(1005, 1.0f);
+    command(1005, 8.0f); // cancelled
+    EXPECT_EQ(value(Param::Volume), 0.5f);
+
+    // Save Bank into a folder that does not exist, then a bank load that fails.
+    system.dialogs = {{DialogResult::Chosen, presets() / "no" / "bank.hfb"}};
+    command(1005, 7.0f);
+    EXPECT_EQ(system.messages.back().text, L"The bank could not be saved.");
+    system.dialogs = {{DialogResult::Chosen, presets() / "lead.hfp"}};
+    command(1005, 8.0f);
+    EXPECT_EQ(system.messages.back().text, L"The selected file is not a valid bank.");
+    EXPECT_EQ(value(Param::Volume), kParamTable[Param::Volume].defaultValue);
+    system.dialogs = {{DialogResult::Chosen, presets() / "missing.hfb"}};
+    command(1005, 8.0f);
+    EXPECT_EQ(system.messages.back().text, L"The bank could not be loaded.");
+}
+
+TEST_F(Programs, FilesReachAnInstanceThroughTheBinaryInterface)
+{
+    create();
+    auto bank = std::make_unique<ProgramStore>();
+    for (int p = 0; p < kNumPrograms; ++p) {
+        bank->record(p).set(Param::Volume, float(p) / 100.0f);
+        std::snprintf(bank->record(p).name, kProgramNameSize, "Sent %d", p);
+    }
+    ASSERT_EQ(saveBankFile(*bank, folder.path / "sent.hfb"), kFileOk);
+    auto read = std::make_unique<ProgramStore>();
+    ASSERT_EQ(loadBankFile(*read, folder.path / "sent.hfb"), kFileOk);
+
+    AEffect* effect = plugin->getAeffect();
+    sendBankToEffect(effect, &read->record(0));
+    EXPECT_EQ(effect->dispatcher(effect, effGetProgram, 0, 0, nullptr, 0), 0);
+    char name[kVstMaxProgNameLen + 1];
+    ASSERT_EQ(effect->dispatcher(effect, effGetProgramNameIndexed, 63, 0, name, 0), 1);
+    EXPECT_STREQ(name, "Sent 63");
+    EXPECT_EQ(store().record(63).get(Param::Volume), 0.63f);
+
+    ProgramRecord& preset = read->record(ProgramStore::kPresetClipboard);
+    preset.initialize();
+    preset.set(Param::FltCut, 0.25f);
+    sendProgramToEffect(effect, preset);
+    EXPECT_EQ(effect->getParameter(effect, Param::FltCut), 0.25f);
+    EXPECT_STREQ(store().current().name, "Default");
+}
