@@ -234,9 +234,9 @@ std::string PluginHost::effectName()
     return name;
 }
 
-std::vector<ParamInfo> PluginHost::parameters()
+std::vector<PluginParameter> PluginHost::parameters()
 {
-    std::vector<ParamInfo> list;
+    std::vector<PluginParameter> list;
     for (int i = 0; i < fx->numParams; ++i)
         list.push_back({i, stringOf(effGetParamName, i), stringOf(effGetParamDisplay, i), stringOf(effGetParamLabel, i)});
     return list;

@@ -15,7 +15,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-struct ParamInfo {
+struct PluginParameter {
     int index;
     std::string name;
     std::string display;
@@ -49,7 +49,7 @@ public:
     // Must come before start(). Double precision is announced to the plug-in here.
     void configure(double sampleRate, int blockSize, bool doublePrecision);
     std::string effectName();
-    std::vector<ParamInfo> parameters();
+    std::vector<PluginParameter> parameters();
     int findParameter(const std::string& name); // -1 when no parameter has this name
     void setParameter(int index, float value);
     void setProgram(int program);

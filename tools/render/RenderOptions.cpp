@@ -126,6 +126,6 @@ std::string usageText()
            "  --double          process in double precision\n"
            "  --list-params     list the parameters (index, name, display text) and exit\n"
            "  --bench           render without writing; print the CPU time of the process calls\n"
-           "  --bank FILE, --preset FILE  load a bank or preset file (not supported yet)\n"
+           "  --bank FILE, --preset FILE  load a Morvelline bank, or a preset into the current program\n"
            "  --help            show this text\n";
 }

@@ -3,6 +3,7 @@
 #include "DemoSong.h"
 #include "MidiFile.h"
 #include "PluginHost.h"
+#include "ProgramFileLoader.h"
 #include "RenderOptions.h"
 #include "Renderer.h"
 #include "TempoMap.h"
@@ -82,9 +83,6 @@ private:
 
 int run(const RenderOptions& options)
 {
-    if (!options.bankPath.empty() || !options.presetPath.empty())
-        throw Failure("preset and bank files are not supported yet");
-
     MidiSong song = options.midiPath.empty() ? makeDemoSong() : readMidiFile(options.midiPath);
     TempoMap tempoMap(song, options.sampleRate, options.tempo);
     if (tempoMap.frameOfTick(song.endTick) > kMaxSongSeconds * options.sampleRate)
@@ -95,7 +93,7 @@ int run(const RenderOptions& options)
     host.configure(options.sampleRate, options.blockSize, options.useDouble);
 
     if (options.listParams) {
-        for (const ParamInfo& p : host.parameters()) {
+        for (const PluginParameter& p : host.parameters()) {
             std::string shown = p.display;
             if (!p.label.empty())
                 shown += " " + p.label;
@@ -103,12 +101,16 @@ int run(const RenderOptions& options)
         }
         return 0;
     }
+    if (!options.bankPath.empty())
+        loadBankIntoPlugin(host, options.bankPath);
     if (options.program >= 0) {
         if (options.program >= host.numPrograms())
             throw Failure("program " + std::to_string(options.program) + " does not exist (the plug-in has " +
                           std::to_string(host.numPrograms()) + " programs)");
         host.setProgram(options.program);
     }
+    if (!options.presetPath.empty())
+        loadPresetIntoPlugin(host, options.presetPath);
     for (const auto& [name, value] : options.settings) {
         int index = host.findParameter(name);
         if (index < 0)
