@@ -23,4 +23,6 @@ struct UserSettings {
     std::atomic<int> modCcNumber[2];
     std::atomic<bool> learnActive{false};
     std::atomic<int> learnParameter{0};
+    // Amplifier levels ignore the note velocity (modulation slots still see it).
+    std::atomic<bool> ignoreAmpVelocity{false};
 };
