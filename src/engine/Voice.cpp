@@ -379,53 +379,46 @@ void Voice::renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, floa
         renderSide(k, c.side[k], bend, semisFromA4, c.reference, controlFrame, sideL[k], sideR[k]);
     }
 
-    auto runFilter = [&](int u, float& l, float& r) {
-        filterControl[u].process(filter[u], l, r, c.filter[u].cutoff, mod.modSums[kFilterCutTarget[u]],
-                                 c.filter[u].resonance, mod.modSums[kFilterResTarget[u]], c.filter[u].keyTrack,
-                                 semisFromA4, sampleRate);
-    };
-
-    float a1L = 0.0f, a1R = 0.0f, a2L = 0.0f, a2R = 0.0f;
-    switch (c.route) {
-    case 0: {
-        float l = sideL[0] + sideL[1], r = sideR[0] + sideR[1];
-        runFilter(0, l, r);
-        runFilter(1, l, r);
-        a1L = l, a1R = r;
-        break;
+    // Routing: what feeds each filter unit and which amplifier each result reaches. Each unit
+    // runs from one place so its control code is inlined once.
+    const int route = c.route;
+    float f1L = sideL[0], f1R = sideR[0];
+    if (route == 0) {
+        f1L += sideL[1];
+        f1R += sideR[1];
     }
-    case 1: {
-        float l = sideL[0], r = sideR[0];
-        runFilter(0, l, r);
-        l += sideL[1];
-        r += sideR[1];
-        runFilter(1, l, r);
-        a1L = l, a1R = r;
-        break;
+    filterControl[0].process(filter[0], f1L, f1R, c.filter[0].cutoff, mod.modSums[kFilterCutTarget[0]],
+                             c.filter[0].resonance, mod.modSums[kFilterResTarget[0]], c.filter[0].keyTrack,
+                             semisFromA4, sampleRate);
+    float f2L, f2R;
+    if (route >= 3) {
+        f2L = sideL[1], f2R = sideR[1];
+    } else {
+        f2L = f1L, f2R = f1R;
+        if (route == 1) {
+            f2L += sideL[1];
+            f2R += sideR[1];
+        }
     }
-    case 2: {
-        float l = sideL[0], r = sideR[0];
-        runFilter(0, l, r);
-        runFilter(1, l, r);
-        a1L = l, a1R = r;
+    filterControl[1].process(filter[1], f2L, f2R, c.filter[1].cutoff, mod.modSums[kFilterCutTarget[1]],
+                             c.filter[1].resonance, mod.modSums[kFilterResTarget[1]], c.filter[1].keyTrack,
+                             semisFromA4, sampleRate);
+    float a1L, a1R, a2L = 0.0f, a2R = 0.0f;
+    switch (route) {
+    case 2:
+        a1L = f2L, a1R = f2R;
         a2L = sideL[1], a2R = sideR[1];
         break;
-    }
-    case 3: {
-        float l1 = sideL[0], r1 = sideR[0], l2 = sideL[1], r2 = sideR[1];
-        runFilter(0, l1, r1);
-        runFilter(1, l2, r2);
-        a1L = l1 + l2, a1R = r1 + r2;
+    case 3:
+        a1L = f1L + f2L, a1R = f1R + f2R;
         break;
-    }
-    default: {
-        float l1 = sideL[0], r1 = sideR[0], l2 = sideL[1], r2 = sideR[1];
-        runFilter(0, l1, r1);
-        runFilter(1, l2, r2);
-        a1L = l1, a1R = r1;
-        a2L = l2, a2R = r2;
+    case 4:
+        a1L = f1L, a1R = f1R;
+        a2L = f2L, a2R = f2R;
         break;
-    }
+    default:
+        a1L = f2L, a1R = f2R;
+        break;
     }
 
     float g1 = mod.envValue[0];
