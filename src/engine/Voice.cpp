@@ -231,8 +231,12 @@ void Voice::updateBlock(const Lfo* globalLfos)
     }
     for (int n = 0; n < 4; ++n) {
         lfo[n].waveform = decodeLfoWaveform(p.get(Param::Lfo1Wave + n));
-        if (globalLfos && p.get(Param::Lfo1Free + n) != 0.0f)
+        if (globalLfos && p.get(Param::Lfo1Free + n) != 0.0f) {
             lfo[n].followPhase(globalLfos[n]);
+            // The rate too, so a note starting here ticks in step with the engine's LFO from
+            // its first frame instead of drifting until the next block start.
+            lfo[n].increment = globalLfos[n].increment;
+        }
         lfo[n].setOffset(safeValue(p.get(Param::Lfo1Ofs + n)));
     }
 }
