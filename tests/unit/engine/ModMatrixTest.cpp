@@ -91,6 +91,7 @@ TEST_F(MatrixTest, WheelScalesAnotherSlotWithoutChaining)
     evaluate();
     EXPECT_EQ(sum(ModTarget::Osc1Pan), 1.0f);
     // A scaling slot without a source zeroes its target slot.
+    slot(0, ModSource::None, ModTarget::Osc2Pan, 0.5f);
     slot(1, ModSource::None, ModTarget(int(ModTarget::Mod1Amt) + 2), 1.0f);
     evaluate();
     EXPECT_EQ(sum(ModTarget::Osc1Pan), 0.0f);
