@@ -102,7 +102,7 @@ void BM_DefaultProgram(benchmark::State& state)
     holdNotes(*rig, voices);
     renderVoices(state, *rig, voices);
 }
-BENCHMARK(BM_DefaultProgram)->Arg(8)->Arg(32);
+BENCHMARK(BM_DefaultProgram)->Arg(8);
 
 void BM_HeavyPatch(benchmark::State& state)
 {
