@@ -37,6 +37,15 @@ struct FilterControl {
     Smoother resonance;
     Smoother keyTrack;
 
+    // The control law and the coefficients are pure functions of these inputs; once the
+    // smoothers settle they stop changing and the transcendental work is skipped.
+    struct Cache {
+        float cutoffIn = -1.0f, keyAmount = -1.0f, semis = 0.0f, sampleRate = 0.0f, target = 0.0f;
+        float fc = -1.0f, r = -1.0f;
+        int32_t svfMode = -1;
+        bool ladder = false;
+    } cache;
+
     void setSampleRate(float sampleRate)
     {
         cutoff.setSampleRate(sampleRate);
@@ -61,20 +70,37 @@ struct FilterControl {
         if (unit.isBypassed())
             return;
         const float kt = keyTrack.step(clampUnit(keyParam));
-        const float target = filterCutoff(cutoffParam + cutoffMod, kt, semisFromA4, sampleRate);
+        const float cutoffIn = cutoffParam + cutoffMod;
+        Cache& c = cache;
+        if (cutoffIn != c.cutoffIn || kt != c.keyAmount || semisFromA4 != c.semis || sampleRate != c.sampleRate) {
+            c.target = filterCutoff(cutoffIn, kt, semisFromA4, sampleRate);
+            c.cutoffIn = cutoffIn;
+            c.keyAmount = kt;
+            c.semis = semisFromA4;
+            c.sampleRate = sampleRate;
+        }
         const float r = resonance.step(clampUnit(resonanceParam + resonanceMod));
-        float fc = cutoff.step(target);
+        float fc = cutoff.step(c.target);
         if (fc > kMaxFilterCutoff)
             fc = kMaxFilterCutoff;
-        if (unit.usesLadder()) {
+        const bool ladder = unit.usesLadder();
+        const bool same = fc == c.fc && r == c.r && ladder == c.ladder;
+        if (ladder) {
             LadderFilter& l = unit.ladder;
-            l.g = std::tan(3.14159265358979f * fc);
-            l.outGain = 1.122018f + 2.5f * r;
-            l.k = 4.4444447f * r;
+            if (!same) {
+                l.g = std::tan(3.14159265358979f * fc);
+                l.outGain = 1.122018f + 2.5f * r;
+                l.k = 4.4444447f * r;
+            }
             l.process(left, right);
         } else {
-            unit.svf.setCoefficients(fc, r, unit.svfMode);
+            if (!same || unit.svfMode != c.svfMode)
+                unit.svf.setCoefficients(fc, r, unit.svfMode);
+            c.svfMode = unit.svfMode;
             unit.svf.process(left, right);
         }
+        c.fc = fc;
+        c.r = r;
+        c.ladder = ladder;
     }
 };

@@ -78,9 +78,26 @@ struct Oscillator {
         }
     }
 
+    // The table for a row at the current increment; the increment changes only now and then,
+    // so the last answer is kept until it, the row or the collection changes.
+    const Wavetable* tableFor(int row)
+    {
+        if (!tables)
+            return nullptr;
+        if (row != cachedRow || increment != cachedIncrement || tables != cachedTables ||
+            tables->generation() != cachedGeneration) {
+            cachedTable = tables->findTable(row, increment);
+            cachedRow = row;
+            cachedIncrement = increment;
+            cachedTables = tables;
+            cachedGeneration = tables->generation();
+        }
+        return cachedTable;
+    }
+
     float readTable(int row)
     {
-        const Wavetable* t = tables ? tables->findTable(row, increment) : nullptr;
+        const Wavetable* t = tableFor(row);
         const float out = t ? interpolate(*t, phase) : 0.0f;
         advance();
         return out;
@@ -89,7 +106,7 @@ struct Oscillator {
     float readPulse(float width)
     {
         pulseWidth = width;
-        const Wavetable* t = tables ? tables->findTable(WtRowSaw, increment) : nullptr;
+        const Wavetable* t = tableFor(WtRowSaw);
         float out = 0.0f;
         if (t) {
             float q = phase + width;
@@ -115,6 +132,12 @@ struct Oscillator {
     void restart() { phase = startPhase; }
 
 private:
+    const Wavetable* cachedTable = nullptr;
+    const WtCollection* cachedTables = nullptr;
+    float cachedIncrement = -1.0f;
+    int cachedRow = -1;
+    uint32_t cachedGeneration = 0;
+
     static float interpolate(const Wavetable& t, float ph)
     {
         // The mask keeps a phase that rounded up to exactly 1 inside the table (it reads as 0).

@@ -1,15 +1,22 @@
-// One of the 32 voices: the note it plays, its envelopes, glide state and control smoothers.
+// One of the 32 voices: two oscillator sides (main, sub and unison copies), two filter units in
+// one of five routings, four envelopes, four LFOs and the modulation matrix, rendered one frame
+// at a time into the engine's amplifier buses.
 #pragma once
 
 #include "Envelope.h"
+#include "FilterControl.h"
+#include "FilterUnit.h"
+#include "Lfo.h"
 #include "MidiProcessor.h"
+#include "ModMatrix.h"
+#include "Oscillator.h"
 #include "Smoother.h"
+#include "plugin/CodeTables.h"
 #include "plugin/ProgramStore.h"
+#include "plugin/TempoInfo.h"
 #include "settings/UserSettings.h"
 
-#include <cmath>
 #include <cstdint>
-#include <cstdlib>
 
 // A key as the voice manager keeps it: one per held key, and the note a voice plays.
 struct NoteRecord {
@@ -22,100 +29,6 @@ struct NoteRecord {
 
 constexpr int kNumVoiceSmoothers = 22;
 constexpr int kNumUnisonCopies = 6;
-
-struct Voice {
-    const ProgramStore* programs = nullptr;
-    const UserSettings* settings = nullptr;
-
-    // The 16 oscillators (two main, two sub, six unison copies of each main) and the two filter
-    // units go here, with the oscillator and filter code.
-
-    // Env 1 and Env 2 shape the two amplifiers; Env 3 and Env 4 are modulation sources.
-    Envelope env[4];
-
-    // The four per-voice LFOs go here, with the LFO code.
-
-    // Glide: the sounding note number, fractional while gliding.
-    float pitch = 0.0f;
-    float glideA = 0.0f;
-    float glideB = 1.0f;
-    uint8_t glideJump = 1;
-
-    NoteRecord note;
-
-    const MidiControllerState* controllers = nullptr;
-
-    // Oscillator (12), filter (6) and sustain (4) smoothers.
-    Smoother smoothers[kNumVoiceSmoothers];
-
-    static constexpr float kUnisonDetune[kNumUnisonCopies] = {-0.01952356f, 0.01991221f, -0.06288439f,
-                                                              0.06216538f,  -0.1100231f, 0.1074524f};
-    static constexpr float kUnisonPan[kNumUnisonCopies] = {0.6f, -0.6f, 0.4f, -0.4f, 0.2f, -0.2f};
-
-    // The modulation block (envelope velocity gains, source values, target sums, amount scales)
-    // goes here, with the modulation matrix.
-
-    float sampleRate = 44100.0f;
-    float referenceA4 = 440.0f;
-    float noteRandom = 0.0f;
-    int32_t ageStamp = 0;
-    int32_t controlCounter = 0;
-    int32_t oscWaveform[2] = {};
-    int32_t filterType[2] = {};
-    int32_t keyTrackOffset = 12;
-
-    void bind(const ProgramStore& programStore, const UserSettings& userSettings)
-    {
-        programs = &programStore;
-        settings = &userSettings;
-    }
-
-    void setSampleRate(float rate)
-    {
-        sampleRate = rate;
-        for (Smoother& smoother : smoothers) {
-            smoother.setSampleRate(rate);
-            smoother.value = 0.0f;
-        }
-    }
-
-    // A free voice taking a new note, and every voice at the engine reset: silent at once.
-    void resetVoice()
-    {
-        // Every smoother takes its target at once on the next frame.
-        for (Smoother& smoother : smoothers)
-            smoother.jump = true;
-        for (Envelope& envelope : env)
-            envelope.reset();
-        controlCounter = 0;
-        noteRandom = float(std::rand()) / 32767.0f;
-    }
-
-    void startVoice(int32_t stamp, const NoteRecord& record)
-    {
-        const float g = record.glideMs;
-        glideA = g > 0.0f ? std::exp(-2.0f * 3.14159265358979f / (g * sampleRate * 0.001f)) : 0.0f;
-        glideB = 1.0f - glideA;
-        if (record.legato == 0) {
-            pitch = float(record.note);
-            glideJump = 1;
-        }
-        ageStamp = stamp;
-        note = record;
-        for (Envelope& envelope : env)
-            envelope.gateOn();
-    }
-
-    void releaseEnvelopes()
-    {
-        for (Envelope& envelope : env)
-            envelope.gateOff();
-    }
-
-    // Block-rate update: waveforms, filter types, envelope coefficients, LFO set-up. Filled in
-    // with the signal path.
-    void updateBlock() {}
-};
 
 // The routing bucket of the OscRoute value; in routings 2 and 4 Env 2 drives a second amplifier.
 inline int routeCode(float oscRoute)
@@ -130,6 +43,140 @@ inline int routeCode(float oscRoute)
         return 3;
     return 4;
 }
+
+// Unison copies per side from the voice-count knob.
+inline int unisonCount(float voicesParam)
+{
+    if (voicesParam < 0.1f)
+        return 1;
+    if (voicesParam < 0.3f)
+        return 2;
+    if (voicesParam < 0.5f)
+        return 3;
+    if (voicesParam < 0.7f)
+        return 4;
+    if (voicesParam < 0.9f)
+        return 5;
+    return 6;
+}
+
+// The parameter values every sounding voice reads each frame. The engine reads them once per
+// frame for all voices; a stored value that is not a number or far out of range is made safe
+// here, never in the program itself.
+struct FrameControls {
+    struct Side {
+        float semi = 0.0f, fine = 0.0f;       // raw knobs, decoded on control frames
+        float subSemi = 0.5f, subFine = 0.5f; // used with an alternative sub waveform
+        float detune = 0.0f;
+        int copies = 1;
+        SubAltMode subMode = SubAltMode::Off;
+        float volume = 0.0f, pan = 0.5f, pulseWidth = 0.5f, sub = 0.5f;
+        float spread = 0.0f, mix = 0.0f;
+        bool subFollowsPw = true, subFollowsVol = true;
+    };
+    struct Filter {
+        float cutoff = 1.0f, resonance = 0.0f, keyTrack = 0.0f;
+    };
+
+    bool polyZero = false; // glide runs only in exact mono
+    int keySplit = 0;      // 0: both sides play every note
+    float bendUp = 0.0f, bendDown = 0.0f;
+    float reference = 440.0f;
+    float sustain[4] = {};
+    Side side[2];
+    Filter filter[2];
+    float lfoRate[4] = {};
+    bool lfoSync[4] = {};
+    bool lfoFree[4] = {};
+    int route = 0;
+    bool ignoreAmpVelocity = false;
+    TempoInfo tempo;
+
+    void read(const ProgramStore& programs, const UserSettings* settings, const TempoInfo& tempoInfo);
+};
+
+struct Voice {
+    const ProgramStore* programs = nullptr;
+    const UserSettings* settings = nullptr;
+
+    // Per side: main oscillator, sub-oscillator and six unison copies.
+    Oscillator mainOsc[2];
+    Oscillator subOsc[2];
+    Oscillator unison[2][kNumUnisonCopies];
+
+    FilterUnit filter[2];
+
+    // Env 1 and Env 2 shape the two amplifiers; Env 3 and Env 4 are modulation sources.
+    Envelope env[4];
+    Lfo lfo[4];
+
+    // Glide: the sounding note number, fractional while gliding.
+    float pitch = 0.0f;
+    float glideA = 0.0f;
+    float glideB = 1.0f;
+    uint8_t glideJump = 1;
+
+    NoteRecord note;
+
+    const MidiControllerState* controllers = nullptr;
+
+    // The control smoothers: six per oscillator side, three per filter unit (inside its
+    // control), one per envelope sustain.
+    struct SideSmoothers {
+        Smoother pan, volume, pulseWidth, subLevel, spread, mix;
+    };
+    SideSmoothers sideSmoothers[2];
+    FilterControl filterControl[2];
+    Smoother sustainSmoother[4];
+
+    static constexpr float kUnisonDetune[kNumUnisonCopies] = {-0.01952356f, 0.01991221f, -0.06288439f,
+                                                              0.06216538f,  -0.1100231f, 0.1074524f};
+    static constexpr float kUnisonPan[kNumUnisonCopies] = {0.6f, -0.6f, 0.4f, -0.4f, 0.2f, -0.2f};
+
+    ModBlock mod;
+
+    float sampleRate = 44100.0f;
+    float referenceA4 = 440.0f;
+    float noteRandom = 0.0f;
+    int32_t ageStamp = 0;
+    int32_t controlCounter = 0;
+    OscWaveform oscWaveform[2] = {};
+    FilterType filterType[2] = {};
+    int32_t keyTrackOffset = 12;
+
+    // The normalized rate each LFO's increment was last computed from, so the rate curve only
+    // runs when the rate moves.
+    float lfoRateInput[4] = {-1.0f, -1.0f, -1.0f, -1.0f};
+    bool lfoRateSync[4] = {};
+    TempoInfo lfoRateTempo;
+
+    void bind(const ProgramStore& programStore, const UserSettings& userSettings, const WtCollection& tables);
+    void setSampleRate(float rate);
+
+    // A free voice taking a new note, and every voice at the engine reset: silent at once.
+    void resetVoice();
+    void startVoice(int32_t stamp, const NoteRecord& record);
+    void releaseEnvelopes()
+    {
+        for (Envelope& envelope : env)
+            envelope.gateOff();
+    }
+
+    // Block-rate update: waveforms, filter types, envelope times and velocity gains, LFO set-up
+    // (free-running LFOs take the phase of the engine's LFO of the same number).
+    void updateBlock(const Lfo* globalLfos);
+
+    // One frame: adds the voice's two amplifier outputs to the engine's buses.
+    void renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, float& amp2Right,
+                     const MidiControllerState& midi, const FrameControls& controls);
+
+    // The sum of every slot on a target, as the signal path reads it.
+    float modSum(ModTarget target) const { return mod.sum(target); }
+
+private:
+    void renderSide(int side, const FrameControls::Side& c, float bend, float semisFromA4, float reference,
+                    bool controlFrame, float& left, float& right);
+};
 
 inline bool usesSecondAmplifier(int route)
 {

@@ -1,5 +1,7 @@
 #include "VoiceManager.h"
 
+#include "plugin/ValueCurves.h"
+
 #include <cmath>
 
 int polyphonyOf(float poly)
@@ -16,6 +18,8 @@ VoiceManager::VoiceManager()
 {
     // Enough for every key of a keyboard on every channel a player is likely to hold.
     held.reserve(256);
+    for (Lfo& lfo : globalLfos)
+        lfo.waveform = LfoWaveform::Sine;
 }
 
 void VoiceManager::bind(ParameterWriter& pluginWriter, const ProgramStore& programStore, UserSettings& userSettings,
@@ -26,7 +30,7 @@ void VoiceManager::bind(ParameterWriter& pluginWriter, const ProgramStore& progr
     settings = &userSettings;
     tempo = &tempoInfo;
     for (Voice& v : voices)
-        v.bind(programStore, userSettings);
+        v.bind(programStore, userSettings, tables);
 }
 
 int VoiceManager::currentRoute() const
@@ -122,7 +126,7 @@ void VoiceManager::allocateVoice(NoteRecord record, int polyphony)
     Voice& v = voices[chosen];
     v.startVoice(stamp, record);
     // The voice's set-up is current before its first frame, whatever the frame index.
-    v.updateBlock();
+    v.updateBlock(globalLfos);
 }
 
 void VoiceManager::allNotesOff()
@@ -166,10 +170,12 @@ void VoiceManager::resetEngine()
 {
     allNotesOff();
     resetControllers();
-    // The global LFOs restart their phase here, with the LFO code.
+    for (Lfo& lfo : globalLfos)
+        lfo.restart(0.0f);
     for (Voice& v : voices)
         v.resetVoice();
-    // The delay lines and the reverb are cleared here, with the effects code.
+    delay.resetEngine();
+    reverb.resetEngine();
     if (programs)
         publishState(currentRoute());
 }
@@ -189,27 +195,83 @@ void VoiceManager::setEngineSampleRate(float rate)
     // A host may send nonsense; the engine keeps a rate it can run at.
     if (std::isfinite(rate) && rate > 0.0f)
         sampleRate = rate;
-    // The wavetable rows and the global LFOs follow the rate here, with their code.
+    tables.buildAll(sampleRate);
+    for (Lfo& lfo : globalLfos)
+        lfo.sampleRate = sampleRate;
     for (Voice& v : voices)
         v.setSampleRate(sampleRate);
-    // The delay lines and the reverb are set up for the rate here, with the effects code.
+    delay.setSampleRate(sampleRate);
+    reverb.setSampleRate(sampleRate);
     resetEngine();
 }
 
-void VoiceManager::renderFrame(float& /*left*/, float& /*right*/, int /*frameCount*/, int frameIndex)
+void VoiceManager::renderFrame(float& left, float& right, int frameCount, int frameIndex)
 {
+    if (!programs)
+        return;
+    const ProgramRecord& p = programs->current();
     if (frameIndex == 0) {
-        // Global LFO set-up comes first here, with the LFO code.
-        const int route = currentRoute();
+        for (int n = 0; n < 4; ++n) {
+            Lfo& lfo = globalLfos[n];
+            lfo.waveform = decodeLfoWaveform(p.get(Param::Lfo1Wave + n));
+            lfo.setRate(p.get(Param::Lfo1Rate + n), p.get(Param::Lfo1Sync + n) != 0.0f, *tempo);
+            lfo.setOffset(p.get(Param::Lfo1Ofs + n));
+        }
+        const int route = routeCode(p.get(Param::OscRoute));
         for (Voice& v : voices)
             if (::isSounding(v, route))
-                v.updateBlock();
+                v.updateBlock(globalLfos);
         publishState(route);
-        // Delay and reverb block set-up follow here, with the effects code.
+
+        if (p.get(Param::DlyMix) > 0.0f)
+            delay.beginBlock(delayTimeMs(p.get(Param::DlyTime), p.get(Param::DlySync) != 0.0f, *tempo),
+                             p.get(Param::DlyLP) != 0.0f);
+        else
+            delay.switchOff();
+        if (p.get(Param::RvbMix) > 0.0f)
+            reverb.beginBlock(ReverbSettings{predelayMs(p.get(Param::RvbPrDly), p.get(Param::RvbSync) != 0.0f, *tempo),
+                                             p.get(Param::RvbSize), p.get(Param::RvbDamp), p.get(Param::RvbDens),
+                                             p.get(Param::RvbWidth)},
+                              frameCount);
+        else
+            reverb.reset();
     }
 
     dispatchEvents(frameIndex);
 
-    // The global LFOs step here; then every sounding voice renders into the four bus sums,
-    // which pass the delay and the reverb into left and right. Voices make no sound yet.
+    for (Lfo& lfo : globalLfos)
+        lfo.tick();
+
+    float amp1L = 0.0f, amp1R = 0.0f, amp2L = 0.0f, amp2R = 0.0f;
+    const int route = routeCode(p.get(Param::OscRoute));
+    bool controlsRead = false;
+    for (Voice& v : voices) {
+        if (!::isSounding(v, route))
+            continue;
+        if (!controlsRead) {
+            frameControls.read(*programs, settings, *tempo);
+            controlsRead = true;
+        }
+        v.renderVoice(amp1L, amp1R, amp2L, amp2R, controllers, frameControls);
+    }
+
+    const float dlyMix = p.get(Param::DlyMix);
+    if (dlyMix > 0.0f)
+        delay.process(amp1L, amp1R, amp2L, amp2R, p.get(Param::DlyAmp1) == 0.0f,
+                      DelayTargets{dlyMix, p.get(Param::DlyFBack), p.get(Param::DlyCut), p.get(Param::DlyWidth)});
+    // With RvbAmp1 on, the second amplifier bypasses the reverb.
+    const bool amp2Dry = p.get(Param::RvbAmp1) != 0.0f;
+    left += amp1L;
+    right += amp1R;
+    if (!amp2Dry) {
+        left += amp2L;
+        right += amp2R;
+    }
+    const float rvbMix = p.get(Param::RvbMix);
+    if (rvbMix > 0.0f)
+        reverb.process(left, right, rvbMix);
+    if (amp2Dry) {
+        left += amp2L;
+        right += amp2R;
+    }
 }

@@ -2,8 +2,12 @@
 // and the per-frame render loop.
 #pragma once
 
+#include "EffectsReverb.h"
+#include "Lfo.h"
 #include "MidiProcessor.h"
+#include "PingPongDelay.h"
 #include "Voice.h"
+#include "Wavetable.h"
 #include "plugin/ProgramStore.h"
 #include "plugin/TempoInfo.h"
 #include "settings/UserSettings.h"
@@ -65,6 +69,8 @@ public:
     const std::vector<NoteRecord>& heldNotes() const { return held; }
     int32_t voiceCounter() const { return counter; }
     float engineSampleRate() const { return sampleRate; }
+    const Lfo& globalLfo(int index) const { return globalLfos[index]; }
+    const WtCollection& wavetables() const { return tables; }
 
 private:
     ParameterWriter* plugin = nullptr;
@@ -72,11 +78,15 @@ private:
     UserSettings* settings = nullptr;
     const TempoInfo* tempo = nullptr;
 
-    // The wavetable collection goes here, with the oscillators.
+    WtCollection tables;
     Voice voices[kNumVoices];
     std::vector<NoteRecord> held;
-    // The four global LFOs, the delay lines with their tone filters and smoothers, and the
-    // reverb go here, with the LFO and effects code.
+    // Free-running voice LFOs follow these.
+    Lfo globalLfos[4];
+    PingPongDelay delay;
+    EffectsReverb reverb;
+    // The per-frame values every sounding voice reads, read once per frame.
+    FrameControls frameControls;
     int32_t counter = 0;
     float sampleRate = 44100.0f;
 

@@ -72,6 +72,7 @@ void WtCollection::buildRow(int row, TableShape shape, float sampleRate)
 {
     if (row < 0 || row >= rowCount())
         return;
+    ++builds;
     Row& r = rows[static_cast<size_t>(row)];
     int32_t harmonics = firstHarmonicCount(sampleRate);
 

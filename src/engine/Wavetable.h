@@ -54,6 +54,9 @@ public:
         return &t[r.count - 1];
     }
 
+    // Changes whenever a row is rebuilt, so a reader that keeps a table can tell it is gone.
+    uint32_t generation() const { return builds; }
+
     int rowCount() const { return static_cast<int>(rows.size()); }
     int32_t tableCount(int row) const { return rows[static_cast<std::size_t>(row)].count; }
     const Wavetable& table(int row, int index) const
@@ -67,6 +70,7 @@ private:
         std::vector<Wavetable> tables;
     };
     std::vector<Row> rows;
+    uint32_t builds = 0;
 };
 
 // Harmonic count of a row's first table at a sample rate (later tables halve it).

@@ -1,5 +1,6 @@
 // MIDI event lists sent through effProcessEvents to the built library, well-formed and not.
 #include "LoadedPlugin.h"
+#include "support/HostEventList.h"
 
 #include <gtest/gtest.h>
 
@@ -8,43 +9,6 @@
 #include <vector>
 
 namespace {
-
-// An event list as hosts build it: the two header fields, then as many pointers as needed.
-class EventList {
-public:
-    EventList() { midi.reserve(20000); }
-
-    VstMidiEvent& add(int frame, int status, int data1 = 0, int data2 = 0)
-    {
-        VstMidiEvent e{};
-        e.type = kVstMidiType;
-        e.byteSize = sizeof(VstMidiEvent);
-        e.deltaFrames = frame;
-        e.midiData[0] = char(status);
-        e.midiData[1] = char(data1);
-        e.midiData[2] = char(data2);
-        midi.push_back(e);
-        pointers.push_back(reinterpret_cast<VstEvent*>(&midi.back()));
-        return midi.back();
-    }
-    void addRaw(VstEvent* event) { pointers.push_back(event); }
-
-    VstEvents* list() { return listClaiming(VstInt32(pointers.size())); }
-    // A list whose count says something else than what it holds.
-    VstEvents* listClaiming(VstInt32 count)
-    {
-        storage.assign(sizeof(VstEvents) / sizeof(VstIntPtr) + pointers.size() + 1, 0);
-        auto* events = reinterpret_cast<VstEvents*>(storage.data());
-        events->numEvents = count;
-        std::memcpy(events->events, pointers.data(), pointers.size() * sizeof(VstEvent*));
-        return events;
-    }
-
-private:
-    std::vector<VstMidiEvent> midi;
-    std::vector<VstEvent*> pointers;
-    std::vector<VstIntPtr> storage;
-};
 
 VstIntPtr send(LoadedPlugin& p, VstEvents* events)
 {
@@ -74,7 +38,7 @@ TEST(HostMidi, NoteAtFrameSeventeenIsSilentBeforeIt)
     LoadedPlugin p;
     p.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
     p.dispatch(effMainsChanged, 0, 1);
-    EventList events;
+    HostEventList events;
     events.add(17, 0x90, 60, 127);
     ASSERT_EQ(send(p, events.list()), 1);
     std::vector<float> left, right;
@@ -87,11 +51,11 @@ TEST(HostMidi, NoteAtFrameSeventeenIsSilentBeforeIt)
 TEST(HostMidi, MalformedEventListsAreAnsweredAndRenderingGoesOn)
 {
     LoadedPlugin p;
-    EventList empty;
+    HostEventList empty;
     EXPECT_EQ(send(p, empty.list()), 1);
     p.dispatch(effProcessEvents, 0, 0, nullptr); // must not crash
 
-    EventList negative;
+    HostEventList negative;
     negative.add(0, 0x90, 60, 100);
     EXPECT_EQ(send(p, negative.listClaiming(-7)), 1);
 
@@ -104,7 +68,7 @@ TEST(HostMidi, MalformedEventListsAreAnsweredAndRenderingGoesOn)
     unknown.type = 5;
     unknown.byteSize = 1 << 30;
 
-    EventList odd;
+    HostEventList odd;
     odd.addRaw(nullptr);
     odd.addRaw(reinterpret_cast<VstEvent*>(&sysex));
     odd.addRaw(&unknown);
@@ -126,11 +90,11 @@ TEST(HostMidi, MalformedEventListsAreAnsweredAndRenderingGoesOn)
 TEST(HostMidi, LargeAndUnsortedListsAndRepeatedListsPerBlock)
 {
     LoadedPlugin p;
-    EventList big;
+    HostEventList big;
     for (int i = 0; i < 10000; ++i)
         big.add((i * 7919) % 512, i % 2 ? 0x80 : 0x90, i % 128, 64);
     EXPECT_EQ(send(p, big.list()), 1);
-    EventList more;
+    HostEventList more;
     more.add(3, 0xB0, 123, 0);
     EXPECT_EQ(send(p, more.list()), 1);
     std::vector<float> left, right;
@@ -146,7 +110,7 @@ TEST(HostMidi, ResetsBetweenEventsAndProcessingAreSafe)
     LoadedPlugin p;
     std::vector<float> left, right;
     for (int round = 0; round < 20; ++round) {
-        EventList events;
+        HostEventList events;
         for (int i = 0; i < 40; ++i)
             events.add(i, 0x90 | (i & 15), 40 + i, 100);
         send(p, events.list());

@@ -309,9 +309,12 @@ TEST_F(EngineTest, SampleRateReachesVoicesAndNonsenseRatesAreRefused)
 {
     engine.setEngineSampleRate(48000.0f);
     EXPECT_EQ(engine.voice(7).sampleRate, 48000.0f);
-    const float a48 = engine.voice(7).smoothers[0].a;
+    const float a48 = engine.voice(7).sideSmoothers[0].pan.a;
     EXPECT_NEAR(a48, std::exp(-2.0f * 3.14159265f / (48000.0f * 0.04f)), 1e-7);
-    EXPECT_TRUE(engine.voice(7).smoothers[21].jump);
+    EXPECT_EQ(engine.voice(7).filterControl[1].keyTrack.a, a48);
+    EXPECT_EQ(engine.voice(7).sustainSmoother[3].a, a48);
+    EXPECT_TRUE(engine.voice(7).sustainSmoother[3].jump);
+    EXPECT_TRUE(engine.voice(7).filterControl[1].keyTrack.jump);
 
     noteOn(60);
     engine.setEngineSampleRate(0.0f);
@@ -320,7 +323,7 @@ TEST_F(EngineTest, SampleRateReachesVoicesAndNonsenseRatesAreRefused)
     engine.setEngineSampleRate(std::numeric_limits<float>::quiet_NaN());
     engine.setEngineSampleRate(-44100.0f);
     EXPECT_EQ(engine.voice(7).sampleRate, 48000.0f);
-    EXPECT_EQ(engine.voice(7).smoothers[0].a, a48);
+    EXPECT_EQ(engine.voice(7).sideSmoothers[0].pan.a, a48);
 }
 
 TEST_F(EngineTest, GlideTimeZeroOrNegativeMeansNoGlideCoefficient)

@@ -1,0 +1,44 @@
+// The 24-slot modulation matrix of a voice: each slot scales one source by a bipolar amount and
+// adds it to one target, or to the amount of another slot.
+#pragma once
+
+#include "MidiProcessor.h"
+#include "plugin/CodeTables.h"
+#include "plugin/ProgramStore.h"
+
+#include <cstdint>
+
+constexpr int kNumModSlots = 24;
+
+// Where the amounts, sources and targets of the slots live in a program.
+int modAmountParam(int slot); // slot 0..23
+int modSourceParam(int slot);
+int modTargetParam(int slot);
+
+// The source values of one voice at a control frame, indexed by source code (0 reads 0).
+struct ModSourceValues {
+    float value[kNumModSources] = {};
+};
+
+// The modulation part of a voice.
+struct ModBlock {
+    float envVelocityGain[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    float envValue[4] = {};
+    float lfoValue[4] = {};
+    // Sums by target code; the volume entries also take the "Osc X Vol" crossfade, the slot
+    // amount entries (24 and up) stay unused.
+    float modSums[kNumModTargets] = {};
+    float amountScale[kNumModSlots] = {};
+    uint8_t scaled[kNumModSlots] = {};
+
+    float sum(ModTarget target) const { return modSums[static_cast<int>(target)]; }
+};
+
+// What each source delivers for this voice and note, from its envelopes, LFOs and the MIDI
+// controllers.
+void gatherModSources(const ModBlock& block, float velocity, float noteRandom, int note,
+                      const MidiControllerState& controllers, ModSourceValues& out);
+
+// Rebuilds the sums from the slots of the program: amount scaling first (never chained), then
+// every active slot adds into its target.
+void evaluateModMatrix(const ProgramStore& programs, const ModSourceValues& sources, ModBlock& block);

@@ -1,0 +1,441 @@
+#include "Voice.h"
+
+#include <cmath>
+
+namespace {
+
+// Side 2's parameters follow side 1's by one index throughout the oscillator section.
+constexpr int kSideStep = 1;
+
+constexpr int kEnvAttack[4] = {Param::Env1Att, Param::Env2Att, Param::Env3Att, Param::Env4Att};
+constexpr int kEnvDecay[4] = {Param::Env1Dec, Param::Env2Dec, Param::Env3Dec, Param::Env4Dec};
+constexpr int kEnvSustain[4] = {Param::Env1Sus, Param::Env2Sus, Param::Env3Sus, Param::Env4Sus};
+constexpr int kEnvRelease[4] = {Param::Env1Rel, Param::Env2Rel, Param::Env3Rel, Param::Env4Rel};
+constexpr int kEnvVelocity[4] = {Param::Env1Vel, Param::Env2Vel, Param::Env3Vel, Param::Env4Vel};
+
+constexpr int kFilterType[2] = {Param::FltType, Param::Flt2Type};
+constexpr int kFilterCut[2] = {Param::FltCut, Param::Flt2Cut};
+constexpr int kFilterRes[2] = {Param::FltRes, Param::Flt2Res};
+constexpr int kFilterKey[2] = {Param::FltKey, Param::Flt2Key};
+
+// The modulation targets of a side, side 2's codes following the same layout.
+struct SideTargets {
+    int tune, semi, fine, pulseWidth, sub, pan, volume;
+};
+constexpr SideTargets kSideTargets[2] = {
+    {int(ModTarget::Osc1Tune), int(ModTarget::Osc1Semi), int(ModTarget::Osc1Fine), int(ModTarget::Osc1PW),
+     int(ModTarget::Osc1Sub), int(ModTarget::Osc1Pan), int(ModTarget::Osc1Vol)},
+    {int(ModTarget::Osc2Tune), int(ModTarget::Osc2Semi), int(ModTarget::Osc2Fine), int(ModTarget::Osc2PW),
+     int(ModTarget::Osc2Sub), int(ModTarget::Osc2Pan), int(ModTarget::Osc2Vol)},
+};
+constexpr int kFilterCutTarget[2] = {int(ModTarget::Filter1Cut), int(ModTarget::Filter2Cut)};
+constexpr int kFilterResTarget[2] = {int(ModTarget::Filter1Res), int(ModTarget::Filter2Res)};
+
+// Linear pan law: +3 dB at the extremes, about -3 dB per channel at the centre.
+constexpr float kPanGain = 1.4125375f;
+
+// A stored value as the engine may use it: a number within a range no arithmetic here can
+// overflow. Normal values (and moderately wild ones) pass unchanged.
+inline float safeValue(float x)
+{
+    if (!(x == x))
+        return 0.0f;
+    return x > 1000.0f ? 1000.0f : (x < -1000.0f ? -1000.0f : x);
+}
+
+// 0..1; NaN reads as 0.
+inline float clamp01(float x)
+{
+    return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
+}
+
+// -1..1; NaN reads as 0.
+inline float clampBipolar(float x)
+{
+    if (!(x == x))
+        return 0.0f;
+    return x > 1.0f ? 1.0f : (x < -1.0f ? -1.0f : x);
+}
+
+// The sub knob is bipolar: its distance from the centre is the level.
+inline float subLevelTarget(float position)
+{
+    const float level = std::fabs(2.0f * (position - 0.5f));
+    return level < 1.0f ? level : (level == level ? 1.0f : 0.0f);
+}
+
+// The sub waveform: the knob's half picks one of the alternative mode's pair.
+inline OscWaveform subWaveform(SubAltMode mode, bool lowHalf)
+{
+    switch (mode) {
+    case SubAltMode::SawSquare:
+        return lowHalf ? OscWaveform::Sawtooth : OscWaveform::Square;
+    case SubAltMode::TriangleSine:
+        return lowHalf ? OscWaveform::Triangle : OscWaveform::Sine;
+    case SubAltMode::WhitePink:
+        return lowHalf ? OscWaveform::White : OscWaveform::Pink;
+    case SubAltMode::ChimeOrgan:
+        return lowHalf ? OscWaveform::Chime : OscWaveform::Organ;
+    default:
+        return lowHalf ? OscWaveform::Triangle : OscWaveform::Square;
+    }
+}
+
+inline float semitonesOf(float knob)
+{
+    return std::floor((knob - 0.5f) * 48.0f);
+}
+
+inline float centsOf(float knob)
+{
+    return std::floor((knob - 0.5f) * 200.0f) / 100.0f;
+}
+
+} // namespace
+
+void FrameControls::read(const ProgramStore& programs, const UserSettings* userSettings, const TempoInfo& tempoInfo)
+{
+    const ProgramRecord& p = programs.current();
+    polyZero = p.get(Param::Poly) == 0.0f;
+    keySplit = int(clamp01(p.get(Param::KeySplit)) * 127.0f);
+    bendUp = safeValue(p.get(Param::PBRange));
+    bendDown = safeValue(p.get(Param::PBRange2));
+    reference = (safeValue(p.get(Param::Tuning)) - 0.5f) * 100.0f + 440.0f;
+    for (int e = 0; e < 4; ++e)
+        sustain[e] = safeValue(p.get(kEnvSustain[e]));
+    for (int k = 0; k < 2; ++k) {
+        const int o = k * kSideStep;
+        Side& s = side[k];
+        s.semi = safeValue(p.get(Param::Osc1Semi + o));
+        s.fine = safeValue(p.get(Param::Osc1Fine + o));
+        s.subSemi = safeValue(p.get(Param::Sub1Semi + o));
+        s.subFine = safeValue(p.get(Param::Sub1Fine + o));
+        s.detune = safeValue(p.get(Param::Osc1Det + o));
+        s.copies = unisonCount(p.get(Param::Osc1DtVo + o));
+        s.subMode = decodeSubAltMode(p.get(Param::Sub1AltW + o));
+        s.volume = safeValue(p.get(Param::Osc1Vol + o));
+        s.pan = safeValue(p.get(Param::Osc1Pan + o));
+        s.pulseWidth = safeValue(p.get(Param::Osc1PW + o));
+        s.sub = safeValue(p.get(Param::Osc1Sub + o));
+        s.spread = safeValue(p.get(Param::Osc1DtSp + o));
+        s.mix = safeValue(p.get(Param::Osc1DtMx + o));
+        s.subFollowsPw = p.get(Param::Sub1FlPW + o) != 0.0f;
+        s.subFollowsVol = p.get(Param::Sub1FlVl + o) != 0.0f;
+    }
+    for (int u = 0; u < 2; ++u) {
+        filter[u].cutoff = safeValue(p.get(kFilterCut[u]));
+        filter[u].resonance = safeValue(p.get(kFilterRes[u]));
+        filter[u].keyTrack = safeValue(p.get(kFilterKey[u]));
+    }
+    for (int n = 0; n < 4; ++n) {
+        lfoRate[n] = safeValue(p.get(Param::Lfo1Rate + n));
+        lfoSync[n] = p.get(Param::Lfo1Sync + n) != 0.0f;
+        lfoFree[n] = p.get(Param::Lfo1Free + n) != 0.0f;
+    }
+    route = routeCode(p.get(Param::OscRoute));
+    ignoreAmpVelocity = userSettings && userSettings->ignoreAmpVelocity.load(std::memory_order_relaxed);
+    tempo = tempoInfo;
+}
+
+void Voice::bind(const ProgramStore& programStore, const UserSettings& userSettings, const WtCollection& tables)
+{
+    programs = &programStore;
+    settings = &userSettings;
+    for (int k = 0; k < 2; ++k) {
+        mainOsc[k].tables = &tables;
+        subOsc[k].tables = &tables;
+        for (Oscillator& copy : unison[k])
+            copy.tables = &tables;
+        assignUnisonStartPhases(k, unison[k]);
+    }
+}
+
+void Voice::setSampleRate(float rate)
+{
+    sampleRate = rate;
+    auto prepare = [rate](Smoother& s) {
+        s.setSampleRate(rate);
+        s.value = 0.0f;
+    };
+    for (SideSmoothers& s : sideSmoothers)
+        for (Smoother* sm : {&s.pan, &s.volume, &s.pulseWidth, &s.subLevel, &s.spread, &s.mix})
+            prepare(*sm);
+    for (FilterControl& fc : filterControl)
+        for (Smoother* sm : {&fc.cutoff, &fc.resonance, &fc.keyTrack})
+            prepare(*sm);
+    for (Smoother& s : sustainSmoother)
+        prepare(s);
+    for (Lfo& l : lfo)
+        l.sampleRate = rate;
+    for (float& r : lfoRateInput)
+        r = -1.0f;
+}
+
+void Voice::resetVoice()
+{
+    if (programs) {
+        const ProgramRecord& p = programs->current();
+        for (int k = 0; k < 2; ++k)
+            startSidePhases(p.get(Param::Osc1Phse + k * kSideStep), decodeSubAltMode(p.get(Param::Sub1AltW + k * kSideStep)),
+                            mainOsc[k], subOsc[k], unison[k]);
+        for (int n = 0; n < 4; ++n) {
+            // The wave is set first so a newly chosen Random wave starts on a fresh step.
+            lfo[n].waveform = decodeLfoWaveform(p.get(Param::Lfo1Wave + n));
+            lfo[n].restart(p.get(Param::Lfo1Phse + n));
+        }
+    }
+    // Every control takes its target at once on the next frame.
+    for (SideSmoothers& s : sideSmoothers)
+        s.pan.jump = s.volume.jump = s.pulseWidth.jump = s.subLevel.jump = s.spread.jump = s.mix.jump = true;
+    for (FilterControl& fc : filterControl)
+        fc.jumpToTargets();
+    for (Smoother& s : sustainSmoother)
+        s.jump = true;
+    for (Envelope& envelope : env)
+        envelope.reset();
+    controlCounter = 0;
+    noteRandom = float(randomInt15()) / 32767.0f;
+}
+
+void Voice::startVoice(int32_t stamp, const NoteRecord& record)
+{
+    const float g = record.glideMs;
+    glideA = g > 0.0f ? std::exp(-kTwoPi / (g * sampleRate * 0.001f)) : 0.0f;
+    glideB = 1.0f - glideA;
+    if (record.legato == 0) {
+        pitch = float(record.note);
+        glideJump = 1;
+    }
+    ageStamp = stamp;
+    note = record;
+    for (Envelope& envelope : env)
+        envelope.gateOn();
+}
+
+void Voice::updateBlock(const Lfo* globalLfos)
+{
+    if (!programs)
+        return;
+    const ProgramRecord& p = programs->current();
+    for (int k = 0; k < 2; ++k) {
+        oscWaveform[k] = decodeOscWaveform(p.get(Param::Osc1Wave + k * kSideStep));
+        mainOsc[k].waveform = oscWaveform[k];
+    }
+    for (int u = 0; u < 2; ++u) {
+        filterType[u] = decodeFilterType(p.get(kFilterType[u]));
+        filter[u].setType(filterType[u]);
+    }
+    for (int e = 0; e < 4; ++e) {
+        env[e].setTimes(p.get(kEnvAttack[e]), p.get(kEnvDecay[e]), p.get(kEnvRelease[e]), sampleRate);
+        mod.envVelocityGain[e] = envelopeVelocityFactor(safeValue(p.get(kEnvVelocity[e])), note.velocity);
+    }
+    for (int n = 0; n < 4; ++n) {
+        lfo[n].waveform = decodeLfoWaveform(p.get(Param::Lfo1Wave + n));
+        if (globalLfos && p.get(Param::Lfo1Free + n) != 0.0f) {
+            lfo[n].followPhase(globalLfos[n]);
+            // The rate too, so a note starting here ticks in step with the engine's LFO from
+            // its first frame instead of drifting until the next block start.
+            lfo[n].increment = globalLfos[n].increment;
+        }
+        lfo[n].setOffset(safeValue(p.get(Param::Lfo1Ofs + n)));
+    }
+}
+
+void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float semisFromA4, float reference,
+                       bool controlFrame, float& left, float& right)
+{
+    Oscillator& main = mainOsc[k];
+    Oscillator& sub = subOsc[k];
+    SideSmoothers& sm = sideSmoothers[k];
+    const SideTargets& t = kSideTargets[k];
+    const float* sums = mod.modSums;
+
+    const float subPosition = sums[t.sub] + c.sub;
+    sub.waveform = subWaveform(c.subMode, subPosition < 0.5f);
+
+    const float pw = sm.pulseWidth.step(clamp01(sums[t.pulseWidth] + c.pulseWidth));
+
+    const bool unisonOn = c.detune > 0.0f && main.waveform != OscWaveform::White && main.waveform != OscWaveform::Pink;
+    if (controlFrame) {
+        const float semi = semitonesOf(c.semi);
+        const float fine = centsOf(c.fine);
+        const float modSemis = std::floor(sums[t.semi] * 100.0f + 0.1f) + sums[t.tune] * 100.0f + sums[t.fine];
+        const float base = bend + semisFromA4 + modSemis;
+        const float perSample = reference / sampleRate;
+        const float f = std::exp2((base + semi + fine) * (1.0f / 12.0f)) * perSample;
+        main.increment = clamp01(f);
+        float semi2 = semi - 12.0f;
+        float fine2 = fine;
+        if (c.subMode != SubAltMode::Off) {
+            semi2 = semitonesOf(c.subSemi);
+            fine2 = centsOf(c.subFine);
+        }
+        sub.increment = clamp01(std::exp2((base + semi2 + fine2) * (1.0f / 12.0f)) * perSample);
+        if (unisonOn) {
+            const float d = c.detune * c.detune;
+            // All six copies follow, so raising the copy count between control frames never
+            // brings in a copy at a stale pitch.
+            for (int j = 0; j < kNumUnisonCopies; ++j) {
+                unison[k][j].increment = clamp01((d * kUnisonDetune[j] + 1.0f) * f);
+                unison[k][j].waveform = main.waveform;
+            }
+        }
+    }
+
+    const float v = sm.volume.step(clampBipolar(sums[t.volume] + c.volume));
+    const float u = sm.subLevel.step(subLevelTarget(subPosition));
+
+    float l = 0.0f, r = 0.0f;
+    if (v > 0.0f) {
+        const float x = main.nextSample(pw);
+        l = r = x;
+        if (unisonOn) {
+            const float sp = sm.spread.step(c.spread);
+            const float mx = sm.mix.step(c.mix);
+            float sumL = 0.0f, sumR = 0.0f;
+            Oscillator* copies = unison[k];
+            for (int j = 0; j < c.copies; ++j) {
+                const float p = sp * kUnisonPan[j];
+                const float y = copies[j].nextSample(pw);
+                sumL += (1.0f + p) * y;
+                sumR += (1.0f - p) * y;
+            }
+            l = mx * sumL + x;
+            r = mx * sumR + x;
+        }
+        l *= v;
+        r *= v;
+    }
+    if (u > 0.0f) {
+        float y = sub.nextSample(c.subFollowsPw ? pw : 0.5f) * u;
+        if (c.subFollowsVol)
+            y *= v;
+        l += y;
+        r += y;
+    }
+    const float q = sm.pan.step(clamp01(sums[t.pan] + c.pan));
+    left = (1.0f - q) * l * kPanGain;
+    right = q * r * kPanGain;
+}
+
+void Voice::renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, float& amp2Right,
+                        const MidiControllerState& midi, const FrameControls& c)
+{
+    controllers = &midi;
+
+    // Glide only in exact mono; otherwise the note sounds at once.
+    float sounding = float(note.note);
+    if (c.polyZero) {
+        if (glideJump) {
+            pitch = sounding;
+            glideJump = 0;
+        } else {
+            pitch = glideA * pitch + glideB * sounding;
+        }
+        sounding = pitch;
+    }
+    const float semisFromA4 = sounding - 69.0f;
+
+    const float bendValue = midi.pitchBend;
+    const float bend = bendValue * (bendValue < 0.0f ? c.bendDown : c.bendUp) * 12.0f;
+
+    for (int e = 0; e < 4; ++e)
+        env[e].setSustain(sustainSmoother[e].step(c.sustain[e]));
+
+    // Envelopes and LFOs run every frame; the matrix only on control frames.
+    for (int e = 0; e < 4; ++e)
+        mod.envValue[e] = env[e].tick();
+    for (int n = 0; n < 4; ++n)
+        mod.lfoValue[n] = lfo[n].tick();
+    const bool controlFrame = controlCounter == 0;
+    if (controlFrame && programs) {
+        ModSourceValues sources;
+        gatherModSources(mod, note.velocity, noteRandom, note.note, midi, sources);
+        evaluateModMatrix(*programs, sources, mod);
+    }
+
+    for (int n = 0; n < 4; ++n) {
+        float r = c.lfoRate[n];
+        if (!c.lfoFree[n])
+            r += mod.modSums[int(ModTarget::Lfo1Rate) + n];
+        r = clamp01(r);
+        // The rate curve is costly; it only runs again when its inputs move.
+        if (r != lfoRateInput[n] || c.lfoSync[n] != lfoRateSync[n] ||
+            (c.lfoSync[n] && (c.tempo.tempo != lfoRateTempo.tempo ||
+                              c.tempo.timeSigDenominator != lfoRateTempo.timeSigDenominator))) {
+            lfo[n].setRate(r, c.lfoSync[n], c.tempo);
+            lfoRateInput[n] = r;
+            lfoRateSync[n] = c.lfoSync[n];
+            lfoRateTempo = c.tempo;
+        }
+    }
+
+    // The two oscillator sides; a side that is off or outside the key split stays silent and
+    // steps nothing.
+    float sideL[2] = {0.0f, 0.0f};
+    float sideR[2] = {0.0f, 0.0f};
+    const int split = c.keySplit;
+    for (int k = 0; k < 2; ++k) {
+        if (oscWaveform[k] == OscWaveform::Off)
+            continue;
+        if (split > 0 && (k == 0 ? note.note >= split : note.note < split))
+            continue;
+        renderSide(k, c.side[k], bend, semisFromA4, c.reference, controlFrame, sideL[k], sideR[k]);
+    }
+
+    // Routing: what feeds each filter unit and which amplifier each result reaches. Each unit
+    // runs from one place so its control code is inlined once.
+    const int route = c.route;
+    float f1L = sideL[0], f1R = sideR[0];
+    if (route == 0) {
+        f1L += sideL[1];
+        f1R += sideR[1];
+    }
+    filterControl[0].process(filter[0], f1L, f1R, c.filter[0].cutoff, mod.modSums[kFilterCutTarget[0]],
+                             c.filter[0].resonance, mod.modSums[kFilterResTarget[0]], c.filter[0].keyTrack,
+                             semisFromA4, sampleRate);
+    float f2L, f2R;
+    if (route >= 3) {
+        f2L = sideL[1], f2R = sideR[1];
+    } else {
+        f2L = f1L, f2R = f1R;
+        if (route == 1) {
+            f2L += sideL[1];
+            f2R += sideR[1];
+        }
+    }
+    filterControl[1].process(filter[1], f2L, f2R, c.filter[1].cutoff, mod.modSums[kFilterCutTarget[1]],
+                             c.filter[1].resonance, mod.modSums[kFilterResTarget[1]], c.filter[1].keyTrack,
+                             semisFromA4, sampleRate);
+    float a1L, a1R, a2L = 0.0f, a2R = 0.0f;
+    switch (route) {
+    case 2:
+        a1L = f2L, a1R = f2R;
+        a2L = sideL[1], a2R = sideR[1];
+        break;
+    case 3:
+        a1L = f1L + f2L, a1R = f1R + f2R;
+        break;
+    case 4:
+        a1L = f1L, a1R = f1R;
+        a2L = f2L, a2R = f2R;
+        break;
+    default:
+        a1L = f2L, a1R = f2R;
+        break;
+    }
+
+    float g1 = mod.envValue[0];
+    float g2 = mod.envValue[1];
+    if (!c.ignoreAmpVelocity) {
+        g1 *= mod.envVelocityGain[0];
+        g2 *= mod.envVelocityGain[1];
+    }
+    amp1Left += a1L * g1;
+    amp1Right += a1R * g1;
+    amp2Left += a2L * g2;
+    amp2Right += a2R * g2;
+
+    if (++controlCounter >= 64)
+        controlCounter = 0;
+}

@@ -1,0 +1,207 @@
+// The whole engine step: block-size independence, repeatability and survival of hostile
+// parameter values.
+#include "EngineTestSupport.h"
+#include "PluginEventTestSupport.h"
+
+#include "engine/MasterStage.h"
+#include "plugin/CodeTables.h"
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+namespace {
+
+// A busy patch: two saws with unison, sub, both filters, LFOs, matrix slots and the delay.
+void makeBusyPatch(ProgramRecord& p)
+{
+    p.set(Param::Osc1Wave, codeStoredValue(CodeKind::OscWave, int(OscWaveform::Sawtooth)));
+    p.set(Param::Osc2Wave, codeStoredValue(CodeKind::OscWave, int(OscWaveform::Square)));
+    p.set(Param::Osc1Det, 0.3f);
+    p.set(Param::Osc1DtVo, 1.0f);
+    p.set(Param::Osc1DtSp, 0.7f);
+    p.set(Param::Osc1DtMx, 0.5f);
+    p.set(Param::Osc2Sub, 0.9f);
+    p.set(Param::Flt2Type, codeStoredValue(CodeKind::FilterType, int(FilterType::Bandpass)));
+    p.set(Param::FltCut, 0.6f);
+    p.set(Param::FltRes, 0.5f);
+    p.set(Param::Flt2Cut, 0.45f);
+    p.set(Param::Lfo1Wave, codeStoredValue(CodeKind::LfoWave, int(LfoWaveform::Random)));
+    p.set(Param::Lfo1Rate, 0.4f);
+    p.set(Param::Lfo2Wave, codeStoredValue(CodeKind::LfoWave, int(LfoWaveform::Triangle)));
+    p.set(Param::Lfo2Free, 1.0f);
+    p.set(Param::Lfo2Rate, 0.3f);
+    p.set(modSourceParam(0), codeStoredValue(CodeKind::ModSource, int(ModSource::Lfo1)));
+    p.set(modTargetParam(0), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Filter1Cut)));
+    p.set(modAmountParam(0), 0.8f);
+    p.set(modSourceParam(1), codeStoredValue(CodeKind::ModSource, int(ModSource::Lfo2)));
+    p.set(modTargetParam(1), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Osc2PW)));
+    p.set(modAmountParam(1), 0.7f);
+    p.set(Param::DlyMix, 0.3f);
+    p.set(Param::DlyTime, 0.1f);
+    p.set(Param::Env1Rel, 0.3f);
+    p.set(Param::Poly, 1.0f);
+}
+
+class EngineRenderTest : public EngineTest {
+protected:
+    // A short phrase: overlapping notes with a bend and wheel move, rendered in blocks of the
+    // given length; events land on absolute frames whatever the block length.
+    std::vector<float> play(int block)
+    {
+        // A fresh engine each time: filter and noise states rightly live on across notes.
+        auto fresh = std::make_unique<VoiceManager>();
+        fresh->bind(writer, programs, settings, tempo);
+        fresh->setEngineSampleRate(44100.0f);
+        VoiceManager& engine = *fresh;
+        auto send = [&](int kind, int note, int velocity) {
+            MidiMessage m;
+            m.kind = kind;
+            m.data1 = note;
+            m.data2 = velocity;
+            engine.processNote(m);
+        };
+        struct Event {
+            int frame, kind, note;
+        };
+        const Event events[] = {{100, MidiNoteOn, 48}, {3000, MidiNoteOn, 55}, {5000, MidiNoteOn, 64},
+                                {9000, MidiNoteOff, 48}, {12000, MidiNoteOn, 67}, {15000, MidiNoteOff, 55},
+                                {20000, MidiNoteOff, 64}, {22000, MidiNoteOff, 67}};
+        std::vector<float> out;
+        const int total = 32768;
+        size_t next = 0;
+        for (int start = 0; start < total; start += block) {
+            for (int i = 0; i < block; ++i) {
+                const int frame = start + i;
+                while (next < std::size(events) && events[next].frame == frame) {
+                    send(events[next].kind, events[next].note, events[next].kind == MidiNoteOn ? 100 : 0);
+                    ++next;
+                }
+                if (frame == 7000)
+                    engine.controllers.pitchBend = 0.25f;
+                float l = 0.0f, r = 0.0f;
+                engine.renderFrame(l, r, block, i);
+                out.push_back(l);
+                out.push_back(r);
+            }
+            engine.clearEventQueue();
+        }
+        return out;
+    }
+};
+
+TEST_F(EngineRenderTest, BlockLengthDoesNotChangeTheSoundAndRunsRepeat)
+{
+    makeBusyPatch(programs.current());
+    std::srand(1234);
+    const std::vector<float> reference = play(64);
+    double energy = 0.0;
+    for (float x : reference)
+        energy += double(x) * x;
+    ASSERT_GT(energy, 1.0) << "the phrase is heard";
+    for (int block : {1, 512, 4096}) {
+        std::srand(1234);
+        const std::vector<float> got = play(block);
+        size_t first = 0;
+        while (first < got.size() && got[first] == reference[first])
+            ++first;
+        EXPECT_EQ(first, got.size()) << "block " << block << " differs from frame " << first / 2;
+    }
+    std::srand(1234);
+    EXPECT_EQ(play(64), reference) << "same seed, same sound";
+}
+
+// Every parameter thrown around while notes play, including values no control can produce.
+TEST(EngineSafety, WildParameterValuesNeverProduceNonFiniteOutput)
+{
+    auto plugin = std::make_unique<TestPlugin>();
+    plugin->setSampleRate(44100.0f);
+    plugin->resume();
+    std::mt19937 rng(99);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    const float wild[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                          -std::numeric_limits<float>::infinity(), -1.0f, 2.0f, 1e30f, -1e30f, 0.0f, 1.0f};
+    std::vector<float> left(128), right(128);
+    float* outputs[2] = {left.data(), right.data()};
+    HostEventList notes;
+    for (int n = 0; n < 12; ++n)
+        notes.add(n, 0x90, 36 + n * 5, 100);
+    plugin->processEvents(notes.list());
+    ProgramRecord& program = plugin->programStore().current();
+    int nonFinite = 0, outside = 0;
+    for (int block = 0; block < 3000; ++block) {
+        for (int k = 0; k < 20; ++k) {
+            const int index = int(rng() % kNumParams);
+            const float value = rng() % 3 == 0 ? wild[rng() % std::size(wild)] : unit(rng);
+            program.set(index, value);
+        }
+        if (block % 200 == 0) {
+            HostEventList more;
+            more.add(0, 0x90, 40 + block / 200, 90);
+            more.add(3, 0xE0, 0, int(rng() % 128));
+            plugin->processEvents(more.list());
+        }
+        plugin->processReplacing(nullptr, outputs, 128);
+        for (int i = 0; i < 128; ++i) {
+            nonFinite += !std::isfinite(left[i]) + !std::isfinite(right[i]);
+            outside += (std::fabs(left[i]) > kOutputClip) + (std::fabs(right[i]) > kOutputClip);
+        }
+    }
+    EXPECT_EQ(nonFinite, 0);
+    EXPECT_EQ(outside, 0);
+}
+
+// The engine itself, before the master stage, stays finite too: nothing relies on the clip.
+TEST_F(EngineTest, EngineOutputStaysFiniteUnderWildValuesWhileNotesPlay)
+{
+    std::mt19937 rng(5);
+    const float wild[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                          -std::numeric_limits<float>::infinity(), 1e30f, -1e30f, -3.0f, 4.0f};
+    makeBusyPatch(programs.current());
+    for (int n = 0; n < 8; ++n)
+        noteOn(40 + 3 * n);
+    int bad = 0;
+    for (int round = 0; round < 400; ++round) {
+        // Mostly reasonable values with a few hostile ones, so voices keep sounding.
+        for (int k = 0; k < 6; ++k) {
+            const int index = int(rng() % kNumParams);
+            if (index == Param::Poly || index == Param::OscRoute)
+                continue;
+            set(index, rng() % 2 ? wild[rng() % std::size(wild)] : float(rng() % 1000) / 1000.0f);
+        }
+        if (round % 50 == 0)
+            noteOn(50 + round / 50);
+        for (int i = 0; i < 64; ++i) {
+            float l = 0.0f, r = 0.0f;
+            engine.renderFrame(l, r, 64, i);
+            bad += !std::isfinite(l) + !std::isfinite(r);
+        }
+        engine.clearEventQueue();
+    }
+    EXPECT_EQ(bad, 0);
+}
+
+TEST(MasterStage, NonFiniteVolumeOrSamplesNeverReachTheHost)
+{
+    Smoother volume;
+    volume.setSampleRate(44100.0f);
+    float l = 0.5f, r = -0.5f;
+    applyMasterStage(volume, std::numeric_limits<float>::quiet_NaN(), l, r);
+    EXPECT_EQ(l, 0.0f);
+    EXPECT_EQ(r, 0.0f);
+    l = std::numeric_limits<float>::quiet_NaN();
+    r = std::numeric_limits<float>::infinity();
+    applyMasterStage(volume, 1.0f, l, r);
+    EXPECT_EQ(l, 0.0f);
+    EXPECT_EQ(r, kOutputClip);
+    l = 0.25f;
+    r = 0.0f;
+    applyMasterStage(volume, 1.0f, l, r);
+    EXPECT_GT(l, 0.0f) << "a volume glitch does not stick";
+    l = r = 0.0f;
+    applyMasterStage(volume, std::numeric_limits<float>::infinity(), l, r);
+    EXPECT_EQ(l, 0.0f) << "silence stays silence at any gain";
+}
+
+} // namespace
