@@ -55,7 +55,10 @@ void VoiceManager::processNote(const MidiMessage& message)
     record.glideMs = programs->value(Param::GldAmt) * 2000.0f;
     const int polyphony = polyphonyOf(programs->value(Param::Poly));
 
-    if (record.velocity != 0.0f) {
+    // A note-off message carries its release velocity, which is not a key press: keyboards
+    // send 64 there, and reading it as a note-on would leave the note hanging.
+    const bool noteOn = message.kind != MidiNoteOff && record.velocity != 0.0f;
+    if (noteOn) {
         for (const NoteRecord& key : held)
             if (key.channel == record.channel && key.note == record.note)
                 return;

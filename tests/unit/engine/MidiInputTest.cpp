@@ -326,3 +326,20 @@ TEST_F(EngineTest, SustainedNoteKeepsItsVoiceUntilThePedalLifts)
     engine.clearEventQueue();
     EXPECT_TRUE(engine.heldNotes().empty());
 }
+
+TEST_F(EngineTest, NoteOffWithReleaseVelocityReleasesTheNote)
+{
+    // Keyboards send note-off with a release velocity (often 64), on any channel.
+    const MidiInputEvent events[] = {ev(0, 0x90, 57, 100), ev(0, 0x92, 60, 90), ev(5, 0x80, 57, 64),
+                                     ev(6, 0x82, 60, 127)};
+    engine.queueEvents(events);
+    renderBlock(16);
+    EXPECT_TRUE(engine.heldNotes().empty());
+    EXPECT_EQ(stage(0), EnvRelease);
+    EXPECT_EQ(stage(1), EnvRelease);
+    // The key can be played again at once.
+    const MidiInputEvent again = ev(0, 0x90, 57, 100);
+    engine.queueEvents({&again, 1});
+    renderBlock(4);
+    EXPECT_EQ(engine.heldNotes().size(), 1u);
+}
