@@ -15,10 +15,14 @@ struct LadderFilter {
     // One sample of both channels in place, with g, k and outGain already set.
     void process(float& inOutL, float& inOutR)
     {
-        const float R = 1.0f / (1.0f + g);
-        const float G = g * R;
-        const float G2 = G * G;
-        const float G4 = G2 * G2;
+        // The gains derived from g cost a divide; they only change when the cutoff does.
+        if (g != derivedFor) {
+            derivedFor = g;
+            R = 1.0f / (1.0f + g);
+            G = g * R;
+            G2 = G * G;
+            G4 = G2 * G2;
+        }
         inOutL = channel(inOutL, prevInL, ladderL, G, G2, G4, R);
         inOutR = channel(inOutR, prevInR, ladderR, G, G2, G4, R);
         for (int i = 0; i < 4; ++i) {
@@ -28,6 +32,9 @@ struct LadderFilter {
     }
 
 private:
+    float derivedFor = -1.0f; // the g the gains below were derived from
+    float R = 1.0f, G = 0.0f, G2 = 0.0f, G4 = 0.0f;
+
     static void flush(float& v)
     {
         if (std::fabs(v) < 1e-20f)

@@ -345,9 +345,15 @@ void Voice::renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, floa
     // Envelopes and LFOs run every frame; the matrix only on control frames.
     for (int e = 0; e < 4; ++e)
         mod.envValue[e] = env[e].tick();
-    for (int n = 0; n < 4; ++n)
-        mod.lfoValue[n] = lfo[n].tick();
+    // Only the matrix reads LFO values, and only on control frames; between them the LFOs just
+    // move on.
     const bool controlFrame = controlCounter == 0;
+    for (int n = 0; n < 4; ++n) {
+        if (controlFrame)
+            mod.lfoValue[n] = lfo[n].tick();
+        else
+            lfo[n].advance();
+    }
     if (controlFrame && programs) {
         ModSourceValues sources;
         gatherModSources(mod, note.velocity, noteRandom, note.note, midi, sources);
