@@ -241,6 +241,29 @@ void Voice::updateBlock(const Lfo* globalLfos)
     }
 }
 
+void Voice::planUnison(int k)
+{
+    UnisonPlan& plan = unisonPlan[k];
+    plan.ready = false;
+    const WtCollection* tables = mainOsc[k].tables;
+    if (!tables)
+        return;
+    for (int j = 0; j < kNumUnisonCopies; ++j) {
+        Oscillator& o = unison[k][j];
+        const int row = plainTableRow(o.waveform);
+        if (row < 0 || o.tables != tables)
+            return;
+        const Wavetable* t = o.tableFor(row);
+        if (!t)
+            return;
+        plan.samples[j] = t->samples.data();
+        plan.mask[j] = t->length - 1;
+        plan.length[j] = static_cast<float>(t->length);
+    }
+    plan.generation = tables->generation();
+    plan.ready = true;
+}
+
 void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float semisFromA4, float reference,
                        bool controlFrame, float& left, float& right)
 {
@@ -279,6 +302,7 @@ void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float se
                 unison[k][j].increment = clamp01((d * kUnisonDetune[j] + 1.0f) * f);
                 unison[k][j].waveform = main.waveform;
             }
+            planUnison(k);
         }
     }
 
@@ -294,11 +318,24 @@ void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float se
             const float mx = sm.mix.step(c.mix);
             float sumL = 0.0f, sumR = 0.0f;
             Oscillator* copies = unison[k];
-            for (int j = 0; j < c.copies; ++j) {
-                const float p = sp * kUnisonPan[j];
-                const float y = copies[j].nextSample(pw);
-                sumL += (1.0f + p) * y;
-                sumR += (1.0f - p) * y;
+            const UnisonPlan& plan = unisonPlan[k];
+            const int count = c.copies;
+            if (plan.ready && main.tables && main.tables->generation() == plan.generation) {
+                for (int j = 0; j < count; ++j) {
+                    const float p = sp * kUnisonPan[j];
+                    Oscillator& o = copies[j];
+                    const float y = interpolateTable(plan.samples[j], plan.mask[j], plan.length[j], o.phase);
+                    o.advance();
+                    sumL += (1.0f + p) * y;
+                    sumR += (1.0f - p) * y;
+                }
+            } else {
+                for (int j = 0; j < count; ++j) {
+                    const float p = sp * kUnisonPan[j];
+                    const float y = copies[j].nextSample(pw);
+                    sumL += (1.0f + p) * y;
+                    sumR += (1.0f - p) * y;
+                }
             }
             l = mx * sumL + x;
             r = mx * sumR + x;

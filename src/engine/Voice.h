@@ -104,6 +104,17 @@ struct Voice {
     Oscillator subOsc[2];
     Oscillator unison[2][kNumUnisonCopies];
 
+    // The unison copies' tables, looked up when their increments were last set (on a control
+    // frame), so the per-sample loop reads straight from them.
+    struct UnisonPlan {
+        const float* samples[kNumUnisonCopies] = {};
+        int32_t mask[kNumUnisonCopies] = {};
+        float length[kNumUnisonCopies] = {};
+        uint32_t generation = 0;
+        bool ready = false;
+    };
+    UnisonPlan unisonPlan[2];
+
     FilterUnit filter[2];
 
     // Env 1 and Env 2 shape the two amplifiers; Env 3 and Env 4 are modulation sources.
@@ -174,6 +185,7 @@ struct Voice {
     float modSum(ModTarget target) const { return mod.sum(target); }
 
 private:
+    void planUnison(int side);
     void renderSide(int side, const FrameControls::Side& c, float bend, float semisFromA4, float reference,
                     bool controlFrame, float& left, float& right);
 };
