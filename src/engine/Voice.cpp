@@ -1,5 +1,6 @@
 #include "Voice.h"
 
+#include <bit>
 #include <cmath>
 
 namespace {
@@ -112,7 +113,13 @@ void FrameControls::read(const ProgramStore& programs, const UserSettings* userS
         s.subFine = safeValue(p.get(Param::Sub1Fine + o));
         s.detune = safeValue(p.get(Param::Osc1Det + o));
         s.copies = unisonCount(p.get(Param::Osc1DtVo + o));
-        s.subMode = decodeSubAltMode(p.get(Param::Sub1AltW + o));
+        const float subModeValue = p.get(Param::Sub1AltW + o);
+        if (!subModeKnown[k] || std::bit_cast<uint32_t>(subModeValue) != std::bit_cast<uint32_t>(subModeStored[k])) {
+            subModeKnown[k] = true;
+            subModeStored[k] = subModeValue;
+            subModeCode[k] = decodeSubAltMode(subModeValue);
+        }
+        s.subMode = subModeCode[k];
         s.volume = safeValue(p.get(Param::Osc1Vol + o));
         s.pan = safeValue(p.get(Param::Osc1Pan + o));
         s.pulseWidth = safeValue(p.get(Param::Osc1PW + o));

@@ -93,6 +93,13 @@ struct FrameControls {
     TempoInfo tempo;
 
     void read(const ProgramStore& programs, const UserSettings* settings, const TempoInfo& tempoInfo);
+
+private:
+    // The last stored sub-mode values and their codes: decoding is a pure function of the value,
+    // and the values seldom move.
+    float subModeStored[2] = {};
+    bool subModeKnown[2] = {};
+    SubAltMode subModeCode[2] = {SubAltMode::Off, SubAltMode::Off};
 };
 
 struct Voice {
