@@ -1,7 +1,9 @@
 // Four-pole ladder lowpass with a saturating input, solved without a unit delay in the loop.
 #pragma once
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 struct LadderFilter {
     float g = 0.0f;       // integrator gain, tan(pi * cutoff)
@@ -23,6 +25,21 @@ struct LadderFilter {
             G2 = G * G;
             G4 = G2 * G2;
         }
+        // A centred mono source feeds both channels the same samples; while their states are
+        // equal too, the right channel's result is the left one's, bit for bit.
+        const bool sameInput = std::bit_cast<uint32_t>(inOutL) == std::bit_cast<uint32_t>(inOutR);
+        if (sameInput && (linked || statesEqual())) {
+            inOutL = channel(inOutL, prevInL, ladderL, G, G2, G4, R);
+            for (int i = 0; i < 4; ++i) {
+                flush(ladderL[i]);
+                ladderR[i] = ladderL[i];
+            }
+            prevInR = prevInL;
+            inOutR = inOutL;
+            linked = true;
+            return;
+        }
+        linked = false;
         inOutL = channel(inOutL, prevInL, ladderL, G, G2, G4, R);
         inOutR = channel(inOutR, prevInR, ladderR, G, G2, G4, R);
         for (int i = 0; i < 4; ++i) {
@@ -32,8 +49,19 @@ struct LadderFilter {
     }
 
 private:
+    bool linked = false; // both channels' states known to be bit-identical
     float derivedFor = -1.0f; // the g the gains below were derived from
     float R = 1.0f, G = 0.0f, G2 = 0.0f, G4 = 0.0f;
+
+    bool statesEqual() const
+    {
+        if (std::bit_cast<uint32_t>(prevInL) != std::bit_cast<uint32_t>(prevInR))
+            return false;
+        for (int i = 0; i < 4; ++i)
+            if (std::bit_cast<uint32_t>(ladderL[i]) != std::bit_cast<uint32_t>(ladderR[i]))
+                return false;
+        return true;
+    }
 
     static void flush(float& v)
     {
