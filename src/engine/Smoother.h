@@ -25,7 +25,7 @@ struct Smoother {
         // Once a step leaves the value bit-for-bit unchanged, every further step toward the
         // same target would too; skipping them saves the multiply-add on settled controls.
         const uint32_t targetBits = std::bit_cast<uint32_t>(target);
-        if (settled && !jump && targetBits == settledTarget)
+        if (targetBits == settledTarget && !jump)
             return value;
         const float before = value;
         const bool jumped = jump;
@@ -37,12 +37,13 @@ struct Smoother {
         }
         if (std::fabs(value) < 1e-20f)
             value = 0.0f;
-        settled = !jumped && std::bit_cast<uint32_t>(value) == std::bit_cast<uint32_t>(before);
-        settledTarget = targetBits;
+        const bool settled = !jumped && std::bit_cast<uint32_t>(value) == std::bit_cast<uint32_t>(before);
+        settledTarget = settled ? uint64_t(targetBits) : kUnsettled;
         return value;
     }
 
 private:
-    uint32_t settledTarget = 0;
-    bool settled = false;
+    // The target (as bits) the value has settled on, or a key no target can match.
+    static constexpr uint64_t kUnsettled = uint64_t(1) << 32;
+    uint64_t settledTarget = kUnsettled;
 };
