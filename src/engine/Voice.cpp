@@ -134,11 +134,19 @@ void FrameControls::read(const ProgramStore& programs, const UserSettings* userS
         filter[u].resonance = safeValue(p.get(kFilterRes[u]));
         filter[u].keyTrack = safeValue(p.get(kFilterKey[u]));
     }
+    bool lfoInputsMoved = tempoInfo.tempo != tempo.tempo || tempoInfo.timeSigDenominator != tempo.timeSigDenominator;
     for (int n = 0; n < 4; ++n) {
-        lfoRate[n] = safeValue(p.get(Param::Lfo1Rate + n));
-        lfoSync[n] = p.get(Param::Lfo1Sync + n) != 0.0f;
-        lfoFree[n] = p.get(Param::Lfo1Free + n) != 0.0f;
+        const float rate = safeValue(p.get(Param::Lfo1Rate + n));
+        const bool sync = p.get(Param::Lfo1Sync + n) != 0.0f;
+        const bool freeRunning = p.get(Param::Lfo1Free + n) != 0.0f;
+        lfoInputsMoved |= std::bit_cast<uint32_t>(rate) != std::bit_cast<uint32_t>(lfoRate[n]) ||
+                          sync != lfoSync[n] || freeRunning != lfoFree[n];
+        lfoRate[n] = rate;
+        lfoSync[n] = sync;
+        lfoFree[n] = freeRunning;
     }
+    if (lfoInputsMoved)
+        ++lfoRevision;
     route = routeCode(p.get(Param::OscRoute));
     ignoreAmpVelocity = userSettings && userSettings->ignoreAmpVelocity.load(std::memory_order_relaxed);
     tempo = tempoInfo;
@@ -176,6 +184,7 @@ void Voice::setSampleRate(float rate)
         l.sampleRate = rate;
     for (float& r : lfoRateInput)
         r = -1.0f;
+    lfoRevisionValid = false;
 }
 
 void Voice::resetVoice()
@@ -404,7 +413,10 @@ void Voice::renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, floa
         evaluateModMatrix(*programs, sources, mod);
     }
 
-    for (int n = 0; n < 4; ++n) {
+    const bool lfoRatesKnown = !controlFrame && lfoRevisionValid && c.lfoRevision == lfoRevisionSeen;
+    lfoRevisionSeen = c.lfoRevision;
+    lfoRevisionValid = true;
+    for (int n = 0; n < 4 && !lfoRatesKnown; ++n) {
         float r = c.lfoRate[n];
         if (!c.lfoFree[n])
             r += mod.modSums[int(ModTarget::Lfo1Rate) + n];

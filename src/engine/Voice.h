@@ -91,6 +91,9 @@ struct FrameControls {
     int route = 0;
     bool ignoreAmpVelocity = false;
     TempoInfo tempo;
+    // Moves whenever an LFO rate input above (rate, sync, free, tempo) differs from the last
+    // frame's, so voices can tell their rates need no new look.
+    uint32_t lfoRevision = 0;
 
     void read(const ProgramStore& programs, const UserSettings* settings, const TempoInfo& tempoInfo);
 
@@ -167,6 +170,10 @@ struct Voice {
     float lfoRateInput[4] = {-1.0f, -1.0f, -1.0f, -1.0f};
     bool lfoRateSync[4] = {};
     TempoInfo lfoRateTempo;
+    // The frame controls' LFO revision at this voice's last rate check; between control frames
+    // (where the matrix may move a rate) an unchanged revision means nothing to check.
+    uint32_t lfoRevisionSeen = 0;
+    bool lfoRevisionValid = false;
 
     void bind(const ProgramStore& programStore, const UserSettings& userSettings, const WtCollection& tables);
     void setSampleRate(float rate);
