@@ -86,7 +86,11 @@ struct Envelope {
     // The smoothed sustain level, every sample.
     void setSustain(float value)
     {
-        sustain = value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f;
+        const float s = value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f;
+        // Held sustain levels are the common case; the base only moves with the level.
+        if (s == sustain)
+            return;
+        sustain = s;
         decayBase = (sustain - decayRatio) * (1.0f - decayCoef);
     }
 

@@ -1,7 +1,9 @@
 // Four-pole ladder lowpass with a saturating input, solved without a unit delay in the loop.
 #pragma once
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 struct LadderFilter {
     float g = 0.0f;       // integrator gain, tan(pi * cutoff)
@@ -15,10 +17,29 @@ struct LadderFilter {
     // One sample of both channels in place, with g, k and outGain already set.
     void process(float& inOutL, float& inOutR)
     {
-        const float R = 1.0f / (1.0f + g);
-        const float G = g * R;
-        const float G2 = G * G;
-        const float G4 = G2 * G2;
+        // The gains derived from g cost a divide; they only change when the cutoff does.
+        if (g != derivedFor) {
+            derivedFor = g;
+            R = 1.0f / (1.0f + g);
+            G = g * R;
+            G2 = G * G;
+            G4 = G2 * G2;
+        }
+        // A centred mono source feeds both channels the same samples; while their states are
+        // equal too, the right channel's result is the left one's, bit for bit.
+        const bool sameInput = std::bit_cast<uint32_t>(inOutL) == std::bit_cast<uint32_t>(inOutR);
+        if (sameInput && (linked || statesEqual())) {
+            inOutL = channel(inOutL, prevInL, ladderL, G, G2, G4, R);
+            for (int i = 0; i < 4; ++i) {
+                flush(ladderL[i]);
+                ladderR[i] = ladderL[i];
+            }
+            prevInR = prevInL;
+            inOutR = inOutL;
+            linked = true;
+            return;
+        }
+        linked = false;
         inOutL = channel(inOutL, prevInL, ladderL, G, G2, G4, R);
         inOutR = channel(inOutR, prevInR, ladderR, G, G2, G4, R);
         for (int i = 0; i < 4; ++i) {
@@ -28,6 +49,20 @@ struct LadderFilter {
     }
 
 private:
+    bool linked = false; // both channels' states known to be bit-identical
+    float derivedFor = -1.0f; // the g the gains below were derived from
+    float R = 1.0f, G = 0.0f, G2 = 0.0f, G4 = 0.0f;
+
+    bool statesEqual() const
+    {
+        if (std::bit_cast<uint32_t>(prevInL) != std::bit_cast<uint32_t>(prevInR))
+            return false;
+        for (int i = 0; i < 4; ++i)
+            if (std::bit_cast<uint32_t>(ladderL[i]) != std::bit_cast<uint32_t>(ladderR[i]))
+                return false;
+        return true;
+    }
+
     static void flush(float& v)
     {
         if (std::fabs(v) < 1e-20f)

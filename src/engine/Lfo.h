@@ -52,12 +52,18 @@ struct Lfo {
             break;
         }
         value += offset;
+        advance();
+        return value;
+    }
+
+    // Moves on one sample without computing the value, for frames where nobody reads it.
+    void advance()
+    {
         phase += increment;
         if (phase >= kTwoPi) {
             phase -= kTwoPi;
             pickRandomStep();
         }
-        return value;
     }
 
     // A new random step, never the one just played.

@@ -1,5 +1,6 @@
 #include "ModMatrix.h"
 
+#include <bit>
 #include <cmath>
 
 int modAmountParam(int slot)
@@ -72,14 +73,28 @@ void evaluateModMatrix(const ProgramStore& programs, const ModSourceValues& sour
     // Amount scaling uses the plain amounts, so a scaling slot is never itself scaled here.
     for (int slot = 0; slot < kNumModSlots; ++slot) {
         amount[slot] = slotAmount(p.get(modAmountParam(slot)));
-        src[slot] = static_cast<int>(decodeModSource(p.get(modSourceParam(slot))));
-        dst[slot] = static_cast<int>(decodeModTarget(p.get(modTargetParam(slot))));
+        const float sourceValue = p.get(modSourceParam(slot));
+        const float targetValue = p.get(modTargetParam(slot));
+        const uint32_t sourceBits = std::bit_cast<uint32_t>(sourceValue);
+        const uint32_t targetBits = std::bit_cast<uint32_t>(targetValue);
+        if (!block.decoded || sourceBits != block.sourceStored[slot]) {
+            block.sourceStored[slot] = sourceBits;
+            block.sourceCode[slot] = static_cast<uint8_t>(decodeModSource(sourceValue));
+        }
+        if (!block.decoded || targetBits != block.targetStored[slot]) {
+            block.targetStored[slot] = targetBits;
+            block.targetCode[slot] = static_cast<uint8_t>(decodeModTarget(targetValue));
+        }
+        src[slot] = block.sourceCode[slot];
+        dst[slot] = block.targetCode[slot];
         if (dst[slot] >= static_cast<int>(ModTarget::Mod1Amt)) {
             const int t = dst[slot] - static_cast<int>(ModTarget::Mod1Amt);
             block.amountScale[t] += sources.value[src[slot]] * amount[slot];
             block.scaled[t] = 1;
         }
     }
+
+    block.decoded = true;
 
     constexpr int osc1Vol = static_cast<int>(ModTarget::Osc1Vol);
     constexpr int osc2Vol = static_cast<int>(ModTarget::Osc2Vol);

@@ -30,6 +30,13 @@ struct ModBlock {
     float modSums[kNumModTargets] = {};
     float amountScale[kNumModSlots] = {};
     uint8_t scaled[kNumModSlots] = {};
+    // Each slot's last stored source and target values and their codes; decoding is a pure
+    // function of the value, so it only runs when a slot's setting moves.
+    uint32_t sourceStored[kNumModSlots] = {};
+    uint32_t targetStored[kNumModSlots] = {};
+    uint8_t sourceCode[kNumModSlots] = {};
+    uint8_t targetCode[kNumModSlots] = {};
+    bool decoded = false;
 
     float sum(ModTarget target) const { return modSums[static_cast<int>(target)]; }
 };

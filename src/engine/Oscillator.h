@@ -43,6 +43,37 @@ constexpr float kUnisonStartPhase[2][6] = {
     {0.4371031f, 0.145754f, 0.9110203f, 0.8670546f, 0.8556285f, 0.24387f},
 };
 
+// The table row a waveform reads with a plain table lookup, or -1 (pulse, noise, silence).
+inline int plainTableRow(OscWaveform waveform)
+{
+    switch (waveform) {
+    case OscWaveform::Sawtooth:
+        return WtRowSaw;
+    case OscWaveform::Triangle:
+        return WtRowTriangle;
+    case OscWaveform::Sine:
+        return WtRowSine;
+    case OscWaveform::Chime:
+        return WtRowChime;
+    case OscWaveform::Organ:
+        return WtRowOrgan;
+    default:
+        return -1;
+    }
+}
+
+// Linear interpolation in a table of a power-of-two length, the same arithmetic every table
+// read uses. The mask keeps a phase that rounded up to exactly 1 inside the table (it reads as 0).
+[[gnu::always_inline]] inline float interpolateTable(const float* samples, int32_t mask, float length, float ph)
+{
+    const float x = length * ph;
+    const int32_t i = static_cast<int32_t>(x);
+    const float f = x - static_cast<float>(i);
+    const float a = samples[i & mask];
+    const float b = samples[(i + 1) & mask];
+    return a + (b - a) * f;
+}
+
 struct Oscillator {
     float phase = 0.0f;      // cycles, 0 <= phase < 1
     float increment = 0.0f;  // cycles per sample, 0..1 (the caller clamps)
@@ -54,7 +85,7 @@ struct Oscillator {
 
     // One output sample; table waveforms also advance the phase. pulseWidth (0..1) is used by
     // Square only. Codes without a sound give 0 and leave the phase alone.
-    float nextSample(float width)
+    [[gnu::always_inline]] inline float nextSample(float width)
     {
         switch (waveform) {
         case OscWaveform::Sawtooth:
@@ -70,9 +101,8 @@ struct Oscillator {
         case OscWaveform::Organ:
             return readTable(WtRowOrgan);
         case OscWaveform::White:
-            return noise.white();
         case OscWaveform::Pink:
-            return noise.pink();
+            return nextNoise();
         default:
             return 0.0f;
         }
@@ -85,34 +115,29 @@ struct Oscillator {
         if (!tables)
             return nullptr;
         if (row != cachedRow || increment != cachedIncrement || tables != cachedTables ||
-            tables->generation() != cachedGeneration) {
-            cachedTable = tables->findTable(row, increment);
-            cachedRow = row;
-            cachedIncrement = increment;
-            cachedTables = tables;
-            cachedGeneration = tables->generation();
-        }
+            tables->generation() != cachedGeneration)
+            refreshTable(row);
         return cachedTable;
     }
 
-    float readTable(int row)
+    [[gnu::always_inline]] inline float readTable(int row)
     {
-        const Wavetable* t = tableFor(row);
-        const float out = t ? interpolate(*t, phase) : 0.0f;
+        float out = 0.0f;
+        if (tableFor(row))
+            out = interpolate(phase);
         advance();
         return out;
     }
 
-    float readPulse(float width)
+    [[gnu::always_inline]] inline float readPulse(float width)
     {
         pulseWidth = width;
-        const Wavetable* t = tableFor(WtRowSaw);
         float out = 0.0f;
-        if (t) {
+        if (tableFor(WtRowSaw)) {
             float q = phase + width;
             if (q >= 1.0f)
                 q -= 1.0f;
-            out = interpolate(*t, phase) - interpolate(*t, q);
+            out = interpolate(phase) - interpolate(q);
         }
         advance();
         return out;
@@ -134,24 +159,34 @@ struct Oscillator {
 private:
     const Wavetable* cachedTable = nullptr;
     const WtCollection* cachedTables = nullptr;
+    // The cached table's samples, index mask and length, so a read needs no table lookup.
+    const float* cachedSamples = nullptr;
+    int32_t cachedMask = 0;
+    float cachedLength = 0.0f;
     float cachedIncrement = -1.0f;
     int cachedRow = -1;
     uint32_t cachedGeneration = 0;
 
-    static float interpolate(const Wavetable& t, float ph)
+    [[gnu::noinline]] float nextNoise() { return waveform == OscWaveform::White ? noise.white() : noise.pink(); }
+
+    [[gnu::noinline]] void refreshTable(int row)
     {
-        // The mask keeps a phase that rounded up to exactly 1 inside the table (it reads as 0).
-        const int32_t mask = t.length - 1;
-        const float x = static_cast<float>(t.length) * ph;
-        const int32_t i = static_cast<int32_t>(x);
-        const float f = x - static_cast<float>(i);
-        const float* s = t.samples.data();
-        const float a = s[i & mask];
-        const float b = s[(i + 1) & mask];
-        return a + (b - a) * f;
+        cachedTable = tables->findTable(row, increment);
+        cachedRow = row;
+        cachedIncrement = increment;
+        cachedTables = tables;
+        cachedGeneration = tables->generation();
+        if (cachedTable) {
+            cachedSamples = cachedTable->samples.data();
+            cachedMask = cachedTable->length - 1;
+            cachedLength = static_cast<float>(cachedTable->length);
+        }
     }
 
-    void advance()
+    float interpolate(float ph) const { return interpolateTable(cachedSamples, cachedMask, cachedLength, ph); }
+
+public:
+    [[gnu::always_inline]] inline void advance()
     {
         phase += increment;
         if (phase >= 1.0f) {

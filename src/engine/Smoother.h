@@ -2,7 +2,9 @@
 // told to take the next target at once (after a sample-rate change or a reset).
 #pragma once
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 struct Smoother {
     float timeMs = 40.0f;
@@ -20,6 +22,13 @@ struct Smoother {
 
     float step(float target)
     {
+        // Once a step leaves the value bit-for-bit unchanged, every further step toward the
+        // same target would too; skipping them saves the multiply-add on settled controls.
+        const uint32_t targetBits = std::bit_cast<uint32_t>(target);
+        if (targetBits == settledTarget && !jump)
+            return value;
+        const float before = value;
+        const bool jumped = jump;
         if (jump) {
             value = target;
             jump = false;
@@ -28,6 +37,13 @@ struct Smoother {
         }
         if (std::fabs(value) < 1e-20f)
             value = 0.0f;
+        const bool settled = !jumped && std::bit_cast<uint32_t>(value) == std::bit_cast<uint32_t>(before);
+        settledTarget = settled ? uint64_t(targetBits) : kUnsettled;
         return value;
     }
+
+private:
+    // The target (as bits) the value has settled on, or a key no target can match.
+    static constexpr uint64_t kUnsettled = uint64_t(1) << 32;
+    uint64_t settledTarget = kUnsettled;
 };

@@ -36,6 +36,7 @@ struct StateVariableFilter {
         a1 = 1.0f / (g * (g + k) + 1.0f);
         a2 = g * a1;
         a3 = g * a2;
+        fresh = true;
         switch (mode) {
         case SvfLowpass:
             m0 = 0.0f, m1 = 0.0f, m2 = 1.0f;
@@ -63,7 +64,11 @@ struct StateVariableFilter {
         integrate(xL, ic1L, ic2L, bandL, lowL);
         integrate(xR, ic1R, ic2R, bandR, lowR);
         // Silence decays into the denormal range; zero it instead of paying for it.
-        flush(a1), flush(a2), flush(a3), flush(m0), flush(m1), flush(m2);
+        if (fresh) {
+            // Coefficients only change in setCoefficients; flushing them once is enough.
+            flush(a1), flush(a2), flush(a3), flush(m0), flush(m1), flush(m2);
+            fresh = false;
+        }
         flush(bandL), flush(lowL), flush(bandR), flush(lowR);
         flush(ic1L), flush(ic2L), flush(ic1R), flush(ic2R);
         inOutL = m0 * xL + m1 * bandL + m2 * lowL;
@@ -71,6 +76,8 @@ struct StateVariableFilter {
     }
 
 private:
+    bool fresh = true; // coefficients set since the last sample
+
     static void flush(float& v)
     {
         if (std::fabs(v) < 1e-20f)

@@ -1,5 +1,6 @@
 #include "Voice.h"
 
+#include <bit>
 #include <cmath>
 
 namespace {
@@ -112,7 +113,13 @@ void FrameControls::read(const ProgramStore& programs, const UserSettings* userS
         s.subFine = safeValue(p.get(Param::Sub1Fine + o));
         s.detune = safeValue(p.get(Param::Osc1Det + o));
         s.copies = unisonCount(p.get(Param::Osc1DtVo + o));
-        s.subMode = decodeSubAltMode(p.get(Param::Sub1AltW + o));
+        const float subModeValue = p.get(Param::Sub1AltW + o);
+        if (!subModeKnown[k] || std::bit_cast<uint32_t>(subModeValue) != std::bit_cast<uint32_t>(subModeStored[k])) {
+            subModeKnown[k] = true;
+            subModeStored[k] = subModeValue;
+            subModeCode[k] = decodeSubAltMode(subModeValue);
+        }
+        s.subMode = subModeCode[k];
         s.volume = safeValue(p.get(Param::Osc1Vol + o));
         s.pan = safeValue(p.get(Param::Osc1Pan + o));
         s.pulseWidth = safeValue(p.get(Param::Osc1PW + o));
@@ -127,11 +134,19 @@ void FrameControls::read(const ProgramStore& programs, const UserSettings* userS
         filter[u].resonance = safeValue(p.get(kFilterRes[u]));
         filter[u].keyTrack = safeValue(p.get(kFilterKey[u]));
     }
+    bool lfoInputsMoved = tempoInfo.tempo != tempo.tempo || tempoInfo.timeSigDenominator != tempo.timeSigDenominator;
     for (int n = 0; n < 4; ++n) {
-        lfoRate[n] = safeValue(p.get(Param::Lfo1Rate + n));
-        lfoSync[n] = p.get(Param::Lfo1Sync + n) != 0.0f;
-        lfoFree[n] = p.get(Param::Lfo1Free + n) != 0.0f;
+        const float rate = safeValue(p.get(Param::Lfo1Rate + n));
+        const bool sync = p.get(Param::Lfo1Sync + n) != 0.0f;
+        const bool freeRunning = p.get(Param::Lfo1Free + n) != 0.0f;
+        lfoInputsMoved |= std::bit_cast<uint32_t>(rate) != std::bit_cast<uint32_t>(lfoRate[n]) ||
+                          sync != lfoSync[n] || freeRunning != lfoFree[n];
+        lfoRate[n] = rate;
+        lfoSync[n] = sync;
+        lfoFree[n] = freeRunning;
     }
+    if (lfoInputsMoved)
+        ++lfoRevision;
     route = routeCode(p.get(Param::OscRoute));
     ignoreAmpVelocity = userSettings && userSettings->ignoreAmpVelocity.load(std::memory_order_relaxed);
     tempo = tempoInfo;
@@ -169,6 +184,7 @@ void Voice::setSampleRate(float rate)
         l.sampleRate = rate;
     for (float& r : lfoRateInput)
         r = -1.0f;
+    lfoRevisionValid = false;
 }
 
 void Voice::resetVoice()
@@ -241,6 +257,29 @@ void Voice::updateBlock(const Lfo* globalLfos)
     }
 }
 
+void Voice::planUnison(int k)
+{
+    UnisonPlan& plan = unisonPlan[k];
+    plan.ready = false;
+    const WtCollection* tables = mainOsc[k].tables;
+    if (!tables)
+        return;
+    for (int j = 0; j < kNumUnisonCopies; ++j) {
+        Oscillator& o = unison[k][j];
+        const int row = plainTableRow(o.waveform);
+        if (row < 0 || o.tables != tables)
+            return;
+        const Wavetable* t = o.tableFor(row);
+        if (!t)
+            return;
+        plan.samples[j] = t->samples.data();
+        plan.mask[j] = t->length - 1;
+        plan.length[j] = static_cast<float>(t->length);
+    }
+    plan.generation = tables->generation();
+    plan.ready = true;
+}
+
 void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float semisFromA4, float reference,
                        bool controlFrame, float& left, float& right)
 {
@@ -279,6 +318,7 @@ void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float se
                 unison[k][j].increment = clamp01((d * kUnisonDetune[j] + 1.0f) * f);
                 unison[k][j].waveform = main.waveform;
             }
+            planUnison(k);
         }
     }
 
@@ -294,11 +334,24 @@ void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float se
             const float mx = sm.mix.step(c.mix);
             float sumL = 0.0f, sumR = 0.0f;
             Oscillator* copies = unison[k];
-            for (int j = 0; j < c.copies; ++j) {
-                const float p = sp * kUnisonPan[j];
-                const float y = copies[j].nextSample(pw);
-                sumL += (1.0f + p) * y;
-                sumR += (1.0f - p) * y;
+            const UnisonPlan& plan = unisonPlan[k];
+            const int count = c.copies;
+            if (plan.ready && main.tables && main.tables->generation() == plan.generation) {
+                for (int j = 0; j < count; ++j) {
+                    const float p = sp * kUnisonPan[j];
+                    Oscillator& o = copies[j];
+                    const float y = interpolateTable(plan.samples[j], plan.mask[j], plan.length[j], o.phase);
+                    o.advance();
+                    sumL += (1.0f + p) * y;
+                    sumR += (1.0f - p) * y;
+                }
+            } else {
+                for (int j = 0; j < count; ++j) {
+                    const float p = sp * kUnisonPan[j];
+                    const float y = copies[j].nextSample(pw);
+                    sumL += (1.0f + p) * y;
+                    sumR += (1.0f - p) * y;
+                }
             }
             l = mx * sumL + x;
             r = mx * sumR + x;
@@ -345,16 +398,25 @@ void Voice::renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, floa
     // Envelopes and LFOs run every frame; the matrix only on control frames.
     for (int e = 0; e < 4; ++e)
         mod.envValue[e] = env[e].tick();
-    for (int n = 0; n < 4; ++n)
-        mod.lfoValue[n] = lfo[n].tick();
+    // Only the matrix reads LFO values, and only on control frames; between them the LFOs just
+    // move on.
     const bool controlFrame = controlCounter == 0;
+    for (int n = 0; n < 4; ++n) {
+        if (controlFrame)
+            mod.lfoValue[n] = lfo[n].tick();
+        else
+            lfo[n].advance();
+    }
     if (controlFrame && programs) {
         ModSourceValues sources;
         gatherModSources(mod, note.velocity, noteRandom, note.note, midi, sources);
         evaluateModMatrix(*programs, sources, mod);
     }
 
-    for (int n = 0; n < 4; ++n) {
+    const bool lfoRatesKnown = !controlFrame && lfoRevisionValid && c.lfoRevision == lfoRevisionSeen;
+    lfoRevisionSeen = c.lfoRevision;
+    lfoRevisionValid = true;
+    for (int n = 0; n < 4 && !lfoRatesKnown; ++n) {
         float r = c.lfoRate[n];
         if (!c.lfoFree[n])
             r += mod.modSums[int(ModTarget::Lfo1Rate) + n];

@@ -91,8 +91,18 @@ struct FrameControls {
     int route = 0;
     bool ignoreAmpVelocity = false;
     TempoInfo tempo;
+    // Moves whenever an LFO rate input above (rate, sync, free, tempo) differs from the last
+    // frame's, so voices can tell their rates need no new look.
+    uint32_t lfoRevision = 0;
 
     void read(const ProgramStore& programs, const UserSettings* settings, const TempoInfo& tempoInfo);
+
+private:
+    // The last stored sub-mode values and their codes: decoding is a pure function of the value,
+    // and the values seldom move.
+    float subModeStored[2] = {};
+    bool subModeKnown[2] = {};
+    SubAltMode subModeCode[2] = {SubAltMode::Off, SubAltMode::Off};
 };
 
 struct Voice {
@@ -103,6 +113,17 @@ struct Voice {
     Oscillator mainOsc[2];
     Oscillator subOsc[2];
     Oscillator unison[2][kNumUnisonCopies];
+
+    // The unison copies' tables, looked up when their increments were last set (on a control
+    // frame), so the per-sample loop reads straight from them.
+    struct UnisonPlan {
+        const float* samples[kNumUnisonCopies] = {};
+        int32_t mask[kNumUnisonCopies] = {};
+        float length[kNumUnisonCopies] = {};
+        uint32_t generation = 0;
+        bool ready = false;
+    };
+    UnisonPlan unisonPlan[2];
 
     FilterUnit filter[2];
 
@@ -149,6 +170,10 @@ struct Voice {
     float lfoRateInput[4] = {-1.0f, -1.0f, -1.0f, -1.0f};
     bool lfoRateSync[4] = {};
     TempoInfo lfoRateTempo;
+    // The frame controls' LFO revision at this voice's last rate check; between control frames
+    // (where the matrix may move a rate) an unchanged revision means nothing to check.
+    uint32_t lfoRevisionSeen = 0;
+    bool lfoRevisionValid = false;
 
     void bind(const ProgramStore& programStore, const UserSettings& userSettings, const WtCollection& tables);
     void setSampleRate(float rate);
@@ -174,6 +199,7 @@ struct Voice {
     float modSum(ModTarget target) const { return mod.sum(target); }
 
 private:
+    void planUnison(int side);
     void renderSide(int side, const FrameControls::Side& c, float bend, float semisFromA4, float reference,
                     bool controlFrame, float& left, float& right);
 };

@@ -242,8 +242,9 @@ void VoiceManager::renderFrame(float& left, float& right, int frameCount, int fr
 
     dispatchEvents(frameIndex);
 
+    // Voices only follow the engine LFOs' phases, so their values are never computed.
     for (Lfo& lfo : globalLfos)
-        lfo.tick();
+        lfo.advance();
 
     float amp1L = 0.0f, amp1R = 0.0f, amp2L = 0.0f, amp2R = 0.0f;
     const int route = routeCode(p.get(Param::OscRoute));
