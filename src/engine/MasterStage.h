@@ -14,17 +14,29 @@ inline float clipOutput(float x)
     return x > kOutputClip ? kOutputClip : (x < -kOutputClip ? -kOutputClip : x);
 }
 
-inline void applyMasterStage(Smoother& volume, float target, float& left, float& right)
+inline float safeMasterTarget(float target)
 {
     // A volume that is not a number would stick in the smoother for good: it reads as 0.
     // Infinite volumes are held to a finite gain so silence times the gain stays silence.
     if (!(target == target))
-        target = 0.0f;
-    else if (target > 1e6f)
-        target = 1e6f;
-    else if (target < -1e6f)
-        target = -1e6f;
-    const float gain = volume.step(target);
+        return 0.0f;
+    return target > 1e6f ? 1e6f : (target < -1e6f ? -1e6f : target);
+}
+
+// The master stage over frames, in frame order, with one volume target for all of them.
+inline void applyMasterStage(Smoother& volume, float target, float* left, float* right, int frames)
+{
+    target = safeMasterTarget(target);
+    for (int i = 0; i < frames; ++i) {
+        const float gain = volume.step(target);
+        left[i] = clipOutput(gain * left[i]);
+        right[i] = clipOutput(gain * right[i]);
+    }
+}
+
+inline void applyMasterStage(Smoother& volume, float target, float& left, float& right)
+{
+    const float gain = volume.step(safeMasterTarget(target));
     left = clipOutput(gain * left);
     right = clipOutput(gain * right);
 }

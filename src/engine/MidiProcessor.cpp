@@ -1,5 +1,6 @@
 #include "MidiProcessor.h"
 
+#include <cstdint>
 #include <utility>
 
 MidiProcessor::MidiProcessor()
@@ -99,6 +100,27 @@ void MidiProcessor::dispatchEvents(int frameIndex)
             apply(message);
         releasing.clear();
     }
+}
+
+int32_t MidiProcessor::nextDispatchFrame(int frameIndex) const
+{
+    // Released pedal with note-offs still held back: they go at the very next frame.
+    if (!sustain && !deferredNoteOffs.empty())
+        return frameIndex + 1;
+    int32_t next = INT32_MAX;
+    if (queueSorted) {
+        for (size_t i = nextIndex; i < eventQueue.size(); ++i) {
+            if (eventQueue[i].frameOffset > frameIndex) {
+                next = eventQueue[i].frameOffset;
+                break;
+            }
+        }
+    } else {
+        for (const MidiMessage& message : eventQueue)
+            if (message.frameOffset > frameIndex && message.frameOffset < next)
+                next = message.frameOffset;
+    }
+    return next;
 }
 
 void MidiProcessor::apply(const MidiMessage& message)

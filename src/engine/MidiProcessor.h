@@ -69,6 +69,10 @@ public:
     // Applies the messages due at this frame; called once per frame, frames in order.
     void dispatchEvents(int frameIndex);
 
+    // The first frame after frameIndex at which dispatchEvents has work (a queued message, or
+    // pedal-held note-offs about to go), or INT32_MAX. Call right after dispatchEvents(frameIndex).
+    int32_t nextDispatchFrame(int frameIndex) const;
+
     // After a rendered block: the block's messages are spent.
     void clearEventQueue();
     // After a block that could not be rendered: its messages move to the start of the next

@@ -501,3 +501,39 @@ void Voice::renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, floa
     if (++controlCounter >= 64)
         controlCounter = 0;
 }
+
+int Voice::renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int frames,
+                     const MidiControllerState& midi, const FrameControls& c, int route)
+{
+    for (int i = 0; i < frames; ++i) {
+        if (!isSounding(*this, route))
+            return i;
+        renderVoice(amp1Left[i], amp1Right[i], amp2Left[i], amp2Right[i], midi, c);
+    }
+    return frames;
+}
+
+namespace {
+
+bool isNoise(OscWaveform w)
+{
+    return w == OscWaveform::White || w == OscWaveform::Pink;
+}
+
+} // namespace
+
+bool Voice::drawsRandom(const FrameControls& c) const
+{
+    for (const Lfo& l : lfo)
+        if (l.waveform == LfoWaveform::Random)
+            return true;
+    for (int k = 0; k < 2; ++k) {
+        if (isNoise(oscWaveform[k]) || isNoise(mainOsc[k].waveform) || isNoise(subOsc[k].waveform) ||
+            c.side[k].subMode == SubAltMode::WhitePink)
+            return true;
+        for (const Oscillator& copy : unison[k])
+            if (isNoise(copy.waveform))
+                return true;
+    }
+    return false;
+}

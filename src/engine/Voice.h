@@ -195,6 +195,15 @@ struct Voice {
     void renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, float& amp2Right,
                      const MidiControllerState& midi, const FrameControls& controls);
 
+    // Up to frames frames in a row, each added to the buses at its own index; stops early when
+    // the voice falls silent under the given routing. Returns the frames rendered.
+    int renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int frames,
+                  const MidiControllerState& midi, const FrameControls& controls, int route);
+
+    // Whether rendering this voice may draw from the shared random generator (noise, random
+    // LFO steps), so its draws must stay interleaved frame by frame with other voices'.
+    bool drawsRandom(const FrameControls& controls) const;
+
     // The sum of every slot on a target, as the signal path reads it.
     float modSum(ModTarget target) const { return mod.sum(target); }
 

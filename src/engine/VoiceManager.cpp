@@ -2,7 +2,9 @@
 
 #include "plugin/ValueCurves.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 int polyphonyOf(float poly)
 {
@@ -208,37 +210,41 @@ void VoiceManager::setEngineSampleRate(float rate)
     resetEngine();
 }
 
+void VoiceManager::beginBlock(const ProgramRecord& p, int frameCount)
+{
+    for (int n = 0; n < 4; ++n) {
+        Lfo& lfo = globalLfos[n];
+        lfo.waveform = decodeLfoWaveform(p.get(Param::Lfo1Wave + n));
+        lfo.setRate(p.get(Param::Lfo1Rate + n), p.get(Param::Lfo1Sync + n) != 0.0f, *tempo);
+        lfo.setOffset(p.get(Param::Lfo1Ofs + n));
+    }
+    const int route = routeCode(p.get(Param::OscRoute));
+    for (Voice& v : voices)
+        if (::isSounding(v, route))
+            v.updateBlock(globalLfos);
+    publishState(route);
+
+    if (p.get(Param::DlyMix) > 0.0f)
+        delay.beginBlock(delayTimeMs(p.get(Param::DlyTime), p.get(Param::DlySync) != 0.0f, *tempo),
+                         p.get(Param::DlyLP) != 0.0f);
+    else
+        delay.switchOff();
+    if (p.get(Param::RvbMix) > 0.0f)
+        reverb.beginBlock(ReverbSettings{predelayMs(p.get(Param::RvbPrDly), p.get(Param::RvbSync) != 0.0f, *tempo),
+                                         p.get(Param::RvbSize), p.get(Param::RvbDamp), p.get(Param::RvbDens),
+                                         p.get(Param::RvbWidth)},
+                          frameCount);
+    else
+        reverb.reset();
+}
+
 void VoiceManager::renderFrame(float& left, float& right, int frameCount, int frameIndex)
 {
     if (!programs)
         return;
     const ProgramRecord& p = programs->current();
-    if (frameIndex == 0) {
-        for (int n = 0; n < 4; ++n) {
-            Lfo& lfo = globalLfos[n];
-            lfo.waveform = decodeLfoWaveform(p.get(Param::Lfo1Wave + n));
-            lfo.setRate(p.get(Param::Lfo1Rate + n), p.get(Param::Lfo1Sync + n) != 0.0f, *tempo);
-            lfo.setOffset(p.get(Param::Lfo1Ofs + n));
-        }
-        const int route = routeCode(p.get(Param::OscRoute));
-        for (Voice& v : voices)
-            if (::isSounding(v, route))
-                v.updateBlock(globalLfos);
-        publishState(route);
-
-        if (p.get(Param::DlyMix) > 0.0f)
-            delay.beginBlock(delayTimeMs(p.get(Param::DlyTime), p.get(Param::DlySync) != 0.0f, *tempo),
-                             p.get(Param::DlyLP) != 0.0f);
-        else
-            delay.switchOff();
-        if (p.get(Param::RvbMix) > 0.0f)
-            reverb.beginBlock(ReverbSettings{predelayMs(p.get(Param::RvbPrDly), p.get(Param::RvbSync) != 0.0f, *tempo),
-                                             p.get(Param::RvbSize), p.get(Param::RvbDamp), p.get(Param::RvbDens),
-                                             p.get(Param::RvbWidth)},
-                              frameCount);
-        else
-            reverb.reset();
-    }
+    if (frameIndex == 0)
+        beginBlock(p, frameCount);
 
     dispatchEvents(frameIndex);
 
@@ -277,5 +283,108 @@ void VoiceManager::renderFrame(float& left, float& right, int frameCount, int fr
     if (amp2Dry) {
         left += amp2L;
         right += amp2R;
+    }
+}
+
+void VoiceManager::renderFrames(float* left, float* right, int frameCount, int first, int count)
+{
+    if (!programs) {
+        for (int i = 0; i < count; ++i)
+            left[i] = right[i] = 0.0f;
+        return;
+    }
+    const ProgramRecord& p = programs->current();
+    const int end = first + count;
+    int frame = first;
+    while (frame < end) {
+        if (frame == 0)
+            beginBlock(p, frameCount);
+        dispatchEvents(frame);
+        // A run ends where the next message is due, so everything a message changes is in
+        // place for its own frame exactly as when rendering frame by frame.
+        int64_t runEnd = std::min<int64_t>(end, int64_t(frame) + kRunFrames);
+        runEnd = std::min<int64_t>(runEnd, nextDispatchFrame(frame));
+        const int frames = int(runEnd - frame);
+        renderRun(p, left + (frame - first), right + (frame - first), frames);
+        frame += frames;
+    }
+}
+
+bool VoiceManager::randomDrawsInterleave(int route) const
+{
+    // Every draw comes from one shared generator, so the order of draws is part of the sound:
+    // with two or more drawing units, a run must keep the frame-by-frame order.
+    int drawing = 0;
+    for (const Lfo& lfo : globalLfos)
+        if (lfo.waveform == LfoWaveform::Random) {
+            drawing = 1;
+            break;
+        }
+    for (const Voice& v : voices)
+        if (::isSounding(v, route) && v.drawsRandom(frameControls) && ++drawing > 1)
+            return true;
+    return false;
+}
+
+void VoiceManager::renderRun(const ProgramRecord& p, float* left, float* right, int frames)
+{
+    for (int i = 0; i < frames; ++i)
+        runAmp1Left[i] = runAmp1Right[i] = runAmp2Left[i] = runAmp2Right[i] = 0.0f;
+
+    const int route = routeCode(p.get(Param::OscRoute));
+    bool anySounding = false;
+    for (const Voice& v : voices)
+        if (::isSounding(v, route)) {
+            anySounding = true;
+            break;
+        }
+    if (anySounding)
+        frameControls.read(*programs, settings, *tempo);
+
+    if (anySounding && randomDrawsInterleave(route)) {
+        for (int i = 0; i < frames; ++i) {
+            for (Lfo& lfo : globalLfos)
+                lfo.advance();
+            for (Voice& v : voices)
+                if (::isSounding(v, route))
+                    v.renderVoice(runAmp1Left[i], runAmp1Right[i], runAmp2Left[i], runAmp2Right[i], controllers,
+                                  frameControls);
+        }
+    } else {
+        // Voices only follow the engine LFOs' phases, so their values are never computed.
+        for (Lfo& lfo : globalLfos)
+            for (int i = 0; i < frames; ++i)
+                lfo.advance();
+        if (anySounding)
+            for (Voice& v : voices)
+                v.renderRun(runAmp1Left, runAmp1Right, runAmp2Left, runAmp2Right, frames, controllers, frameControls,
+                            route);
+    }
+
+    const float dlyMix = p.get(Param::DlyMix);
+    const bool dlyAmp2Only = p.get(Param::DlyAmp1) == 0.0f;
+    const DelayTargets dlyTargets{dlyMix, p.get(Param::DlyFBack), p.get(Param::DlyCut), p.get(Param::DlyWidth)};
+    // With RvbAmp1 on, the second amplifier bypasses the reverb.
+    const bool amp2Dry = p.get(Param::RvbAmp1) != 0.0f;
+    const float rvbMix = p.get(Param::RvbMix);
+    for (int i = 0; i < frames; ++i) {
+        float amp1L = runAmp1Left[i], amp1R = runAmp1Right[i], amp2L = runAmp2Left[i], amp2R = runAmp2Right[i];
+        if (dlyMix > 0.0f)
+            delay.process(amp1L, amp1R, amp2L, amp2R, dlyAmp2Only, dlyTargets);
+        float l = 0.0f, r = 0.0f;
+        l += amp1L;
+        r += amp1R;
+        if (!amp2Dry) {
+            l += amp2L;
+            r += amp2R;
+        }
+        if (rvbMix > 0.0f)
+            reverb.process(l, r, rvbMix);
+        if (amp2Dry) {
+            l += amp2L;
+            r += amp2R;
+        }
+        left[i] = l;
+        right[i] = r;
     }
 }

@@ -46,6 +46,17 @@ public:
     // Adds the engine's output for frame frameIndex of a frameCount-long host block.
     void renderFrame(float& left, float& right, int frameCount, int frameIndex);
 
+    // The same output for frames first..first+count-1 of a frameCount-long host block, stored
+    // into left[0..count-1] and right[0..count-1]. Calls must cover the block in order, starting
+    // at frame 0. Between MIDI events each sounding voice renders a run of frames in one go;
+    // parameters are read once per run instead of once per frame.
+    void renderFrames(float* left, float* right, int frameCount, int first, int count);
+    // A whole block in one call.
+    void renderBlock(float* left, float* right, int frameCount) { renderFrames(left, right, frameCount, 0, frameCount); }
+
+    // The longest run rendered in one go (the length of the run buses).
+    static constexpr int kRunFrames = 256;
+
     void processNote(const MidiMessage& message) override;
     void allNotesOff() override;
     void learnController(int controller) override;
@@ -91,6 +102,15 @@ private:
     float sampleRate = 44100.0f;
 
     void publishState(int route);
+    void beginBlock(const ProgramRecord& p, int frameCount);
+    void renderRun(const ProgramRecord& p, float* left, float* right, int frames);
+    bool randomDrawsInterleave(int route) const;
+
+    // The four amplifier buses of the current run, frame by frame.
+    float runAmp1Left[kRunFrames];
+    float runAmp1Right[kRunFrames];
+    float runAmp2Left[kRunFrames];
+    float runAmp2Right[kRunFrames];
     std::atomic<uint32_t> soundingMask{0};
     std::atomic<int> heldCount{0};
 };

@@ -6,6 +6,8 @@
 #include "plugin/PluginProgramHost.h"
 #include "presets/ProgramCommands.h"
 
+#include <algorithm>
+
 Plugin::Plugin(audioMasterCallback host) : PluginBase(host)
 {
     masterVolume.timeMs = 40.0f;
@@ -77,12 +79,14 @@ void Plugin::processBlock(Sample** outputs, VstInt32 frames)
         voiceManager.carryOverSkippedBlock(frames);
         return;
     }
-    for (VstInt32 i = 0; i < frames; ++i) {
-        float left = 0.0f;
-        float right = 0.0f;
-        processFrame(left, right, frames, i);
-        outputs[0][i] = left;
-        outputs[1][i] = right;
+    for (VstInt32 first = 0; first < frames; first += kSliceFrames) {
+        const int count = int(std::min<VstInt32>(kSliceFrames, frames - first));
+        voiceManager.renderFrames(sliceLeft, sliceRight, frames, first, count);
+        applyMasterStage(masterVolume, programs.value(Param::Volume), sliceLeft, sliceRight, count);
+        for (int i = 0; i < count; ++i) {
+            outputs[0][first + i] = sliceLeft[i];
+            outputs[1][first + i] = sliceRight[i];
+        }
     }
     voiceManager.clearEventQueue();
 }

@@ -35,6 +35,11 @@ private:
     void processBlock(Sample** outputs, VstInt32 frames);
 
     Smoother masterVolume;
+    // The engine renders into these, a slice of the host block at a time, before the master
+    // stage converts to the host's sample type.
+    static constexpr int kSliceFrames = 256;
+    float sliceLeft[kSliceFrames] = {};
+    float sliceRight[kSliceFrames] = {};
 };
 
 // Creates an instance for a host; null when the host does not speak VST 2.

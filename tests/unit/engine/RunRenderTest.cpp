@@ -1,0 +1,199 @@
+// The plug-in renders each voice in runs of frames between MIDI events; with parameters held
+// constant that must sound exactly like rendering every voice one frame at a time.
+#include "PluginEventTestSupport.h"
+
+#include "engine/MasterStage.h"
+#include "engine/ModMatrix.h"
+#include "plugin/CodeTables.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+namespace {
+
+struct TimedEvent {
+    int frame;
+    int status, data1, data2;
+};
+
+// Overlapping notes, notes on neighbouring frames and on the same frame, a held pedal whose
+// note-offs go one frame after its release, bends both ways, the wheel, all-notes-off, and more
+// notes than a four-voice patch has voices.
+const std::vector<TimedEvent>& phrase()
+{
+    static const std::vector<TimedEvent> events = {
+        {0, 0x90, 60, 100},    {1, 0x90, 64, 90},     {17, 0x90, 67, 80},    {300, 0xE0, 0, 80},
+        {511, 0x90, 71, 70},   {512, 0x80, 60, 0},    {1000, 0xB0, 64, 127}, {1500, 0x80, 64, 0},
+        {1500, 0x90, 48, 127}, {1501, 0x80, 67, 0},   {2222, 0x90, 72, 60},  {3001, 0x80, 72, 0},
+        {3001, 0xB0, 64, 0},   {3002, 0x90, 76, 100}, {4000, 0xB0, 1, 100},  {4095, 0x90, 55, 100},
+        {4096, 0x90, 57, 100}, {4097, 0x90, 59, 100}, {4100, 0x90, 62, 100}, {6000, 0xE0, 0, 20},
+        {6001, 0x80, 71, 0},   {7000, 0xB0, 64, 100}, {7003, 0x80, 55, 0},   {7003, 0x80, 57, 0},
+        {8191, 0xB0, 64, 10},  {9000, 0x90, 60, 0},   {9001, 0xD0, 90, 0},   {9500, 0xA0, 62, 70},
+        {12000, 0x90, 65, 110}, {12000, 0x80, 65, 0}, {12001, 0x90, 65, 110}, {16000, 0xB0, 123, 0},
+        {16384, 0x90, 43, 100}, {16385, 0x90, 50, 100}, {20000, 0x80, 43, 0}, {20001, 0x80, 50, 0},
+        {20002, 0xE0, 0, 64},
+    };
+    return events;
+}
+
+constexpr int kTotalFrames = 26000;
+constexpr unsigned kSeed = 4242;
+
+using Patch = std::function<void(ProgramRecord&)>;
+
+// Renders the phrase through the plug-in in blocks of the given length, either by host process
+// calls (runs) or one processFrame call per frame.
+std::vector<float> render(const Patch& patch, int block, bool frameByFrame)
+{
+    auto plugin = std::make_unique<TestPlugin>();
+    patch(plugin->programStore().current());
+    plugin->setSampleRate(44100.0f);
+    plugin->resume();
+    // Noise and random LFO steps draw from the C library's generator.
+    std::srand(kSeed);
+
+    std::vector<float> out;
+    out.reserve(2 * kTotalFrames);
+    std::vector<float> left(static_cast<size_t>(block)), right(static_cast<size_t>(block));
+    size_t next = 0;
+    for (int start = 0; start < kTotalFrames; start += block) {
+        HostEventList events;
+        while (next < phrase().size() && phrase()[next].frame < start + block) {
+            const TimedEvent& e = phrase()[next++];
+            events.add(e.frame - start, e.status, e.data1, e.data2);
+        }
+        plugin->processEvents(events.list());
+        if (frameByFrame) {
+            for (int i = 0; i < block; ++i) {
+                left[size_t(i)] = right[size_t(i)] = 0.0f;
+                plugin->processFrame(left[size_t(i)], right[size_t(i)], block, i);
+            }
+            plugin->engine().clearEventQueue();
+        } else {
+            float* outputs[2] = {left.data(), right.data()};
+            plugin->processReplacing(nullptr, outputs, block);
+        }
+        for (int i = 0; i < block; ++i) {
+            out.push_back(left[size_t(i)]);
+            out.push_back(right[size_t(i)]);
+        }
+    }
+    return out;
+}
+
+// The index of the first sample whose bits differ, or the length when none does.
+size_t firstDifference(const std::vector<float>& a, const std::vector<float>& b)
+{
+    size_t i = 0;
+    while (i < a.size() && i < b.size() && std::bit_cast<uint32_t>(a[i]) == std::bit_cast<uint32_t>(b[i]))
+        ++i;
+    return a.size() == b.size() ? i : std::min(a.size(), b.size());
+}
+
+void expectSameSound(const Patch& patch)
+{
+    for (int block : {1, 17, 64, 512, 4096}) {
+        const std::vector<float> frames = render(patch, block, true);
+        double energy = 0.0;
+        for (float x : frames)
+            energy += double(x) * x;
+        ASSERT_GT(energy, 1.0) << "the phrase is heard, block " << block;
+        const std::vector<float> runs = render(patch, block, false);
+        const size_t at = firstDifference(frames, runs);
+        EXPECT_EQ(at, frames.size()) << "block " << block << ": runs differ from frame " << at / 2;
+    }
+}
+
+void set(ProgramRecord& p, int index, float value)
+{
+    p.set(index, value);
+}
+
+} // namespace
+
+TEST(RunRender, DefaultProgramWithFourVoicesStealingMatchesFrameByFrame)
+{
+    expectSameSound([](ProgramRecord& p) { set(p, Param::Poly, 0.1f); });
+}
+
+// Unison, sub, both filters, matrix slots, delay and reverb; one voice LFO free-running.
+TEST(RunRender, BusyPatchWithEffectsMatchesFrameByFrame)
+{
+    expectSameSound([](ProgramRecord& p) {
+        set(p, Param::Poly, 1.0f);
+        set(p, Param::Osc1Wave, codeStoredValue(CodeKind::OscWave, int(OscWaveform::Sawtooth)));
+        set(p, Param::Osc2Wave, codeStoredValue(CodeKind::OscWave, int(OscWaveform::Square)));
+        set(p, Param::Osc1Det, 0.3f);
+        set(p, Param::Osc1DtVo, 1.0f);
+        set(p, Param::Osc1DtSp, 0.7f);
+        set(p, Param::Osc1DtMx, 0.5f);
+        set(p, Param::Osc2Sub, 0.9f);
+        set(p, Param::OscRoute, 0.9f);
+        set(p, Param::Flt2Type, codeStoredValue(CodeKind::FilterType, int(FilterType::Bandpass)));
+        set(p, Param::FltCut, 0.6f);
+        set(p, Param::FltRes, 0.5f);
+        set(p, Param::Flt2Cut, 0.45f);
+        set(p, Param::Lfo2Wave, codeStoredValue(CodeKind::LfoWave, int(LfoWaveform::Triangle)));
+        set(p, Param::Lfo2Free, 1.0f);
+        set(p, Param::Lfo2Rate, 0.3f);
+        set(p, modSourceParam(0), codeStoredValue(CodeKind::ModSource, int(ModSource::Lfo2)));
+        set(p, modTargetParam(0), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Filter1Cut)));
+        set(p, modAmountParam(0), 0.8f);
+        set(p, modSourceParam(1), codeStoredValue(CodeKind::ModSource, int(ModSource::Env3)));
+        set(p, modTargetParam(1), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Osc2PW)));
+        set(p, modAmountParam(1), 0.7f);
+        set(p, Param::DlyMix, 0.3f);
+        set(p, Param::DlyTime, 0.1f);
+        set(p, Param::RvbMix, 0.4f);
+        set(p, Param::RvbAmp1, 1.0f);
+        set(p, Param::Env1Rel, 0.3f);
+        set(p, Param::Env2Rel, 0.2f);
+    });
+}
+
+// Noise on one side, random LFO steps and an engine LFO on its random wave: every voice draws
+// from the shared generator, so the order of draws must survive rendering in runs.
+TEST(RunRender, RandomDrawsKeepTheirOrder)
+{
+    expectSameSound([](ProgramRecord& p) {
+        set(p, Param::Poly, 1.0f);
+        set(p, Param::Osc2Wave, codeStoredValue(CodeKind::OscWave, int(OscWaveform::Pink)));
+        set(p, Param::Osc2Vol, 0.3f);
+        set(p, Param::Sub1AltW, codeStoredValue(CodeKind::SubAlt, int(SubAltMode::WhitePink)));
+        set(p, Param::Osc1Sub, 0.2f);
+        set(p, Param::Lfo1Wave, codeStoredValue(CodeKind::LfoWave, int(LfoWaveform::Random)));
+        set(p, Param::Lfo1Rate, 0.7f);
+        set(p, Param::Lfo3Wave, codeStoredValue(CodeKind::LfoWave, int(LfoWaveform::Random)));
+        set(p, Param::Lfo3Free, 1.0f);
+        set(p, Param::Lfo3Rate, 0.8f);
+        set(p, modSourceParam(0), codeStoredValue(CodeKind::ModSource, int(ModSource::Lfo1)));
+        set(p, modTargetParam(0), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Osc1Tune)));
+        set(p, modAmountParam(0), 0.1f);
+    });
+}
+
+// Mono with glide: legato returns to held keys, the pedal and bends all land on their frames.
+TEST(RunRender, MonoGlideMatchesFrameByFrame)
+{
+    expectSameSound([](ProgramRecord& p) {
+        set(p, Param::Poly, 0.0f);
+        set(p, Param::GldAmt, 0.05f);
+        set(p, Param::PBRange2, 0.5f);
+    });
+}
+
+// A host block longer than the engine's run buffers and the plug-in's slices, with events near
+// the slice edges.
+TEST(RunRender, LongBlocksAcrossSliceEdges)
+{
+    const Patch patch = [](ProgramRecord& p) { set(p, Param::Poly, 1.0f); };
+    for (int block : {255, 257, 8192}) {
+        const std::vector<float> frames = render(patch, block, true);
+        const std::vector<float> runs = render(patch, block, false);
+        EXPECT_EQ(firstDifference(frames, runs), frames.size()) << "block " << block;
+    }
+}
