@@ -62,14 +62,16 @@ struct FilterControl {
     }
 
     // One sample through the unit, in place. A bypassed unit leaves the signal and its
-    // smoothers alone.
-    void process(FilterUnit& unit, float& left, float& right, float cutoffParam, float cutoffMod,
+    // smoothers alone. Returns true when the controls have settled: a next call with the same
+    // arguments would only run the filter itself (see processSteady).
+    bool process(FilterUnit& unit, float& left, float& right, float cutoffParam, float cutoffMod,
                  float resonanceParam, float resonanceMod, float keyParam, float semisFromA4,
                  float sampleRate)
     {
         if (unit.isBypassed())
-            return;
-        const float kt = keyTrack.step(clampUnit(keyParam));
+            return true;
+        const float keyTarget = clampUnit(keyParam);
+        const float kt = keyTrack.step(keyTarget);
         const float cutoffIn = cutoffParam + cutoffMod;
         Cache& c = cache;
         if (cutoffIn != c.cutoffIn || kt != c.keyAmount || semisFromA4 != c.semis || sampleRate != c.sampleRate) {
@@ -79,7 +81,8 @@ struct FilterControl {
             c.semis = semisFromA4;
             c.sampleRate = sampleRate;
         }
-        const float r = resonance.step(clampUnit(resonanceParam + resonanceMod));
+        const float resonanceTarget = clampUnit(resonanceParam + resonanceMod);
+        const float r = resonance.step(resonanceTarget);
         float fc = cutoff.step(c.target);
         if (fc > kMaxFilterCutoff)
             fc = kMaxFilterCutoff;
@@ -102,5 +105,17 @@ struct FilterControl {
         c.fc = fc;
         c.r = r;
         c.ladder = ladder;
+        return keyTrack.settledOn(keyTarget) && resonance.settledOn(resonanceTarget) && cutoff.settledOn(c.target);
+    }
+
+    // What process does once it has returned true and its arguments have not moved.
+    static void processSteady(FilterUnit& unit, float& left, float& right)
+    {
+        if (unit.isBypassed())
+            return;
+        if (unit.usesLadder())
+            unit.ladder.process(left, right);
+        else
+            unit.svf.process(left, right);
     }
 };

@@ -42,6 +42,10 @@ struct Smoother {
         return value;
     }
 
+    // True when a step toward this target would return the value unchanged (and so would every
+    // further one).
+    bool settledOn(float target) const { return !jump && std::bit_cast<uint32_t>(target) == settledTarget; }
+
 private:
     // The target (as bits) the value has settled on, or a key no target can match.
     static constexpr uint64_t kUnsettled = uint64_t(1) << 32;

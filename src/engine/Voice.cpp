@@ -281,7 +281,7 @@ void Voice::planUnison(int k)
 }
 
 void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float semisFromA4, float reference,
-                       bool controlFrame, float& left, float& right)
+                       bool controlFrame, bool steady, float& left, float& right)
 {
     Oscillator& main = mainOsc[k];
     Oscillator& sub = subOsc[k];
@@ -289,10 +289,14 @@ void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float se
     const SideTargets& t = kSideTargets[k];
     const float* sums = mod.modSums;
 
+    // Settled smoothers return their value unchanged, so a steady frame reads the values and
+    // leaves the targets (and the sub waveform they were computed with) alone.
     const float subPosition = sums[t.sub] + c.sub;
-    sub.waveform = subWaveform(c.subMode, subPosition < 0.5f);
+    if (!steady)
+        sub.waveform = subWaveform(c.subMode, subPosition < 0.5f);
 
-    const float pw = sm.pulseWidth.step(clamp01(sums[t.pulseWidth] + c.pulseWidth));
+    const float pwTarget = clamp01(sums[t.pulseWidth] + c.pulseWidth);
+    const float pw = steady ? sm.pulseWidth.value : sm.pulseWidth.step(pwTarget);
 
     const bool unisonOn = c.detune > 0.0f && main.waveform != OscWaveform::White && main.waveform != OscWaveform::Pink;
     if (controlFrame) {
@@ -322,16 +326,18 @@ void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float se
         }
     }
 
-    const float v = sm.volume.step(clampBipolar(sums[t.volume] + c.volume));
-    const float u = sm.subLevel.step(subLevelTarget(subPosition));
+    const float volumeTarget = clampBipolar(sums[t.volume] + c.volume);
+    const float subTarget = subLevelTarget(subPosition);
+    const float v = steady ? sm.volume.value : sm.volume.step(volumeTarget);
+    const float u = steady ? sm.subLevel.value : sm.subLevel.step(subTarget);
 
     float l = 0.0f, r = 0.0f;
     if (v > 0.0f) {
         const float x = main.nextSample(pw);
         l = r = x;
         if (unisonOn) {
-            const float sp = sm.spread.step(c.spread);
-            const float mx = sm.mix.step(c.mix);
+            const float sp = steady ? sm.spread.value : sm.spread.step(c.spread);
+            const float mx = steady ? sm.mix.value : sm.mix.step(c.mix);
             float sumL = 0.0f, sumR = 0.0f;
             Oscillator* copies = unison[k];
             const UnisonPlan& plan = unisonPlan[k];
@@ -366,13 +372,18 @@ void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float se
         l += y;
         r += y;
     }
-    const float q = sm.pan.step(clamp01(sums[t.pan] + c.pan));
+    const float panTarget = clamp01(sums[t.pan] + c.pan);
+    const float q = steady ? sm.pan.value : sm.pan.step(panTarget);
     left = (1.0f - q) * l * kPanGain;
     right = q * r * kPanGain;
+    if (!steady)
+        sideSteady[k] = sm.pulseWidth.settledOn(pwTarget) && sm.volume.settledOn(volumeTarget) &&
+                        sm.subLevel.settledOn(subTarget) && sm.pan.settledOn(panTarget) &&
+                        (!(v > 0.0f && unisonOn) || (sm.spread.settledOn(c.spread) && sm.mix.settledOn(c.mix)));
 }
 
 void Voice::renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, float& amp2Right,
-                        const MidiControllerState& midi, const FrameControls& c)
+                        const MidiControllerState& midi, const FrameControls& c, bool continuing)
 {
     controllers = &midi;
 
@@ -392,8 +403,12 @@ void Voice::renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, floa
     const float bendValue = midi.pitchBend;
     const float bend = bendValue * (bendValue < 0.0f ? c.bendDown : c.bendUp) * 12.0f;
 
-    for (int e = 0; e < 4; ++e)
-        env[e].setSustain(sustainSmoother[e].step(c.sustain[e]));
+    if (!(continuing && sustainSteady)) {
+        for (int e = 0; e < 4; ++e)
+            env[e].setSustain(sustainSmoother[e].step(c.sustain[e]));
+        sustainSteady = sustainSmoother[0].settledOn(c.sustain[0]) && sustainSmoother[1].settledOn(c.sustain[1]) &&
+                        sustainSmoother[2].settledOn(c.sustain[2]) && sustainSmoother[3].settledOn(c.sustain[3]);
+    }
 
     // Envelopes and LFOs run every frame; the matrix only on control frames.
     for (int e = 0; e < 4; ++e)
@@ -437,12 +452,16 @@ void Voice::renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, floa
     float sideL[2] = {0.0f, 0.0f};
     float sideR[2] = {0.0f, 0.0f};
     const int split = c.keySplit;
+    // Between control frames the modulation sums stand still, so within a run nothing a side's
+    // or a filter's smoothers aim at moves.
+    const bool sideSteadyNow = continuing && !controlFrame;
     for (int k = 0; k < 2; ++k) {
         if (oscWaveform[k] == OscWaveform::Off)
             continue;
         if (split > 0 && (k == 0 ? note.note >= split : note.note < split))
             continue;
-        renderSide(k, c.side[k], bend, semisFromA4, c.reference, controlFrame, sideL[k], sideR[k]);
+        renderSide(k, c.side[k], bend, semisFromA4, c.reference, controlFrame, sideSteadyNow && sideSteady[k],
+                   sideL[k], sideR[k]);
     }
 
     // Routing: what feeds each filter unit and which amplifier each result reaches. Each unit
@@ -453,9 +472,15 @@ void Voice::renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, floa
         f1L += sideL[1];
         f1R += sideR[1];
     }
-    filterControl[0].process(filter[0], f1L, f1R, c.filter[0].cutoff, mod.modSums[kFilterCutTarget[0]],
-                             c.filter[0].resonance, mod.modSums[kFilterResTarget[0]], c.filter[0].keyTrack,
-                             semisFromA4, sampleRate);
+    const bool filterSteadyNow = sideSteadyNow && semisFromA4 == filterSteadySemis;
+    filterSteadySemis = semisFromA4;
+    if (filterSteadyNow && filterSteady[0])
+        FilterControl::processSteady(filter[0], f1L, f1R);
+    else
+        filterSteady[0] =
+            filterControl[0].process(filter[0], f1L, f1R, c.filter[0].cutoff, mod.modSums[kFilterCutTarget[0]],
+                                     c.filter[0].resonance, mod.modSums[kFilterResTarget[0]], c.filter[0].keyTrack,
+                                     semisFromA4, sampleRate);
     float f2L, f2R;
     if (route >= 3) {
         f2L = sideL[1], f2R = sideR[1];
@@ -466,9 +491,13 @@ void Voice::renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, floa
             f2R += sideR[1];
         }
     }
-    filterControl[1].process(filter[1], f2L, f2R, c.filter[1].cutoff, mod.modSums[kFilterCutTarget[1]],
-                             c.filter[1].resonance, mod.modSums[kFilterResTarget[1]], c.filter[1].keyTrack,
-                             semisFromA4, sampleRate);
+    if (filterSteadyNow && filterSteady[1])
+        FilterControl::processSteady(filter[1], f2L, f2R);
+    else
+        filterSteady[1] =
+            filterControl[1].process(filter[1], f2L, f2R, c.filter[1].cutoff, mod.modSums[kFilterCutTarget[1]],
+                                     c.filter[1].resonance, mod.modSums[kFilterResTarget[1]], c.filter[1].keyTrack,
+                                     semisFromA4, sampleRate);
     float a1L, a1R, a2L = 0.0f, a2R = 0.0f;
     switch (route) {
     case 2:
@@ -508,7 +537,7 @@ int Voice::renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* 
     for (int i = 0; i < frames; ++i) {
         if (!isSounding(*this, route))
             return i;
-        renderVoice(amp1Left[i], amp1Right[i], amp2Left[i], amp2Right[i], midi, c);
+        renderVoice(amp1Left[i], amp1Right[i], amp2Left[i], amp2Right[i], midi, c, i > 0);
     }
     return frames;
 }

@@ -191,9 +191,11 @@ struct Voice {
     // (free-running LFOs take the phase of the engine's LFO of the same number).
     void updateBlock(const Lfo* globalLfos);
 
-    // One frame: adds the voice's two amplifier outputs to the engine's buses.
+    // One frame: adds the voice's two amplifier outputs to the engine's buses. continuing says
+    // this frame follows the voice's previous frame with the same controls and MIDI state, so
+    // controls found settled there need no new look.
     void renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, float& amp2Right,
-                     const MidiControllerState& midi, const FrameControls& controls);
+                     const MidiControllerState& midi, const FrameControls& controls, bool continuing = false);
 
     // Up to frames frames in a row, each added to the buses at its own index; stops early when
     // the voice falls silent under the given routing. Returns the frames rendered.
@@ -208,9 +210,17 @@ struct Voice {
     float modSum(ModTarget target) const { return mod.sum(target); }
 
 private:
+    // Settled controls found at the end of the last frame: the sustain smoothers (good for the
+    // rest of a run), each side's smoothers and each filter unit's controls (good until the
+    // next control frame; the filters also only at the same pitch).
+    bool sustainSteady = false;
+    bool sideSteady[2] = {};
+    bool filterSteady[2] = {};
+    float filterSteadySemis = 0.0f;
+
     void planUnison(int side);
     void renderSide(int side, const FrameControls::Side& c, float bend, float semisFromA4, float reference,
-                    bool controlFrame, float& left, float& right);
+                    bool controlFrame, bool steady, float& left, float& right);
 };
 
 inline bool usesSecondAmplifier(int route)
