@@ -73,15 +73,23 @@ void holdNotes(Rig& rig, int count)
     }
 }
 
-void renderVoices(benchmark::State& state, Rig& rig, int voices)
+// runs: the plug-in's way (each voice renders runs of frames); otherwise one frame at a time.
+void renderVoices(benchmark::State& state, Rig& rig, int voices, bool runs)
 {
     constexpr int kBlock = 256;
     float sink = 0.0f;
+    float left[kBlock], right[kBlock];
     for (auto _ : state) {
-        for (int i = 0; i < kBlock; ++i) {
-            float l = 0.0f, r = 0.0f;
-            rig.engine.renderFrame(l, r, kBlock, i);
-            sink += l + r;
+        if (runs) {
+            rig.engine.renderBlock(left, right, kBlock);
+            for (int i = 0; i < kBlock; ++i)
+                sink += left[i] + right[i];
+        } else {
+            for (int i = 0; i < kBlock; ++i) {
+                float l = 0.0f, r = 0.0f;
+                rig.engine.renderFrame(l, r, kBlock, i);
+                sink += l + r;
+            }
         }
         rig.engine.clearEventQueue();
     }
@@ -100,9 +108,10 @@ void BM_DefaultProgram(benchmark::State& state)
     auto rig = std::make_unique<Rig>();
     const int voices = int(state.range(0));
     holdNotes(*rig, voices);
-    renderVoices(state, *rig, voices);
+    renderVoices(state, *rig, voices, state.range(1) != 0);
 }
-BENCHMARK(BM_DefaultProgram)->Arg(8);
+// Second argument: 1 renders in runs (as the plug-in does), 0 frame by frame.
+BENCHMARK(BM_DefaultProgram)->Args({8, 1})->Args({8, 0});
 
 void BM_HeavyPatch(benchmark::State& state)
 {
@@ -110,9 +119,9 @@ void BM_HeavyPatch(benchmark::State& state)
     makeHeavy(*rig);
     const int voices = int(state.range(0));
     holdNotes(*rig, voices);
-    renderVoices(state, *rig, voices);
+    renderVoices(state, *rig, voices, state.range(1) != 0);
 }
-BENCHMARK(BM_HeavyPatch)->Arg(32);
+BENCHMARK(BM_HeavyPatch)->Args({32, 1})->Args({32, 0});
 
 // The modulation matrix alone: one full evaluation of 24 busy slots.
 void BM_ModMatrix(benchmark::State& state)
