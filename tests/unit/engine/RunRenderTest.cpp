@@ -176,11 +176,14 @@ TEST(RunRender, RandomDrawsKeepTheirOrder)
     });
 }
 
-// Mono with glide: legato returns to held keys, the pedal and bends all land on their frames.
+// Mono with glide: legato returns to held keys, the pedal and bends all land on their frames;
+// the filter's key tracking follows the gliding pitch.
 TEST(RunRender, MonoGlideMatchesFrameByFrame)
 {
     expectSameSound([](ProgramRecord& p) {
         set(p, Param::Poly, 0.0f);
+        set(p, Param::FltKey, 0.6f);
+        set(p, Param::FltCut, 0.45f);
         set(p, Param::GldAmt, 0.05f);
         set(p, Param::PBRange2, 0.5f);
     });
