@@ -385,6 +385,14 @@ void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float se
 void Voice::renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, float& amp2Right,
                         const MidiControllerState& midi, const FrameControls& c, bool continuing)
 {
+    renderOneFrame(amp1Left, amp1Right, amp2Left, amp2Right, midi, c, continuing);
+}
+
+// Inlined into both callers, so a run's frame loop has no call per frame.
+[[gnu::always_inline]] inline void Voice::renderOneFrame(float& amp1Left, float& amp1Right, float& amp2Left,
+                                                         float& amp2Right, const MidiControllerState& midi,
+                                                         const FrameControls& c, bool continuing)
+{
     controllers = &midi;
 
     // Glide only in exact mono; otherwise the note sounds at once.
@@ -537,7 +545,7 @@ int Voice::renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* 
     for (int i = 0; i < frames; ++i) {
         if (!isSounding(*this, route))
             return i;
-        renderVoice(amp1Left[i], amp1Right[i], amp2Left[i], amp2Right[i], midi, c, i > 0);
+        renderOneFrame(amp1Left[i], amp1Right[i], amp2Left[i], amp2Right[i], midi, c, i > 0);
     }
     return frames;
 }

@@ -218,6 +218,8 @@ private:
     bool filterSteady[2] = {};
     float filterSteadySemis = 0.0f;
 
+    void renderOneFrame(float& amp1Left, float& amp1Right, float& amp2Left, float& amp2Right,
+                        const MidiControllerState& midi, const FrameControls& controls, bool continuing);
     void planUnison(int side);
     void renderSide(int side, const FrameControls::Side& c, float bend, float semisFromA4, float reference,
                     bool controlFrame, bool steady, float& left, float& right);
