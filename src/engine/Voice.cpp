@@ -388,6 +388,20 @@ void Voice::renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, floa
     renderOneFrame(amp1Left, amp1Right, amp2Left, amp2Right, midi, c, continuing);
 }
 
+// A unit whose controls have settled skips its control law while they stay put.
+inline void Voice::runFilter(int n, float& left, float& right, const FrameControls& c, float semisFromA4,
+                             bool steadyNow)
+{
+    if (steadyNow && filterSteady[n]) {
+        FilterControl::processSteady(filter[n], left, right);
+        return;
+    }
+    filterSteady[n] = filterControl[n].process(filter[n], left, right, c.filter[n].cutoff,
+                                               mod.modSums[kFilterCutTarget[n]], c.filter[n].resonance,
+                                               mod.modSums[kFilterResTarget[n]], c.filter[n].keyTrack, semisFromA4,
+                                               sampleRate);
+}
+
 // Inlined into both callers, so a run's frame loop has no call per frame.
 [[gnu::always_inline]] inline void Voice::renderOneFrame(float& amp1Left, float& amp1Right, float& amp2Left,
                                                          float& amp2Right, const MidiControllerState& midi,
@@ -482,13 +496,7 @@ void Voice::renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, floa
     }
     const bool filterSteadyNow = sideSteadyNow && semisFromA4 == filterSteadySemis;
     filterSteadySemis = semisFromA4;
-    if (filterSteadyNow && filterSteady[0])
-        FilterControl::processSteady(filter[0], f1L, f1R);
-    else
-        filterSteady[0] =
-            filterControl[0].process(filter[0], f1L, f1R, c.filter[0].cutoff, mod.modSums[kFilterCutTarget[0]],
-                                     c.filter[0].resonance, mod.modSums[kFilterResTarget[0]], c.filter[0].keyTrack,
-                                     semisFromA4, sampleRate);
+    runFilter(0, f1L, f1R, c, semisFromA4, filterSteadyNow);
     float f2L, f2R;
     if (route >= 3) {
         f2L = sideL[1], f2R = sideR[1];
@@ -499,13 +507,7 @@ void Voice::renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, floa
             f2R += sideR[1];
         }
     }
-    if (filterSteadyNow && filterSteady[1])
-        FilterControl::processSteady(filter[1], f2L, f2R);
-    else
-        filterSteady[1] =
-            filterControl[1].process(filter[1], f2L, f2R, c.filter[1].cutoff, mod.modSums[kFilterCutTarget[1]],
-                                     c.filter[1].resonance, mod.modSums[kFilterResTarget[1]], c.filter[1].keyTrack,
-                                     semisFromA4, sampleRate);
+    runFilter(1, f2L, f2R, c, semisFromA4, filterSteadyNow);
     float a1L, a1R, a2L = 0.0f, a2R = 0.0f;
     switch (route) {
     case 2:

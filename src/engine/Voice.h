@@ -221,6 +221,7 @@ private:
     void renderOneFrame(float& amp1Left, float& amp1Right, float& amp2Left, float& amp2Right,
                         const MidiControllerState& midi, const FrameControls& controls, bool continuing);
     void planUnison(int side);
+    void runFilter(int n, float& left, float& right, const FrameControls& c, float semisFromA4, bool steadyNow);
     void renderSide(int side, const FrameControls::Side& c, float bend, float semisFromA4, float reference,
                     bool controlFrame, bool steady, float& left, float& right);
 };
