@@ -54,22 +54,35 @@ std::string nameLine(const ProgramRecord& program)
     return name;
 }
 
-int readPreset(LineReader& reader, ProgramRecord& program)
+// Checks the header, then hands each value line up to the empty line that ends them to
+// takeValues with the line, the parameter index its key names and the position after the key.
+// Lines with unknown keys are skipped.
+template <typename TakeValues>
+bool readValueLines(LineReader& reader, const char* header, std::string& line, TakeValues takeValues)
 {
-    std::string line;
     reader.readLine(line);
-    if (line != kPresetHeader)
-        return kFileWrongHeader;
+    if (line != header)
+        return false;
     while (!reader.atEnd()) {
         reader.readLine(line);
         if (line.empty())
             break;
         size_t pos = 0;
         int index = lineParameter(line, pos);
-        if (index < 0)
-            continue;
-        program.set(index, parseValue(nextToken(line, pos)));
+        if (index >= 0)
+            takeValues(line, index, pos);
     }
+    return true;
+}
+
+int readPreset(LineReader& reader, ProgramRecord& program)
+{
+    std::string line;
+    const bool isPreset = readValueLines(reader, kPresetHeader, line, [&](const std::string& l, int index, size_t pos) {
+        program.set(index, parseValue(nextToken(l, pos)));
+    });
+    if (!isPreset)
+        return kFileWrongHeader;
     line.clear();
     if (!reader.atEnd())
         reader.readLine(line);
@@ -80,24 +93,16 @@ int readPreset(LineReader& reader, ProgramRecord& program)
 int readBank(LineReader& reader, ProgramRecord* bank)
 {
     std::string line;
-    reader.readLine(line);
-    if (line != kBankHeader)
-        return kFileWrongHeader;
-    while (!reader.atEnd()) {
-        reader.readLine(line);
-        if (line.empty())
-            break;
-        size_t pos = 0;
-        int index = lineParameter(line, pos);
-        if (index < 0)
-            continue;
+    const bool isBank = readValueLines(reader, kBankHeader, line, [&](const std::string& l, int index, size_t pos) {
         for (int program = 0; program < kNumPrograms; ++program) {
-            std::string_view token = nextToken(line, pos);
+            std::string_view token = nextToken(l, pos);
             if (token.empty())
                 break;
             bank[program].set(index, parseValue(token));
         }
-    }
+    });
+    if (!isBank)
+        return kFileWrongHeader;
     for (int program = 0; program < kNumPrograms && !reader.atEnd(); ++program) {
         reader.readLine(line);
         setName(bank[program], line);

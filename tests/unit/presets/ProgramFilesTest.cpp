@@ -1,5 +1,6 @@
 // Preset and bank files: what is written, what is read back, and hostile or broken files.
 #include "presets/ProgramFiles.h"
+#include "support/FileText.h"
 #include "unit/support/FakeSystemServices.h"
 
 #include <gtest/gtest.h>
@@ -18,19 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void writeAll(const fs::path& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 struct Files : ::testing::Test {
     TemporaryFolder folder;

@@ -1,6 +1,7 @@
 // The data folder, Settings.txt reading and writing, and the folder scans.
 #include "plugin/ParamTable.h"
 #include "settings/UserSettings.h"
+#include "support/FileText.h"
 #include "unit/support/FakeSystemServices.h"
 
 #include <gtest/gtest.h>
@@ -13,14 +14,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 struct Settings : ::testing::Test {
     TemporaryFolder folder;
