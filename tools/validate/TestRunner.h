@@ -1,0 +1,9 @@
+// Runs the selected tests one by one, each isolated in a child process, prints one line per test
+// and the summary, and answers the exit status.
+#pragma once
+
+#include "ValidateOptions.h"
+
+int runAllTests(const ValidateOptions& options);
+// The child's side: runs test `index` here and writes its result file; the exit status.
+int runTestHere(const ValidateOptions& options, int index);
