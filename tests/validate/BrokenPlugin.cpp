@@ -14,6 +14,7 @@
 
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;
 constexpr int kVoices = 16;
 constexpr int kParams = 2;
 constexpr int kPrograms = 4;
@@ -195,9 +196,9 @@ void VSTCALLBACK processReplacing(AEffect* effect, float** /*inputs*/, float** o
             if (v.note < 0)
                 continue;
             sum += v.level * float(std::sin(v.phase)) * shape;
-            v.phase += 2 * M_PI * 440.0 * std::pow(2.0, (v.note - 69) / 12.0) / s.rate;
-            if (v.phase > 2 * M_PI)
-                v.phase -= 2 * M_PI;
+            v.phase += 2 * kPi * 440.0 * std::pow(2.0, (v.note - 69) / 12.0) / s.rate;
+            if (v.phase > 2 * kPi)
+                v.phase -= 2 * kPi;
             if (!v.held && (v.level *= float(release)) < 1e-6f)
                 v = Voice{};
         }

@@ -10,13 +10,20 @@ here=$(cd "$(dirname "$0")" && pwd)
 prefix=$(mktemp -d /tmp/morvelline-wine-XXXXXX)
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$prefix"' EXIT
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=wine
 if [ "$bits" = 32 ]; then
     export WINEARCH=win32
 else
     export WINEARCH=win64
+    # The 64-bit loader itself, where the wine wrapper would start the 32-bit one first.
+    if command -v wine64 >/dev/null; then
+        wine=wine64
+    elif [ -x /usr/lib/wine/wine64 ]; then
+        wine=/usr/lib/wine/wine64
+    fi
 fi
-wineboot --init >/dev/null 2>&1 || true
+"$wine" wineboot --init >/dev/null 2>&1 || true
 validator="$dir/tools/validate/morvelline-validate.exe"
-"$here/check-validate.sh" pass wine "$validator" --level "$level" --seed 1 "$(winepath -w "$dir/Morvelline_$bits.dll")"
+"$here/check-validate.sh" pass "$wine" "$validator" --level "$level" --seed 1 "Z:$dir/Morvelline_$bits.dll"
 "$here/check-validate.sh" fail 'FAIL  audio: zero-frame calls: crashed \(exception 0xC0000005' \
-    wine "$validator" --level 1 --suite audio "$(winepath -w "$dir/tools/validate/validate_broken_zero_frame_crash.dll")"
+    "$wine" "$validator" --level 1 --suite audio "Z:$dir/tools/validate/validate_broken_zero_frame_crash.dll"

@@ -1,10 +1,13 @@
-// Runs one test in a child process, so that a crash or a hang of the plug-in ends only that
-// child. The child writes its result, the step it was at and its output into files.
+// Runs tests in a child process, so that a crash or a hang of the plug-in ends only that child.
+// The child appends one result line per test, keeps the step it is at in a file and writes its
+// output into a log. Linux forks a child per test; Windows, where starting a process is slow,
+// runs the remaining tests in one child and starts another after a crash.
 #pragma once
 
 #include "ValidateOptions.h"
 
 #include <string>
+#include <vector>
 
 struct ChildFiles {
     std::string result, step, log;
@@ -17,6 +20,12 @@ struct ChildEnd {
     long exitCode = 0;
 };
 
-ChildEnd runChild(const ValidateOptions& options, int index, const ChildFiles& files);
+// Whether each child runs a single test.
+bool childPerTest();
+// Runs `indices` in order in one child; ends when the child does, or kills it when a single test
+// has taken longer than the time-out.
+ChildEnd runChild(const ValidateOptions& options, const std::vector<int>& indices, const ChildFiles& files);
+// Number of result lines the child has written so far.
+size_t resultsWritten(const ChildFiles& files);
 // Child side: prepares this process to report a crash instead of waiting on a debugger.
 void prepareChildProcess();

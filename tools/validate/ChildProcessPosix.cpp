@@ -9,9 +9,14 @@
 #include <cstring>
 #include <thread>
 
-int runTestHere(const ValidateOptions& options, int index);
+#include "TestRunner.h"
 
-ChildEnd runChild(const ValidateOptions& options, int index, const ChildFiles& files)
+bool childPerTest()
+{
+    return true; // forking is cheap, and every test gets a fresh process
+}
+
+ChildEnd runChild(const ValidateOptions& options, const std::vector<int>& indices, const ChildFiles& files)
 {
     std::fflush(stdout);
     std::fflush(stderr);
@@ -24,10 +29,10 @@ ChildEnd runChild(const ValidateOptions& options, int index, const ChildFiles& f
             close(log);
         }
         ValidateOptions mine = options;
-        mine.runOne = index;
+        mine.runTests = indices;
         mine.resultFile = files.result;
         mine.stepFile = files.step;
-        int code = runTestHere(mine, index);
+        int code = runTestsHere(mine);
         std::fflush(nullptr);
         std::exit(code); // exit, not _exit: sanitizers report their findings at exit
     }
@@ -37,9 +42,15 @@ ChildEnd runChild(const ValidateOptions& options, int index, const ChildFiles& f
         end.crash = std::string("could not start a child process: ") + std::strerror(errno);
         return end;
     }
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
+    const auto timeout = std::chrono::seconds(options.timeoutSeconds);
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    size_t done = 0;
     int status = 0;
     while (waitpid(child, &status, WNOHANG) == 0) {
+        if (size_t now = resultsWritten(files); now != done) {
+            done = now;
+            deadline = std::chrono::steady_clock::now() + timeout;
+        }
         if (std::chrono::steady_clock::now() > deadline) {
             kill(child, SIGKILL);
             waitpid(child, &status, 0);

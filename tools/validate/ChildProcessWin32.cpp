@@ -1,6 +1,8 @@
 #include "ChildProcess.h"
 
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 
 #include <cstdio>
@@ -47,14 +49,21 @@ void prepareChildProcess()
     SetUnhandledExceptionFilter(endOnCrash);
 }
 
-ChildEnd runChild(const ValidateOptions& options, int index, const ChildFiles& files)
+bool childPerTest()
+{
+    return false;
+}
+
+ChildEnd runChild(const ValidateOptions& options, const std::vector<int>& indices, const ChildFiles& files)
 {
     ChildEnd end;
     char self[MAX_PATH * 4];
     GetModuleFileNameA(nullptr, self, sizeof self);
     std::string command = quoted(self);
-    for (const std::string& arg : childArguments(options, index, files.result, files.step))
-        command += " " + quoted(arg);
+    for (const std::string& arg : childArguments(options, indices, files.result, files.step)) {
+        command += ' ';
+        command += quoted(arg);
+    }
 
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE log = CreateFileA(files.log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
@@ -77,11 +86,23 @@ ChildEnd runChild(const ValidateOptions& options, int index, const ChildFiles& f
         end.crash = "could not start a child process (Windows error " + std::to_string(GetLastError()) + ")";
         return end;
     }
-    if (WaitForSingleObject(process.hProcess, DWORD(options.timeoutSeconds) * 1000) == WAIT_TIMEOUT) {
-        TerminateProcess(process.hProcess, 1);
-        WaitForSingleObject(process.hProcess, INFINITE);
-        end.timedOut = true;
-    } else {
+    // The time-out counts from the last result the child wrote.
+    const ULONGLONG timeout = ULONGLONG(options.timeoutSeconds) * 1000;
+    ULONGLONG deadline = GetTickCount64() + timeout;
+    size_t done = 0;
+    while (WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT) {
+        if (size_t now = resultsWritten(files); now != done) {
+            done = now;
+            deadline = GetTickCount64() + timeout;
+        }
+        if (GetTickCount64() > deadline) {
+            TerminateProcess(process.hProcess, 1);
+            WaitForSingleObject(process.hProcess, INFINITE);
+            end.timedOut = true;
+            break;
+        }
+    }
+    if (!end.timedOut) {
         DWORD code = 0;
         GetExitCodeProcess(process.hProcess, &code);
         if (code >= 0xC0000000u) {

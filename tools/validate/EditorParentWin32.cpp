@@ -1,6 +1,8 @@
 #include "EditorParent.h"
 
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 
 namespace {

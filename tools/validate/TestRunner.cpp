@@ -4,10 +4,13 @@
 #include "StepNote.h"
 #include "ValidatorTest.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -44,27 +47,34 @@ std::string lastLines(const std::string& text, int count)
     return text.substr(start == 0 ? 0 : start + 1);
 }
 
-Outcome judge(const ChildEnd& end, const ChildFiles& files, int timeout)
+// The result lines of a child: "index<TAB>PASS|FAIL|SKIP<TAB>message".
+std::vector<std::pair<int, Outcome>> readResults(const std::string& path)
+{
+    std::vector<std::pair<int, Outcome>> results;
+    std::istringstream lines(readFile(path));
+    for (std::string line; std::getline(lines, line);) {
+        size_t tab1 = line.find('\t'), tab2 = line.find('\t', tab1 + 1);
+        if (tab1 == std::string::npos || tab2 == std::string::npos)
+            break; // a line cut short by a crash
+        std::string verdict = line.substr(tab1 + 1, tab2 - tab1 - 1);
+        Outcome outcome{verdict == "PASS" ? Verdict::Passed : verdict == "SKIP" ? Verdict::Skipped : Verdict::Failed,
+                        line.substr(tab2 + 1)};
+        results.emplace_back(std::atoi(line.c_str()), outcome);
+    }
+    return results;
+}
+
+// The verdict on the test that was running when the child ended without its result.
+Outcome unfinished(const ChildEnd& end, const ChildFiles& files, int timeout)
 {
     std::string step = readFile(files.step);
+    step = step.substr(0, step.find('\0'));
     std::string during = step.empty() ? "" : " during: " + step;
     if (end.timedOut)
         return {Verdict::Failed, "hung: no end after " + std::to_string(timeout) + " s" + during};
     if (end.crashed)
         return {Verdict::Failed, "crashed (" + end.crash + ")" + during};
-    std::string result = readFile(files.result);
-    if (result.empty())
-        return {Verdict::Failed, "the plug-in ended the process (exit status " + std::to_string(end.exitCode) + ")" + during};
-    std::string message = result.size() > 5 ? result.substr(5) : "";
-    if (result.rfind("PASS", 0) == 0) {
-        if (end.exitCode != 0)
-            return {Verdict::Failed, "the process ended with status " + std::to_string(end.exitCode) +
-                                         " after the test (a sanitizer report?)"};
-        return {Verdict::Passed, ""};
-    }
-    if (result.rfind("SKIP", 0) == 0)
-        return {Verdict::Skipped, message};
-    return {Verdict::Failed, message};
+    return {Verdict::Failed, "the plug-in ended the process (exit status " + std::to_string(end.exitCode) + ")" + during};
 }
 
 void printIndented(const std::string& text)
@@ -102,41 +112,59 @@ TestList allTests()
 
 void noteStep(const std::string& step)
 {
-    if (stepFilePath.empty())
+    // Kept open and overwritten in place: opening a file per step is slow under Wine.
+    static FILE* file = stepFilePath.empty() ? nullptr : std::fopen(stepFilePath.c_str(), "wb");
+    if (!file)
         return;
-    if (FILE* file = std::fopen(stepFilePath.c_str(), "wb")) {
-        std::fputs(step.c_str(), file);
-        std::fclose(file);
-    }
+    std::rewind(file);
+    std::fwrite(step.c_str(), 1, step.size() + 1, file); // with its terminator: older text may follow
+    std::fflush(file);
 }
 
-int runTestHere(const ValidateOptions& options, int index)
+int runTestsHere(const ValidateOptions& options)
 {
     TestList tests = allTests();
-    if (index < 0 || size_t(index) >= tests.size())
-        return 2;
     stepFilePath = options.stepFile;
-    TestContext context;
-    context.pluginPath = options.plugin;
-    context.level = options.level;
-    context.seed = options.seed;
-    context.clipLevel = options.clip;
-    context.random.seed(options.seed * 0x9E3779B97F4A7C15ULL + uint64_t(index));
-    std::string result;
-    try {
-        tests[size_t(index)].run(context);
-        result = "PASS";
-    } catch (const TestFailure& failure) {
-        result = std::string("FAIL ") + failure.what();
-    } catch (const TestSkipped& skipped) {
-        result = std::string("SKIP ") + skipped.what();
-    } catch (const std::exception& error) {
-        result = std::string("FAIL the plug-in threw a C++ exception: ") + error.what();
-    } catch (...) {
-        result = "FAIL the plug-in threw an exception of unknown type";
+    FILE* results = std::fopen(options.resultFile.c_str(), "ab");
+    if (!results)
+        return 2;
+    for (int index : options.runTests) {
+        if (index < 0 || size_t(index) >= tests.size())
+            return 2;
+        noteStep("starting the test");
+        TestContext context;
+        context.pluginPath = options.plugin;
+        context.level = options.level;
+        context.seed = options.seed;
+        context.clipLevel = options.clip;
+        context.random.seed(options.seed * 0x9E3779B97F4A7C15ULL + uint64_t(index));
+        std::string result;
+        try {
+            tests[size_t(index)].run(context);
+            result = "PASS\t";
+        } catch (const TestFailure& failure) {
+            result = std::string("FAIL\t") + failure.what();
+        } catch (const TestSkipped& skipped) {
+            result = std::string("SKIP\t") + skipped.what();
+        } catch (const std::exception& error) {
+            result = std::string("FAIL\tthe plug-in threw a C++ exception: ") + error.what();
+        } catch (...) {
+            result = "FAIL\tthe plug-in threw an exception of unknown type";
+        }
+        for (char& c : result)
+            if (c == '\n' || c == '\r')
+                c = ' ';
+        std::fprintf(results, "%d\t%s\n", index, result.c_str());
+        std::fflush(results);
     }
-    std::ofstream(options.resultFile, std::ios::binary) << result;
+    std::fclose(results);
     return 0;
+}
+
+size_t resultsWritten(const ChildFiles& files)
+{
+    std::string text = readFile(files.result);
+    return size_t(std::count(text.begin(), text.end(), '\n'));
 }
 
 int runAllTests(const ValidateOptions& options)
@@ -147,26 +175,49 @@ int runAllTests(const ValidateOptions& options)
     fs::path folder = fs::temp_directory_path() /
                       ("morvelline-validate-" + std::to_string(std::random_device{}()) + "-" + std::to_string(options.seed));
     fs::create_directories(folder);
-    int passed = 0, failed = 0, skipped = 0, chosen = 0;
-    for (size_t i = 0; i < tests.size(); ++i) {
-        const ValidatorTest& test = tests[i];
-        if (!selected(options, test))
-            continue;
-        ++chosen;
-        ChildFiles files{(folder / "result").string(), (folder / "step").string(), (folder / "log").string()};
-        for (const std::string& f : {files.result, files.step, files.log})
-            fs::remove(f);
-        Outcome outcome = judge(runChild(options, int(i), files), files, options.timeoutSeconds);
+    std::vector<int> pending;
+    for (size_t i = 0; i < tests.size(); ++i)
+        if (selected(options, tests[i]))
+            pending.push_back(int(i));
+    const size_t chosen = pending.size();
+    int passed = 0, failed = 0, skipped = 0;
+    auto print = [&](int index, const Outcome& outcome, const std::string& log) {
+        const ValidatorTest& test = tests[size_t(index)];
         const char* mark = outcome.verdict == Verdict::Passed ? "PASS" : outcome.verdict == Verdict::Failed ? "FAIL" : "SKIP";
         std::printf("%s  %s: %s%s%s\n", mark, test.suite, test.name, outcome.message.empty() ? "" : ": ",
                     outcome.message.c_str());
-        std::string log = readFile(files.log);
         if (!log.empty() && (options.verbose || outcome.verdict == Verdict::Failed))
             printIndented(options.verbose ? log : lastLines(log, 12));
         std::fflush(stdout);
         passed += outcome.verdict == Verdict::Passed;
         failed += outcome.verdict == Verdict::Failed;
         skipped += outcome.verdict == Verdict::Skipped;
+    };
+    for (int child = 0; !pending.empty(); ++child) {
+        std::vector<int> batch = childPerTest() ? std::vector<int>{pending.front()} : pending;
+        // Files of their own for each child: one that was killed may leave its files open a while.
+        std::string number = std::to_string(child);
+        ChildFiles files{(folder / ("result-" + number)).string(), (folder / ("step-" + number)).string(),
+                         (folder / ("log-" + number)).string()};
+        ChildEnd end = runChild(options, batch, files);
+        auto results = readResults(files.result);
+        std::string log = readFile(files.log);
+        bool abnormal = end.timedOut || end.crashed || end.exitCode != 0;
+        size_t finished = 0;
+        for (; finished < results.size() && finished < batch.size(); ++finished) {
+            Outcome outcome = results[finished].second;
+            bool last = finished + 1 == batch.size();
+            if (last && abnormal && outcome.verdict != Verdict::Failed)
+                outcome = {Verdict::Failed, end.crashed ? "crashed (" + end.crash + ") after the test"
+                                                       : "the process ended with status " + std::to_string(end.exitCode) +
+                                                             " after the test (a sanitizer report?)"};
+            print(batch[finished], outcome, last || outcome.verdict == Verdict::Failed ? log : "");
+        }
+        if (finished < batch.size()) {
+            print(batch[finished], unfinished(end, files, options.timeoutSeconds), log);
+            ++finished;
+        }
+        pending.erase(pending.begin(), pending.begin() + long(finished));
     }
     std::error_code ignored;
     fs::remove_all(folder, ignored);

@@ -5,5 +5,6 @@
 #include "ValidateOptions.h"
 
 int runAllTests(const ValidateOptions& options);
-// The child's side: runs test `index` here and writes its result file; the exit status.
-int runTestHere(const ValidateOptions& options, int index);
+// The child's side: runs the tests of `options.runTests` here, appending a line per test to the
+// result file; the exit status.
+int runTestsHere(const ValidateOptions& options);

@@ -89,8 +89,11 @@ ValidateOptions parseValidateOptions(const std::vector<std::string>& args)
             options.verbose = true;
         else if (arg == "--help" || arg == "-h")
             options.help = true;
-        else if (arg == "--run-one")
-            options.runOne = int(number(arg, value(), 0, 100000));
+        else if (arg == "--run-tests") {
+            std::stringstream list(value());
+            for (std::string index; std::getline(list, index, ',');)
+                options.runTests.push_back(int(number(arg, index, 0, 100000)));
+        }
         else if (arg == "--result")
             options.resultFile = value();
         else if (arg == "--step")
@@ -115,11 +118,16 @@ ValidateOptions parseValidateOptions(const std::vector<std::string>& args)
     return options;
 }
 
-std::vector<std::string> childArguments(const ValidateOptions& options, int index, const std::string& resultFile,
-                                        const std::string& stepFile)
+std::vector<std::string> childArguments(const ValidateOptions& options, const std::vector<int>& indices,
+                                        const std::string& resultFile, const std::string& stepFile)
 {
-    std::vector<std::string> args = {"--level", std::to_string(options.level), "--seed", std::to_string(options.seed),
-                                     "--clip", std::to_string(options.clip), "--run-one", std::to_string(index),
-                                     "--result", resultFile, "--step", stepFile, options.plugin};
-    return args;
+    std::string list;
+    for (int index : indices) {
+        if (!list.empty())
+            list += ',';
+        list += std::to_string(index);
+    }
+    return {"--level", std::to_string(options.level), "--seed", std::to_string(options.seed), "--clip",
+            std::to_string(options.clip), "--run-tests", list, "--result", resultFile, "--step", stepFile,
+            options.plugin};
 }

@@ -14,14 +14,14 @@ struct ValidateOptions {
     std::vector<std::string> suites; // empty: all
     bool verbose = false;
     bool help = false;
-    // Set in the child process that runs one test.
-    int runOne = -1;
+    // Set in a child process: the tests it runs.
+    std::vector<int> runTests;
     std::string resultFile, stepFile;
 };
 
 // Throws std::invalid_argument with a message for the user.
 ValidateOptions parseValidateOptions(const std::vector<std::string>& args);
 // The arguments that make a child process run test `index` with the same settings.
-std::vector<std::string> childArguments(const ValidateOptions& options, int index, const std::string& resultFile,
-                                        const std::string& stepFile);
+std::vector<std::string> childArguments(const ValidateOptions& options, const std::vector<int>& indices,
+                                        const std::string& resultFile, const std::string& stepFile);
 extern const char* const kValidateUsage;

@@ -19,9 +19,9 @@ int main(int argc, char** argv)
         std::printf("%s", kValidateUsage);
         return 0;
     }
-    if (options.runOne >= 0) {
+    if (!options.runTests.empty()) {
         prepareChildProcess();
-        return runTestHere(options, options.runOne);
+        return runTestsHere(options);
     }
     return runAllTests(options);
 }
