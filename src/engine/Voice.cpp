@@ -94,7 +94,7 @@ inline float centsOf(float knob)
 
 } // namespace
 
-void FrameControls::read(const ProgramStore& programs, const UserSettings* userSettings, const TempoInfo& tempoInfo)
+void FrameControls::read(const ProgramStore& programs, const std::atomic<bool>* ignoreVelocity, const TempoInfo& tempoInfo)
 {
     const ProgramRecord& p = programs.current();
     polyZero = p.get(Param::Poly) == 0.0f;
@@ -148,14 +148,13 @@ void FrameControls::read(const ProgramStore& programs, const UserSettings* userS
     if (lfoInputsMoved)
         ++lfoRevision;
     route = routeCode(p.get(Param::OscRoute));
-    ignoreAmpVelocity = userSettings && userSettings->ignoreAmpVelocity.load(std::memory_order_relaxed);
+    ignoreAmpVelocity = ignoreVelocity && ignoreVelocity->load(std::memory_order_relaxed);
     tempo = tempoInfo;
 }
 
-void Voice::bind(const ProgramStore& programStore, const UserSettings& userSettings, const WtCollection& tables)
+void Voice::bind(const ProgramStore& programStore, const WtCollection& tables)
 {
     programs = &programStore;
-    settings = &userSettings;
     for (int k = 0; k < 2; ++k) {
         mainOsc[k].tables = &tables;
         subOsc[k].tables = &tables;

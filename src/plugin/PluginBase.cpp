@@ -32,7 +32,7 @@ PluginBase::PluginBase(audioMasterCallback host) : AudioEffectX(host, kNumProgra
     canProcessReplacing();
     canDoubleReplacing();
     isSynth();
-    voiceManager.bind(*this, programs, settings, tempoInfo);
+    voiceManager.bind(*this, programs, settings.midiMap, settings.ignoreAmpVelocity, tempoInfo);
 }
 
 // Members go in reverse order: the engine, then the settings, then the base with the editor.

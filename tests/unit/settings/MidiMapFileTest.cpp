@@ -75,7 +75,7 @@ TEST(MidiMapLine, ReadsLikeWcstolWithBaseZero)
 
 TEST(MidiMapRead, ValuesAreRangeCheckedPerLine)
 {
-    UserSettings s;
+    MidiMap s;
     std::string text = "0x10\nabc\n250\n198\n199\n-1\n-2\n";
     text += lines(113, "5");
     text += "119\n120\n"; // Mod CC 1 takes controller 119; 120 is no controller
@@ -94,7 +94,7 @@ TEST(MidiMapRead, ValuesAreRangeCheckedPerLine)
 
 TEST(MidiMapRead, ShortLongAndWindowsFiles)
 {
-    UserSettings s;
+    MidiMap s;
     readMidiMapText("7\n8", s); // the last line needs no line break
     EXPECT_EQ(s.ccMap[0], 7);
     EXPECT_EQ(s.ccMap[1], 8);
@@ -114,7 +114,7 @@ TEST(MidiMapRead, ShortLongAndWindowsFiles)
 TEST(MidiMapRead, FileReplacesTheWholeMapAndAMissingFileClearsIt)
 {
     TempFolder folder;
-    UserSettings s;
+    MidiMap s;
     s.ccMap[10] = 33;
     s.modCcNumber[0] = 7;
     writeText(folder.path / "Midi.txt", "12\n");
@@ -132,7 +132,7 @@ TEST(MidiMapRead, FileReplacesTheWholeMapAndAMissingFileClearsIt)
 TEST(MidiMapRead, AHugeLineDoesNotShiftTheLinesAfterIt)
 {
     TempFolder folder;
-    UserSettings s;
+    MidiMap s;
     writeText(folder.path / "Midi.txt", "5" + std::string(100000, ' ') + "\n6\n");
     readMidiMap(folder.path / "Midi.txt", s);
     EXPECT_EQ(s.ccMap[0], 5);
@@ -142,10 +142,10 @@ TEST(MidiMapRead, AHugeLineDoesNotShiftTheLinesAfterIt)
 TEST(MidiMapWrite, WritesOneHundredTwentyTwoLinesAndReadsBack)
 {
     TempFolder folder;
-    UserSettings empty;
+    MidiMap empty;
     EXPECT_EQ(formatMidiMap(empty), lines(122, "-1"));
 
-    UserSettings s;
+    MidiMap s;
     s.ccMap[0] = 0;
     s.ccMap[74] = 12;
     s.ccMap[119] = 198;
@@ -157,7 +157,7 @@ TEST(MidiMapWrite, WritesOneHundredTwentyTwoLinesAndReadsBack)
     EXPECT_EQ(text.substr(0, 5), "0\n-1\n");
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 122);
 
-    UserSettings back;
+    MidiMap back;
     readMidiMap(file, back);
     for (int i = 0; i < kNumMappableControllers; ++i)
         EXPECT_EQ(back.ccMap[i], s.ccMap[i].load()) << "controller " << i;
@@ -174,7 +174,7 @@ TEST(MidiMapWrite, ReadOnlyFolderKeepsTheOldFileAndReportsFailure)
     fs::permissions(folder.path, fs::perms::owner_read | fs::perms::owner_exec);
     if (::access(folder.path.c_str(), W_OK) == 0)
         GTEST_SKIP() << "this user can write into read-only folders";
-    UserSettings s;
+    MidiMap s;
     EXPECT_FALSE(writeMidiMap(file, s));
     EXPECT_EQ(readText(file), "old\n");
 }
@@ -187,7 +187,7 @@ TEST(MidiMapWrite, UnwritableTemporaryKeepsTheOldFileAndReportsFailure)
     const fs::path file = folder.path / "Midi.txt";
     writeText(file, "old\n");
     fs::create_directory(folder.path / "Midi.txt.tmp");
-    UserSettings s;
+    MidiMap s;
     EXPECT_FALSE(writeMidiMap(file, s));
     EXPECT_EQ(readText(file), "old\n");
 }
@@ -195,6 +195,6 @@ TEST(MidiMapWrite, UnwritableTemporaryKeepsTheOldFileAndReportsFailure)
 TEST(MidiMapWrite, MissingFolderReportsFailure)
 {
     TempFolder folder;
-    UserSettings s;
+    MidiMap s;
     EXPECT_FALSE(writeMidiMap(folder.path / "no-such-folder" / "Midi.txt", s));
 }
