@@ -459,12 +459,12 @@ inline void Voice::runFilter(int n, float& left, float& right, const FrameContro
         r = clamp01(r);
         // The rate curve is costly; it only runs again when its inputs move.
         if (r != lfoRateInput[n] || c.lfoSync[n] != lfoRateSync[n] ||
-            (c.lfoSync[n] && (c.tempo.tempo != lfoRateTempo.tempo ||
-                              c.tempo.timeSigDenominator != lfoRateTempo.timeSigDenominator))) {
+            (c.lfoSync[n] && (c.tempo.tempo != lfoRateTempo[n].tempo ||
+                              c.tempo.timeSigDenominator != lfoRateTempo[n].timeSigDenominator))) {
             lfo[n].setRate(r, c.lfoSync[n], c.tempo);
             lfoRateInput[n] = r;
             lfoRateSync[n] = c.lfoSync[n];
-            lfoRateTempo = c.tempo;
+            lfoRateTempo[n] = c.tempo;
         }
     }
 

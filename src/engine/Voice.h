@@ -168,7 +168,7 @@ struct Voice {
     // runs when the rate moves.
     float lfoRateInput[4] = {-1.0f, -1.0f, -1.0f, -1.0f};
     bool lfoRateSync[4] = {};
-    TempoInfo lfoRateTempo;
+    TempoInfo lfoRateTempo[4];
     // The frame controls' LFO revision at this voice's last rate check; between control frames
     // (where the matrix may move a rate) an unchanged revision means nothing to check.
     uint32_t lfoRevisionSeen = 0;

@@ -49,9 +49,13 @@ void PluginBase::setProgram(VstInt32 program)
         program = 0;
     else if (program < 0)
         program = kNumPrograms - 1;
-    programs.setCurrentNumber(program);
-    curProgram = program;
-    resetEngineSafely();
+    {
+        // Under the render lock: no block may render the old voices with the new values.
+        std::lock_guard<std::mutex> lock(engineLock);
+        programs.setCurrentNumber(program);
+        curProgram = program;
+        voiceManager.resetEngine();
+    }
     pushValuesToEditor();
     updateDisplay();
     programs.record(ProgramStore::kUndoRecord).copyFrom(programs.current());
