@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -163,7 +165,8 @@ TEST(MidiMapWrite, WritesOneHundredTwentyTwoLinesAndReadsBack)
         EXPECT_EQ(back.ccMap[i], s.ccMap[i].load()) << "controller " << i;
     EXPECT_EQ(back.modCcNumber[0], 1);
     EXPECT_EQ(back.modCcNumber[1], 119);
-    EXPECT_FALSE(fs::exists(folder.path / "Midi.txt.tmp"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1)
+        << "no temporary left beside the map";
 }
 
 TEST(MidiMapWrite, ReadOnlyFolderKeepsTheOldFileAndReportsFailure)
@@ -181,15 +184,24 @@ TEST(MidiMapWrite, ReadOnlyFolderKeepsTheOldFileAndReportsFailure)
 
 TEST(MidiMapWrite, UnwritableTemporaryKeepsTheOldFileAndReportsFailure)
 {
-    // Works for every user, including one that may write anywhere: the temporary beside the
-    // target cannot be created because a folder has its name.
+    // Works for every user, including one that may write anywhere: the disk "fills up" after a
+    // few bytes of the temporary beside the target.
     TempFolder folder;
     const fs::path file = folder.path / "Midi.txt";
     writeText(file, "old\n");
-    fs::create_directory(folder.path / "Midi.txt.tmp");
+    struct rlimit old;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit tiny = old;
+    tiny.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
     MidiMap s;
-    EXPECT_FALSE(writeMidiMap(file, s));
+    const bool written = writeMidiMap(file, s);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
     EXPECT_EQ(readText(file), "old\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1);
 }
 
 TEST(MidiMapWrite, MissingFolderReportsFailure)
