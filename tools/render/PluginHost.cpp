@@ -1,7 +1,9 @@
 #include "PluginHost.h"
 
 #ifdef _WIN32
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 #else
 #include <dlfcn.h>
@@ -56,7 +58,7 @@ std::string libraryError()
 }
 VstPluginMainProc findEntry(void* library, const char* name)
 {
-    return reinterpret_cast<VstPluginMainProc>(GetProcAddress(static_cast<HMODULE>(library), name));
+    return reinterpret_cast<VstPluginMainProc>(reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name)));
 }
 void closeLibrary(void* library)
 {
