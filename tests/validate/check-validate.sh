@@ -35,6 +35,6 @@ if [ $status -ne $expected ]; then
     echo "expected exit status $expected, got $status"
     exit 1
 fi
-grep -qE "$pattern" <<<"$output" && exit 0
+grep -qE -- "$pattern" <<<"$output" && exit 0
 echo "expected a line matching: $pattern"
 exit 1
