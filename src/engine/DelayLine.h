@@ -24,6 +24,19 @@ struct DelayLine {
     // Empties the whole line once after it has been written to.
     void clearIfUsed();
 
+    // Where exchange() would be after `frames` calls on a line of zeros.
+    void skip(int frames)
+    {
+        if (frames <= 0)
+            return;
+        inUse = true;
+        if (length <= 0) {
+            writeIndex = 0;
+            return;
+        }
+        writeIndex = static_cast<int32_t>((static_cast<int64_t>(writeIndex) + frames) % length);
+    }
+
     // Reads the sample written `length` samples ago and puts x in its place.
     float exchange(float x)
     {

@@ -45,6 +45,13 @@ public:
     // One frame of the output, in place, while the reverb is on; mixTarget is the mix 0..1.
     void process(float& left, float& right, float mixTarget);
 
+    // Asleep: the tail has faded below -140 dBFS and the lines were emptied, so silent input
+    // gives silent output without any line work.
+    bool asleep() const { return sleeping; }
+    // Frames of silent input while asleep: moves the controls exactly as that many calls of
+    // process() with silent input would.
+    void idle(int32_t frames, float mixTarget);
+
     bool isDirty() const { return dirty; }
     float sizeFactor() const { return sizeScale; }
     int32_t predelayLength() const { return predelayLine.length; }
@@ -117,6 +124,8 @@ private:
         int32_t remaining = 0;
 
         void glideTo(float to, int32_t frames);
+        // True when advancing leaves the value where it is.
+        bool still() const { return remaining == 0 || (value == target && step == 0.0f); }
         void advance()
         {
             if (remaining > 0)
@@ -124,6 +133,13 @@ private:
         }
     };
 
+    static constexpr float kSilenceFloor = 1e-7f;
+
+    void stepControls();
+    void refreshFilters();
+    bool controlsSettled(float mixTarget) const;
+    void watchForSilence(float level);
+    void emptyLines();
     void rebuild();
     void applySize(float size);
     void initTank();
@@ -149,5 +165,10 @@ private:
     int32_t counter = 0;
     int32_t period = 44;
     bool dirty = false;
+    bool sleeping = true;
+    // Frames in a row with input, taps and feedback all below kSilenceFloor, and how many it
+    // takes for anything louder to have shown up at a tap (every line's length, once).
+    int32_t quietFrames = 0;
+    int32_t quietWindow = 0;
     Smoother mixSmoother;
 };

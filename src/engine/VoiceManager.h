@@ -51,6 +51,9 @@ public:
     // at frame 0. Between MIDI events each sounding voice renders a run of frames in one go;
     // parameters are read once per run instead of once per frame.
     void renderFrames(float* left, float* right, int frameCount, int first, int count);
+    // True when the last renderFrames call wrote nothing but zeros because no voice sounded and
+    // the effects had no tail.
+    bool renderedSilence() const { return silentOutput; }
     // A whole block in one call.
     void renderBlock(float* left, float* right, int frameCount) { renderFrames(left, right, frameCount, 0, frameCount); }
 
@@ -104,6 +107,8 @@ private:
     void publishState(int route);
     void beginBlock(const ProgramRecord& p, int frameCount);
     void renderRun(const ProgramRecord& p, float* left, float* right, int frames);
+    bool renderSilentRun(const ProgramRecord& p, float* left, float* right, int frames);
+    void advanceGlobalLfos(int frames);
     bool randomDrawsInterleave(int route) const;
 
     // The four amplifier buses of the current run, frame by frame.
@@ -111,6 +116,7 @@ private:
     float runAmp1Right[kRunFrames];
     float runAmp2Left[kRunFrames];
     float runAmp2Right[kRunFrames];
+    bool silentOutput = false;
     std::atomic<uint32_t> soundingMask{0};
     std::atomic<int> heldCount{0};
 };

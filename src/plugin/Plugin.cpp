@@ -1,6 +1,7 @@
 #include "Plugin.h"
 
 #include "DisplayText.h"
+#include "FloatModeGuard.h"
 #include "editor/Editor.h"
 #include "engine/MasterStage.h"
 #include "plugin/PluginProgramHost.h"
@@ -67,7 +68,9 @@ void Plugin::processFrame(float& left, float& right, int frameCount, int frameIn
 template <typename Sample>
 void Plugin::processBlock(Sample** outputs, VstInt32 frames)
 {
+    // The host's callback runs in the host's own floating-point mode.
     readBlockTempo();
+    const FloatModeGuard floatMode;
     if (frames > 0 && (!outputs || !outputs[0] || !outputs[1]))
         return;
     std::unique_lock<std::mutex> lock(engineLock, std::try_to_lock);
@@ -82,7 +85,10 @@ void Plugin::processBlock(Sample** outputs, VstInt32 frames)
     for (VstInt32 first = 0; first < frames; first += kSliceFrames) {
         const int count = int(std::min<VstInt32>(kSliceFrames, frames - first));
         voiceManager.renderFrames(sliceLeft, sliceRight, frames, first, count);
-        applyMasterStage(masterVolume, programs.value(Param::Volume), sliceLeft, sliceRight, count);
+        const float volume = programs.value(Param::Volume);
+        // Silence through a settled gain stays silence: an idle instance skips the stage.
+        if (!voiceManager.renderedSilence() || !masterVolume.settledOn(safeMasterTarget(volume)))
+            applyMasterStage(masterVolume, volume, sliceLeft, sliceRight, count);
         for (int i = 0; i < count; ++i) {
             outputs[0][first + i] = sliceLeft[i];
             outputs[1][first + i] = sliceRight[i];
