@@ -2,17 +2,21 @@
 // `length` samples form a circular delay of `length` samples.
 #pragma once
 
+#include "ZeroedBuffer.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 struct DelayLine {
     float sampleRate = 0.0f;
-    std::vector<float> buffer;
+    ZeroedBuffer buffer;
     int32_t capacity = 0;
     int32_t writeIndex = 0;
     int32_t length = 0;
     bool inUse = false;
+    // Samples past this were never written since the line was last emptied, so clearing can
+    // stop here (and leaves the rest of the six seconds untouched).
+    int32_t reached = 0;
 
     // Reallocates six seconds of silence for the rate. Allocates: never on the audio thread.
     void allocate(float rate);

@@ -35,8 +35,9 @@ void EffectsReverb::Ramp::glideTo(float to, int32_t frames)
     step = (to - value) / static_cast<float>(remaining);
 }
 
-EffectsReverb::EffectsReverb() : memory(static_cast<size_t>(kLineCount) * kLineRoom, 0.0f)
+EffectsReverb::EffectsReverb()
 {
+    memory.reset(static_cast<size_t>(kLineCount) * kLineRoom);
     Line* lines[kLineCount] = {&er1, &er2, &predelayLine, &input1, &input2, &input3, &input4, &a1,
                                &da1, &a2, &da2, &b1, &db1, &b2, &db2};
     for (int i = 0; i < kLineCount; ++i)
@@ -93,7 +94,7 @@ void EffectsReverb::rebuild()
 
     predelayLine.length = 0;
     predelayLine.write = 0;
-    std::fill_n(predelayLine.data, kLineRoom, 0.0f); // its length moves without a rebuild
+    emptyPredelay();
 
     input1.init(samples(0.0048, 1.0));
     input2.init(samples(0.0036, 1.0));
@@ -206,6 +207,14 @@ void EffectsReverb::stepControls()
     }
     ++counter;
     predelayLine.length = std::clamp<int32_t>(static_cast<int32_t>(predelay.value), 0, kLineRoom);
+    predelayReached = std::max(predelayReached, predelayLine.length);
+}
+
+void EffectsReverb::emptyPredelay()
+{
+    // Its length moves without a rebuild, so it is emptied as far as it ever reached.
+    std::fill_n(predelayLine.data, std::max<int32_t>(predelayReached, 1), 0.0f);
+    predelayReached = 0;
 }
 
 bool EffectsReverb::controlsSettled(float mixTarget) const
@@ -237,6 +246,7 @@ void EffectsReverb::idle(int32_t frames, float mixTarget)
         counter += frames;
     }
     predelayLine.length = std::clamp<int32_t>(static_cast<int32_t>(predelay.value), 0, kLineRoom);
+    predelayReached = std::max(predelayReached, predelayLine.length);
 }
 
 void EffectsReverb::watchForSilence(float level)
@@ -255,7 +265,7 @@ void EffectsReverb::emptyLines()
 {
     for (Line* line : {&er1, &er2, &input1, &input2, &input3, &input4, &a1, &da1, &a2, &da2, &b1, &db1, &b2, &db2})
         std::fill_n(line->data, std::max<int32_t>(line->length, 1), 0.0f);
-    std::fill_n(predelayLine.data, kLineRoom, 0.0f);
+    emptyPredelay();
     for (Svf* s : {&inputLeft, &inputRight, &tankA, &tankB})
         s->clear();
     xA = 0.0f;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Smoother.h"
+#include "ZeroedBuffer.h"
 
 #include <cstdint>
 #include <vector>
@@ -140,13 +141,14 @@ private:
     bool controlsSettled(float mixTarget) const;
     void watchForSilence(float level);
     void emptyLines();
+    void emptyPredelay();
     void rebuild();
     void applySize(float size);
     void initTank();
     int32_t samples(double seconds, double scale) const;
     int32_t tapOffset(double seconds, double scale, const Line& line) const;
 
-    std::vector<float> memory;
+    ZeroedBuffer memory;
     Line er1, er2, predelayLine, input1, input2, input3, input4;
     Line a1, da1, a2, da2, b1, db1, b2, db2;
     int32_t er1Taps[6] = {}, er2Taps[6] = {};
@@ -170,5 +172,7 @@ private:
     // takes for anything louder to have shown up at a tap (every line's length, once).
     int32_t quietFrames = 0;
     int32_t quietWindow = 0;
+    // The longest the pre-delay line has been since it was last emptied.
+    int32_t predelayReached = 0;
     Smoother mixSmoother;
 };

@@ -17,9 +17,10 @@ float flushTiny(float v)
 
 } // namespace
 
-PingPongDelay::PingPongDelay()
+PingPongDelay::PingPongDelay(bool allocateLines)
 {
-    setSampleRate(44100.0f);
+    if (allocateLines)
+        setSampleRate(44100.0f);
 }
 
 void PingPongDelay::setSampleRate(float newRate)

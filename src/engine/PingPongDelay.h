@@ -18,7 +18,8 @@ struct DelayTargets {
 
 class PingPongDelay {
 public:
-    PingPongDelay();
+    // Lines for 44.1 kHz, or none until setSampleRate() when allocateLines is false.
+    explicit PingPongDelay(bool allocateLines = true);
 
     // Reallocates the lines for the rate and retunes the smoothers. Allocates: call it only
     // while the audio thread is kept out.

@@ -200,14 +200,22 @@ void VoiceManager::setEngineSampleRate(float rate)
     // A host may send nonsense; the engine keeps a rate it can run at.
     if (std::isfinite(rate) && rate > 0.0f)
         sampleRate = rate;
-    tables.buildAll(sampleRate);
+    rateReady = false;
     for (Lfo& lfo : globalLfos)
         lfo.sampleRate = sampleRate;
     for (Voice& v : voices)
         v.setSampleRate(sampleRate);
-    delay.setSampleRate(sampleRate);
     reverb.setSampleRate(sampleRate);
     resetEngine();
+}
+
+void VoiceManager::prepareRate()
+{
+    if (rateReady)
+        return;
+    tables.buildAll(sampleRate);
+    delay.setSampleRate(sampleRate);
+    rateReady = true;
 }
 
 void VoiceManager::beginBlock(const ProgramRecord& p, int frameCount)
@@ -243,6 +251,7 @@ void VoiceManager::renderFrame(float& left, float& right, int frameCount, int fr
     if (!programs)
         return;
     const ProgramRecord& p = programs->current();
+    prepareRate();
     if (frameIndex == 0)
         beginBlock(p, frameCount);
 
@@ -294,6 +303,7 @@ void VoiceManager::renderFrames(float* left, float* right, int frameCount, int f
         return;
     }
     const ProgramRecord& p = programs->current();
+    prepareRate();
     const int end = first + count;
     int frame = first;
     silentOutput = true;

@@ -40,7 +40,13 @@ public:
     void bind(ParameterWriter& plugin, const ProgramStore& programs, UserSettings& settings,
               const TempoInfo& tempo);
 
+    // Takes the rate; the wavetables and delay lines for it come with prepareRate(), or with
+    // the first render after the change when nobody called it.
     void setEngineSampleRate(float rate);
+    // Takes the wavetables of the current rate (shared with every instance at that rate, built
+    // when none has them) and sizes the delay lines. Allocates: call it off the audio thread
+    // (engine locked).
+    void prepareRate();
     void resetEngine();
 
     // Adds the engine's output for frame frameIndex of a frameCount-long host block.
@@ -97,12 +103,13 @@ private:
     std::vector<NoteRecord> held;
     // Free-running voice LFOs follow these.
     Lfo globalLfos[4];
-    PingPongDelay delay;
+    PingPongDelay delay{false};
     EffectsReverb reverb;
     // The per-frame values every sounding voice reads, read once per frame.
     FrameControls frameControls;
     int32_t counter = 0;
     float sampleRate = 44100.0f;
+    bool rateReady = false;
 
     void publishState(int route);
     void beginBlock(const ProgramRecord& p, int frameCount);

@@ -12,7 +12,10 @@
 Plugin::Plugin(audioMasterCallback host) : PluginBase(host)
 {
     masterVolume.timeMs = 40.0f;
+    // The host usually sets its own rate before switching on: tables for 44.1 kHz would be
+    // built in vain, so they are only taken at the next rate change or switch-on.
     setSampleRate(44100.0f);
+    constructed = true;
     setEditor(new Editor(this));
     // The window cannot open yet; hosts must not be offered an editor.
     setFlag(effFlagsHasEditor, false);
@@ -33,6 +36,8 @@ void Plugin::setSampleRate(float rate)
     {
         std::lock_guard<std::mutex> lock(engineLock);
         voiceManager.setEngineSampleRate(rate);
+        if (constructed)
+            voiceManager.prepareRate();
         masterVolume.setSampleRate(rate);
         masterVolume.value = 0.0f;
     }
@@ -46,6 +51,10 @@ void Plugin::suspend()
 
 void Plugin::resume()
 {
+    {
+        std::lock_guard<std::mutex> lock(engineLock);
+        voiceManager.prepareRate();
+    }
     resetEngineSafely();
 }
 
