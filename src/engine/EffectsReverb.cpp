@@ -151,8 +151,8 @@ void EffectsReverb::initTank()
     tankA.clear();
     tankB.clear();
 
-    // The pre-delay moves without a rebuild, so it counts at its full room.
-    quietWindow = kLineRoom;
+    // The pre-delay line counts as far as it has reached (watchForSilence adds it).
+    quietWindow = 0;
     for (const Line* line : {&er1, &er2, &input1, &input2, &input3, &input4, &a1, &da1, &a2, &da2, &b1, &db1, &b2, &db2})
         quietWindow += line->length;
     quietFrames = 0;
@@ -255,7 +255,7 @@ void EffectsReverb::watchForSilence(float level)
         quietFrames = 0;
         return;
     }
-    if (++quietFrames <= quietWindow)
+    if (++quietFrames <= quietWindow + predelayReached)
         return;
     emptyLines();
     sleeping = true;

@@ -169,7 +169,7 @@ private:
     bool dirty = false;
     bool sleeping = true;
     // Frames in a row with input, taps and feedback all below kSilenceFloor, and how many it
-    // takes for anything louder to have shown up at a tap (every line's length, once).
+    // takes for anything louder to have shown up at a tap (every line but the pre-delay, once).
     int32_t quietFrames = 0;
     int32_t quietWindow = 0;
     // The longest the pre-delay line has been since it was last emptied.
