@@ -2,7 +2,7 @@
 // saws with six unison copies each, subs, ladder and state-variable filters in series, all 24
 // modulation slots busy, delay and reverb on) on 32 voices; and the cost of an idle engine.
 #include "engine/VoiceManager.h"
-#include "plugin/CodeTables.h"
+#include "params/CodeTables.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,12 +18,13 @@ struct NullWriter : ParameterWriter {
 struct Rig {
     Rig()
     {
-        engine.bind(writer, programs, settings, tempo);
+        engine.bind(writer, programs, midiMap, ignoreVelocity, tempo);
         engine.setEngineSampleRate(44100.0f);
     }
     void set(int index, float value) { programs.current().set(index, value); }
     ProgramStore programs;
-    UserSettings settings;
+    MidiMap midiMap;
+    std::atomic<bool> ignoreVelocity{false};
     TempoInfo tempo;
     NullWriter writer;
     VoiceManager engine;

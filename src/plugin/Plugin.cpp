@@ -1,6 +1,6 @@
 #include "Plugin.h"
 
-#include "DisplayText.h"
+#include "params/DisplayText.h"
 #include "FloatModeGuard.h"
 #include "editor/Editor.h"
 #include "engine/MasterStage.h"
@@ -80,13 +80,14 @@ void Plugin::processBlock(Sample** outputs, VstInt32 frames)
     // The host's callback runs in the host's own floating-point mode.
     readBlockTempo();
     const FloatModeGuard floatMode;
-    if (frames > 0 && (!outputs || !outputs[0] || !outputs[1]))
-        return;
+    // A host that hands no buffers still moves time on: the block renders and its MIDI plays,
+    // only nothing is written.
+    const bool writable = outputs && outputs[0] && outputs[1];
     std::unique_lock<std::mutex> lock(engineLock, std::try_to_lock);
     if (!lock.owns_lock()) {
         // The user-interface thread is resetting the engine: this block stays silent, and its
         // MIDI is played at the start of the next one.
-        for (VstInt32 i = 0; i < frames; ++i)
+        for (VstInt32 i = 0; writable && i < frames; ++i)
             outputs[0][i] = outputs[1][i] = 0;
         voiceManager.carryOverSkippedBlock(frames);
         return;
@@ -98,7 +99,7 @@ void Plugin::processBlock(Sample** outputs, VstInt32 frames)
         // Silence through a settled gain stays silence: an idle instance skips the stage.
         if (!voiceManager.renderedSilence() || !masterVolume.settledOn(safeMasterTarget(volume)))
             applyMasterStage(masterVolume, volume, sliceLeft, sliceRight, count);
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; writable && i < count; ++i) {
             outputs[0][first + i] = sliceLeft[i];
             outputs[1][first + i] = sliceRight[i];
         }
