@@ -3,6 +3,7 @@
 #include "DemoControls.h"
 
 #include "gui/AEffGUIEditor.h"
+#include "gui/CControl.h"
 #include "gui/CFrame.h"
 #include "vst/AudioEffectX.h"
 
