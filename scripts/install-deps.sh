@@ -8,6 +8,7 @@ packages=(
     wine wine64 wine32:i386
     libsndfile1-dev amsynth sox
     libcairo2-dev libx11-dev libfontconfig-dev xvfb xauth imagemagick xdotool fonts-liberation fonts-dejavu-core
+    python3-cairo
 )
 
 missing=()
