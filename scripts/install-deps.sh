@@ -8,7 +8,7 @@ packages=(
     wine wine64 wine32:i386
     libsndfile1-dev amsynth
     # The editor: drawing, the X11 window, fonts, and the headless screenshot and input tests.
-    libcairo2-dev libx11-dev libfontconfig-dev fonts-liberation xvfb imagemagick xdotool python3-cairo
+    libcairo2-dev libx11-dev libfontconfig-dev fonts-liberation fonts-dejavu-core xvfb imagemagick xdotool python3-cairo
 )
 
 missing=()
