@@ -1,5 +1,7 @@
 // A small Windows host: loads a Morvelline DLL under Wine (or Windows), checks its main answers
-// through the binary interface and renders audio. Exit code 0 when every check passed.
+// through the binary interface and renders audio; with --editor, opens any plug-in's editor in a
+// real window instead and captures it. Exit code 0 when every check passed.
+#include "EditorWindowChecks.h"
 #include "vst/vstabi.h"
 
 #include <windows.h>
@@ -7,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -14,12 +17,17 @@ namespace {
 int failures = 0;
 VstTimeInfo timeInfo{};
 
+} // namespace
+
 void check(bool ok, const char* what)
 {
     std::printf("%s: %s\n", ok ? "ok" : "FAILED", what);
+    std::fflush(stdout);
     if (!ok)
         ++failures;
 }
+
+namespace {
 
 VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
@@ -28,6 +36,15 @@ VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPt
         return 2400;
     case audioMasterGetTime:
         return reinterpret_cast<VstIntPtr>(&timeInfo);
+    case audioMasterBeginEdit:
+        ++hostRecord.beginEdits;
+        return 1;
+    case audioMasterEndEdit:
+        ++hostRecord.endEdits;
+        return 1;
+    case audioMasterAutomate:
+        ++hostRecord.automations;
+        return 0;
     default:
         return 0;
     }
@@ -69,12 +86,34 @@ VstPluginMainProc entryPoint(HMODULE library, const char* name)
     return reinterpret_cast<VstPluginMainProc>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
+int testEditor(const char* pluginFile, const char* screenshotFile)
+{
+    HMODULE library = LoadLibraryA(pluginFile);
+    check(library != nullptr, "the DLL loads");
+    auto entry = library ? entryPoint(library, "VSTPluginMain") : nullptr;
+    AEffect* fx = entry ? entry(hostCallback) : nullptr;
+    check(fx && fx->magic == kEffectMagic, "the entry point returns an effect");
+    if (!fx)
+        return 1;
+    dispatch(fx, effOpen);
+    std::wstring shot;
+    if (screenshotFile)
+        shot.assign(screenshotFile, screenshotFile + std::strlen(screenshotFile));
+    checkEditorWindow(fx, screenshotFile ? shot.c_str() : nullptr);
+    check(dispatch(fx, effClose) == 1, "close after the editor");
+    FreeLibrary(library);
+    std::printf("%d failure(s)\n", failures);
+    return failures == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc >= 3 && std::strcmp(argv[1], "--editor") == 0)
+        return testEditor(argv[2], argc >= 4 ? argv[3] : nullptr);
     if (argc < 2) {
-        std::printf("usage: wintesthost PLUGIN.dll\n");
+        std::printf("usage: wintesthost PLUGIN.dll\n       wintesthost --editor PLUGIN.dll [SCREENSHOT.png]\n");
         return 2;
     }
     timeInfo.sampleRate = 44100;

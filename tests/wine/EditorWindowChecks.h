@@ -1,0 +1,18 @@
+// Opens a plug-in's editor in a real window, as a host would, and checks it draws, answers idle
+// and clicks, closes cleanly and survives many open/close cycles and bad parents.
+#pragma once
+
+#include "vst/vstabi.h"
+
+struct HostRecord {
+    int beginEdits = 0;
+    int endEdits = 0;
+    int automations = 0;
+};
+
+extern HostRecord hostRecord;
+
+void check(bool ok, const char* what);
+
+// Writes the editor's picture to screenshotFile (a Windows path) when it is not null.
+void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile);
