@@ -6,9 +6,6 @@
 
 namespace {
 
-// Each choosable entry gets a command number: its position in this list plus one.
-using ChoicePaths = std::vector<std::vector<int>>;
-
 // '&' marks a keyboard accelerator in menu text; entries mean the character itself.
 std::wstring menuText(const std::string& text)
 {
@@ -21,7 +18,7 @@ std::wstring menuText(const std::string& text)
     return wide;
 }
 
-HMENU buildMenu(const native::MenuModel& menu, std::vector<int>& path, ChoicePaths& choices)
+HMENU buildMenu(const native::MenuModel& menu, std::vector<int>& path, MenuChoicePaths& choices)
 {
     HMENU handle = CreatePopupMenu();
     if (!handle)
@@ -57,12 +54,17 @@ HMENU buildMenu(const native::MenuModel& menu, std::vector<int>& path, ChoicePat
 
 } // namespace
 
+HMENU buildPopupMenu(const native::MenuModel& menu, MenuChoicePaths& choices)
+{
+    std::vector<int> path;
+    return buildMenu(menu, path, choices);
+}
+
 native::MenuChoice trackPopupMenu(const native::MenuModel& menu, HWND owner, POINT screenPosition)
 {
     native::MenuChoice choice;
-    ChoicePaths choices;
-    std::vector<int> path;
-    HMENU handle = buildMenu(menu, path, choices);
+    MenuChoicePaths choices;
+    HMENU handle = buildPopupMenu(menu, choices);
     if (!handle)
         return choice;
     UINT command = UINT(TrackPopupMenu(handle, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON,
