@@ -149,3 +149,31 @@ void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile)
     DestroyWindow(parent);
     pumpMessages();
 }
+
+void checkTwoModuleCopies(AEffect* first, AEffect* second, HMODULE secondModule)
+{
+    int width = 0, height = 0;
+    if (!editorRect(first, &width, &height))
+        return;
+    HWND firstParent = makeParentWindow(width, height), secondParent = makeParentWindow(width, height);
+    bool bothOpen = dispatch(first, effEditOpen, 0, firstParent) && dispatch(second, effEditOpen, 0, secondParent);
+    idleEditor(first, 3);
+    idleEditor(second, 3);
+    wchar_t firstClass[128] = {}, secondClass[128] = {};
+    GetClassNameW(GetWindow(firstParent, GW_CHILD), firstClass, 128);
+    GetClassNameW(GetWindow(secondParent, GW_CHILD), secondClass, 128);
+    check(bothOpen && firstClass[0] && secondClass[0] && wcscmp(firstClass, secondClass) != 0,
+          "two copies of the DLL open editors at once, each with its own window class");
+    dispatch(second, effEditClose);
+    dispatch(second, effClose);
+    FreeLibrary(secondModule);
+    dispatch(first, effEditClose);
+    pumpMessages();
+    check(dispatch(first, effEditOpen, 0, firstParent) != 0 && GetWindow(firstParent, GW_CHILD) != nullptr,
+          "the first copy still opens its editor after the second is unloaded");
+    idleEditor(first, 3);
+    dispatch(first, effEditClose);
+    DestroyWindow(firstParent);
+    DestroyWindow(secondParent);
+    pumpMessages();
+}

@@ -4,6 +4,8 @@
 
 #include "vst/vstabi.h"
 
+#include <windows.h>
+
 struct HostRecord {
     int beginEdits = 0;
     int endEdits = 0;
@@ -13,6 +15,10 @@ struct HostRecord {
 extern HostRecord hostRecord;
 
 void check(bool ok, const char* what);
+
+// Two effects from two copies of one DLL open their editors side by side, each in its own window
+// class, and the first still opens after the second copy is unloaded.
+void checkTwoModuleCopies(AEffect* first, AEffect* second, HMODULE secondModule);
 
 // Writes the editor's picture to screenshotFile (a Windows path) when it is not null.
 void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile);

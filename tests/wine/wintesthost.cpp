@@ -86,6 +86,26 @@ VstPluginMainProc entryPoint(HMODULE library, const char* name)
     return reinterpret_cast<VstPluginMainProc>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
+// Loads a copy of the DLL under another name, as when a host loads the plug-in from two folders.
+void checkSecondCopy(AEffect* fx, const char* pluginFile)
+{
+    char folder[MAX_PATH] = {}, unique[MAX_PATH] = {}, copy[MAX_PATH + 8] = {};
+    GetTempPathA(MAX_PATH, folder);
+    GetTempFileNameA(folder, "mv", 0, unique);
+    std::snprintf(copy, sizeof(copy), "%s.dll", unique);
+    check(CopyFileA(pluginFile, copy, FALSE) != 0, "a second copy of the DLL is made");
+    HMODULE second = LoadLibraryA(copy);
+    auto entry = second ? entryPoint(second, "VSTPluginMain") : nullptr;
+    AEffect* other = entry ? entry(hostCallback) : nullptr;
+    check(other != nullptr && second != GetModuleHandleA(pluginFile), "the second copy loads as a module of its own");
+    if (other) {
+        dispatch(other, effOpen);
+        checkTwoModuleCopies(fx, other, second);
+    }
+    DeleteFileA(copy);
+    DeleteFileA(unique);
+}
+
 int testEditor(const char* pluginFile, const char* screenshotFile)
 {
     HMODULE library = LoadLibraryA(pluginFile);
@@ -100,6 +120,7 @@ int testEditor(const char* pluginFile, const char* screenshotFile)
     if (screenshotFile)
         shot.assign(screenshotFile, screenshotFile + std::strlen(screenshotFile));
     checkEditorWindow(fx, screenshotFile ? shot.c_str() : nullptr);
+    checkSecondCopy(fx, pluginFile);
     check(dispatch(fx, effClose) == 1, "close after the editor");
     FreeLibrary(library);
     std::printf("%d failure(s)\n", failures);

@@ -96,6 +96,23 @@ void checkBadParents()
           "no window for a parent that is no window");
 }
 
+void checkCaptureLoss(native::Window& window, HWND child, RecordingClient& client)
+{
+    PostMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 40));
+    pump();
+    window.setMouseCapture(true);
+    client.events.clear();
+    SetCapture(GetParent(child));
+    pump();
+    ReleaseCapture();
+    check(client.events.size() == 1 && client.events[0].kind == "up" && client.events[0].where.x == 30,
+          "losing the mouse to another window mid-drag ends the gesture once");
+    client.events.clear();
+    window.setMouseCapture(true);
+    window.setMouseCapture(false);
+    check(client.events.empty(), "releasing the mouse itself ends nothing");
+}
+
 void checkMouseAndKeys(HWND child, RecordingClient& client)
 {
     PostMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(10, 20));
@@ -192,6 +209,7 @@ void checkWindow()
     window->processEvents();
     check(client.paints == 1, "idle paints nothing when nothing is invalid");
     checkMouseAndKeys(child, client);
+    checkCaptureLoss(*window, child, client);
     checkTextEdit(*window, child);
     checkScriptedMenuChoice(*window, child);
     window.reset();

@@ -69,6 +69,7 @@ void Win32Window::resize(int width, int height)
 
 void Win32Window::setMouseCapture(bool captured)
 {
+    captureRequested = captured;
     if (captured)
         SetCapture(window);
     else if (GetCapture() == window)
@@ -158,6 +159,8 @@ bool Win32Window::handleMouse(UINT message, WPARAM wParam, LPARAM lParam)
 {
     native::Point where{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     unsigned flags = mouseFlags(message, wParam);
+    if (message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK)
+        lastMousePoint = where;
     switch (message) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -181,6 +184,14 @@ bool Win32Window::handleMouse(UINT message, WPARAM wParam, LPARAM lParam)
             trackingLeave = TrackMouseEvent(&track) != 0;
         }
         client.mouseMoved(where, flags);
+        return true;
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse mid-drag (a dialog, a task switch): the release will
+        // never come here, so end the gesture now and the host sees its edit end.
+        if (captureRequested) {
+            captureRequested = false;
+            client.mouseUp(lastMousePoint, currentModifiers());
+        }
         return true;
     case WM_MOUSELEAVE:
         trackingLeave = false;

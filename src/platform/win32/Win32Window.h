@@ -40,6 +40,9 @@ private:
     HWND window = nullptr;
     bool classAcquired = false;
     bool trackingLeave = false;
+    // The toolkit holds the mouse for a gesture; losing it to another window ends the gesture.
+    bool captureRequested = false;
+    native::Point lastMousePoint{};
     // Set false when the window goes, so a modal menu that outlives it reports nothing.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
     std::unique_ptr<Win32TextEdit> textEdit;
