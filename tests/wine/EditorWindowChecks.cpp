@@ -76,7 +76,7 @@ void checkBadParents(AEffect* fx)
     dispatch(fx, effEditClose);
 }
 
-void clickAt(HWND window, int x, int y)
+void dragUpFrom(HWND window, int x, int y)
 {
     LPARAM where = MAKELPARAM(x, y);
     PostMessageW(window, WM_MOUSEMOVE, 0, where);
@@ -85,7 +85,8 @@ void clickAt(HWND window, int x, int y)
     PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y - 20));
 }
 
-void checkOpenWindow(AEffect* fx, HWND parent, int width, int height, const wchar_t* screenshotFile)
+void checkOpenWindow(AEffect* fx, HWND parent, int width, int height, const wchar_t* screenshotFile,
+                     const POINT* click)
 {
     HWND child = GetWindow(parent, GW_CHILD);
     RECT client{};
@@ -97,8 +98,10 @@ void checkOpenWindow(AEffect* fx, HWND parent, int width, int height, const wcha
     if (screenshotFile)
         check(writePng(picture, screenshotFile), "the screenshot is written");
 
+    if (!click)
+        return;
     HostRecord before = hostRecord;
-    clickAt(child, width / 2, height / 2);
+    dragUpFrom(child, click->x, click->y);
     idleEditor(fx, 5);
     check(hostRecord.beginEdits > before.beginEdits && hostRecord.endEdits == hostRecord.beginEdits,
           "a posted click and drag is one edit gesture, begun and ended");
@@ -130,7 +133,7 @@ void checkOpenCloseCycles(AEffect* fx, HWND parent)
 
 } // namespace
 
-void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile)
+void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile, const POINT* click)
 {
     check((fx->flags & effFlagsHasEditor) != 0, "the plug-in has an editor");
     checkBadParents(fx);
@@ -140,7 +143,7 @@ void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile)
         return;
     HWND parent = makeParentWindow(width, height);
     check(dispatch(fx, effEditOpen, 0, parent) != 0, "effEditOpen with the host's window succeeds");
-    checkOpenWindow(fx, parent, width, height, screenshotFile);
+    checkOpenWindow(fx, parent, width, height, screenshotFile, click);
     dispatch(fx, effEditClose);
     pumpMessages();
     check(GetWindow(parent, GW_CHILD) == nullptr, "effEditClose removes the editor window");

@@ -20,5 +20,6 @@ void check(bool ok, const char* what);
 // class, and the first still opens after the second copy is unloaded.
 void checkTwoModuleCopies(AEffect* first, AEffect* second, HMODULE secondModule);
 
-// Writes the editor's picture to screenshotFile (a Windows path) when it is not null.
-void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile);
+// Writes the editor's picture to screenshotFile (a Windows path) when it is not null; with a click
+// point, a press there and a drag upwards must make one edit gesture that changes a parameter.
+void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile, const POINT* click);

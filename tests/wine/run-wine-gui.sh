@@ -13,5 +13,6 @@ source "$here/wine-prefix.sh" "$bits"
 "$wine_loader" "$dir/tests/wine/winbackendtest.exe"
 plugin=$dir/tests/wine/MorvellineToolkitTest_$bits.dll
 shot=$dir/editor-screenshot-$bits.png
-"$wine_loader" "$dir/tests/wine/wintesthost.exe" --editor "$(windows_path "$plugin")" "$(windows_path "$shot")"
+# (44, 64) is the middle of the test panel's knob.
+"$wine_loader" "$dir/tests/wine/wintesthost.exe" --editor "$(windows_path "$plugin")" "$(windows_path "$shot")" 44 64
 echo "screenshot: $shot"

@@ -1,6 +1,6 @@
 // A small Windows host: loads a Morvelline DLL under Wine (or Windows), checks its main answers
 // through the binary interface and renders audio; with --editor, opens any plug-in's editor in a
-// real window instead and captures it. Exit code 0 when every check passed.
+// real window instead, captures it and drags upwards from (X, Y). Exit code 0 when every check passed.
 #include "EditorWindowChecks.h"
 #include "vst/vstabi.h"
 
@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -106,7 +107,7 @@ void checkSecondCopy(AEffect* fx, const char* pluginFile)
     DeleteFileA(unique);
 }
 
-int testEditor(const char* pluginFile, const char* screenshotFile)
+int testEditor(const char* pluginFile, const char* screenshotFile, const POINT* click)
 {
     HMODULE library = LoadLibraryA(pluginFile);
     check(library != nullptr, "the DLL loads");
@@ -119,7 +120,7 @@ int testEditor(const char* pluginFile, const char* screenshotFile)
     std::wstring shot;
     if (screenshotFile)
         shot.assign(screenshotFile, screenshotFile + std::strlen(screenshotFile));
-    checkEditorWindow(fx, screenshotFile ? shot.c_str() : nullptr);
+    checkEditorWindow(fx, screenshotFile ? shot.c_str() : nullptr, click);
     checkSecondCopy(fx, pluginFile);
     check(dispatch(fx, effClose) == 1, "close after the editor");
     FreeLibrary(library);
@@ -131,10 +132,12 @@ int testEditor(const char* pluginFile, const char* screenshotFile)
 
 int main(int argc, char** argv)
 {
-    if (argc >= 3 && std::strcmp(argv[1], "--editor") == 0)
-        return testEditor(argv[2], argc >= 4 ? argv[3] : nullptr);
+    if (argc >= 3 && std::strcmp(argv[1], "--editor") == 0) {
+        POINT click{argc >= 6 ? std::atoi(argv[4]) : 0, argc >= 6 ? std::atoi(argv[5]) : 0};
+        return testEditor(argv[2], argc >= 4 ? argv[3] : nullptr, argc >= 6 ? &click : nullptr);
+    }
     if (argc < 2) {
-        std::printf("usage: wintesthost PLUGIN.dll\n       wintesthost --editor PLUGIN.dll [SCREENSHOT.png]\n");
+        std::printf("usage: wintesthost PLUGIN.dll\n       wintesthost --editor PLUGIN.dll [SCREENSHOT.png [X Y]]\n");
         return 2;
     }
     timeInfo.sampleRate = 44100;
