@@ -50,12 +50,16 @@ bool familyInstalled(const std::wstring& name)
     return family.GetLastStatus() == Gdiplus::Ok && family.IsAvailable();
 }
 
+// Through the flat interface: the C++ wrappers keep the generic family in a static that outlives
+// GDI+, and GDI+ stops and starts again with the editor window.
 std::wstring genericFamilyName(bool monospace)
 {
-    const Gdiplus::FontFamily* generic =
-        monospace ? Gdiplus::FontFamily::GenericMonospace() : Gdiplus::FontFamily::GenericSansSerif();
+    Gdiplus::GpFontFamily* generic = nullptr;
+    Gdiplus::Status status = monospace ? Gdiplus::DllExports::GdipGetGenericFontFamilyMonospace(&generic)
+                                       : Gdiplus::DllExports::GdipGetGenericFontFamilySansSerif(&generic);
     WCHAR name[LF_FACESIZE] = {};
-    if (generic && generic->GetLastStatus() == Gdiplus::Ok && generic->GetFamilyName(name) == Gdiplus::Ok && name[0])
+    if (status == Gdiplus::Ok && generic &&
+        Gdiplus::DllExports::GdipGetFamilyName(generic, name, LANG_NEUTRAL) == Gdiplus::Ok && name[0])
         return name;
     return monospace ? L"Courier New" : L"Tahoma";
 }

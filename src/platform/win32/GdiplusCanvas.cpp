@@ -140,9 +140,18 @@ int GdiplusCanvas::textWidth(const std::string& text, const native::FontSpec& fo
     if (text.empty() || !gdiplusFont)
         return 0;
     std::wstring wide = widenLatin1(text);
-    Gdiplus::StringFormat format(Gdiplus::StringFormat::GenericTypographic());
+    // The characters' own extent, without the padding MeasureString adds. (The typographic
+    // string format would do too, but its C++ wrapper caches it past a GDI+ restart.)
+    Gdiplus::StringFormat format;
     format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
+    Gdiplus::CharacterRange all(0, INT(wide.size()));
+    format.SetMeasurableCharacterRanges(1, &all);
+    Gdiplus::RectF layout(0, 0, 100000, 10000);
+    Gdiplus::Region region;
+    if (graphics.MeasureCharacterRanges(wide.c_str(), INT(wide.size()), gdiplusFont.get(), layout, &format, 1,
+                                        &region) != Gdiplus::Ok)
+        return 0;
     Gdiplus::RectF bounds;
-    graphics.MeasureString(wide.c_str(), INT(wide.size()), gdiplusFont.get(), Gdiplus::PointF(0, 0), &format, &bounds);
+    region.GetBounds(&bounds, &graphics);
     return int(bounds.Width + 0.999f);
 }
