@@ -15,8 +15,8 @@
 #include "gui/CTextLabel.h"
 
 #include <cmath>
-#include <numbers>
 #include <cstdio>
+#include <numbers>
 
 using guitest::makeBitmap;
 using guitest::makeStrip;
@@ -75,7 +75,10 @@ CViewContainer* buildDemoControls(CControlListener* listener)
     styled(title, {230, 230, 240, 255}, kTransparentCColor, kTransparentCColor);
     panel->addView(title);
 
-    CBitmap* strip = knobStrip(48, 101);
+    // Drawn once per process: the window tests open the editor hundreds of times.
+    static CBitmap* const sharedStrip = knobStrip(48, 101);
+    CBitmap* strip = sharedStrip;
+    strip->remember();
     for (int i = 0; i < 2; ++i) {
         CRect r = kDemoKnobRect;
         r.offset(i * 56, 0);

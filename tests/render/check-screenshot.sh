@@ -9,7 +9,7 @@ rm -f "$file"
 "$here/../gui/run-with-xvfb.sh" "$@" --screenshot "$file" || { echo "FAILED: exit status $?" >&2; exit 1; }
 fail() { echo "FAILED: $*" >&2; exit 1; }
 [ -s "$file" ] || fail "no file '$file'"
-[ "$(head -c 8 "$file" | tail -c 3)" = PNG ] || fail "'$file' is not a PNG file"
+[ "$(head -c 4 "$file" | tail -c 3)" = PNG ] || fail "'$file' is not a PNG file"
 if command -v identify >/dev/null; then
     shown=$(identify -format '%wx%h' "$file")
     [ "$size" = any ] || [ "$shown" = "$size" ] || fail "size $shown, expected $size"

@@ -113,6 +113,7 @@ public:
     void showMenu(const MenuModel& menu, Point where, MenuDone done) override;
     bool beginTextEdit(const TextEditRequest& request, TextEditDone done) override;
     void endTextEdit(bool commit) override;
+    bool textEditKey(const KeyEvent& key) override { return textBoxKey(key); }
 
 private:
     void createSurfaces();
