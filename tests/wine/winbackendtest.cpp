@@ -186,7 +186,14 @@ int main()
     checkImages();
     checkPngFiles();
     checkText();
-    check(GdiplusSession::users() == 0, "GDI+ stops when the last image and canvas are gone");
+    check(GdiplusSession::users() == 0, "GDI+ stops when the last canvas is gone");
+    // Images may outlive every window (a cache, a static freed at unload): they hold no GDI+.
+    auto kept = native::imageFromPixels(quadrants());
+    check(kept && GdiplusSession::users() == 0, "an image alone does not keep GDI+ running");
+    auto later = native::createImageCanvas(4, 4);
+    later->drawImage(*kept, {0, 0, 4, 4}, 0, 0);
+    check(later->pixels().at(3, 3) == white, "an image made in one GDI+ session draws in the next");
+    later.reset();
     checkWindow();
     checkMenus();
     check(GdiplusSession::users() == 0, "GDI+ stops when the last window is gone");

@@ -104,6 +104,9 @@ void GdiplusCanvas::drawImage(const native::Image& image, const native::Rect& de
     auto* gdiplusImage = dynamic_cast<const GdiplusImage*>(&image);
     if (!gdiplusImage || dest.isEmpty())
         return;
+    auto bitmap = gdiplusImage->gdiplusBitmap();
+    if (!bitmap)
+        return;
     // Only the part of the image that exists; a strip frame past the end draws nothing.
     int left = std::max(0, sourceX), top = std::max(0, sourceY);
     int right = std::min(image.width(), sourceX + dest.width());
@@ -111,7 +114,7 @@ void GdiplusCanvas::drawImage(const native::Image& image, const native::Rect& de
     if (right <= left || bottom <= top)
         return;
     Gdiplus::Rect target(dest.left + (left - sourceX), dest.top + (top - sourceY), right - left, bottom - top);
-    graphics.DrawImage(&gdiplusImage->bitmap(), target, left, top, right - left, bottom - top, Gdiplus::UnitPixel);
+    graphics.DrawImage(bitmap.get(), target, left, top, right - left, bottom - top, Gdiplus::UnitPixel);
 }
 
 void GdiplusCanvas::drawText(const std::string& text, const native::Rect& rect, const native::FontSpec& font,

@@ -4,6 +4,7 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -97,29 +98,65 @@ bool encodePng(const native::RgbaPixels& pixels, std::string& contents)
 
 } // namespace
 
-GdiplusImage::GdiplusImage(std::unique_ptr<Gdiplus::Bitmap> bitmap) : image(std::move(bitmap)) {}
+GdiplusImage::GdiplusImage(Gdiplus::Bitmap& bitmap)
+{
+    Gdiplus::Rect all(0, 0, int(bitmap.GetWidth()), int(bitmap.GetHeight()));
+    Gdiplus::BitmapData data{};
+    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
+        return;
+    imageWidth = all.Width;
+    imageHeight = all.Height;
+    size_t rowBytes = size_t(all.Width) * 4;
+    premultipliedBgra.resize(rowBytes * size_t(all.Height));
+    for (int y = 0; y < all.Height; ++y)
+        std::memcpy(&premultipliedBgra[rowBytes * size_t(y)],
+                    static_cast<const uint8_t*>(data.Scan0) + ptrdiff_t(y) * data.Stride, rowBytes);
+    bitmap.UnlockBits(&data);
+}
 
 int GdiplusImage::width() const
 {
-    return int(image->GetWidth());
+    return imageWidth;
 }
 
 int GdiplusImage::height() const
 {
-    return int(image->GetHeight());
+    return imageHeight;
+}
+
+std::unique_ptr<Gdiplus::Bitmap> GdiplusImage::gdiplusBitmap() const
+{
+    if (premultipliedBgra.empty())
+        return nullptr;
+    // GDI+ only reads through this pointer: the bitmap is used as a drawing source.
+    auto* pixels = const_cast<uint8_t*>(premultipliedBgra.data());
+    return std::make_unique<Gdiplus::Bitmap>(imageWidth, imageHeight, imageWidth * 4, PixelFormat32bppPARGB, pixels);
 }
 
 std::unique_ptr<native::Image> GdiplusImage::scaled(int newWidth, int newHeight) const
 {
     if (newWidth < 1 || newHeight < 1)
         return nullptr;
-    auto bitmap = redrawnBitmap(*image, newWidth, newHeight);
-    return bitmap ? std::make_unique<GdiplusImage>(std::move(bitmap)) : nullptr;
+    GdiplusUse gdiplus;
+    auto source = gdiplus.ok() ? gdiplusBitmap() : nullptr;
+    auto bitmap = source ? redrawnBitmap(*source, newWidth, newHeight) : nullptr;
+    return bitmap ? std::make_unique<GdiplusImage>(*bitmap) : nullptr;
 }
 
 native::RgbaPixels GdiplusImage::pixels() const
 {
-    return pixelsOfBitmap(*image);
+    native::RgbaPixels result{imageWidth, imageHeight, std::vector<uint8_t>(premultipliedBgra.size())};
+    for (size_t i = 0; i < premultipliedBgra.size(); i += 4) {
+        unsigned alpha = premultipliedBgra[i + 3];
+        auto straight = [alpha](unsigned channel) {
+            return uint8_t(alpha == 0 ? 0 : std::min(255u, (channel * 255 + alpha / 2) / alpha));
+        };
+        result.bytes[i] = straight(premultipliedBgra[i + 2]);
+        result.bytes[i + 1] = straight(premultipliedBgra[i + 1]);
+        result.bytes[i + 2] = straight(premultipliedBgra[i]);
+        result.bytes[i + 3] = uint8_t(alpha);
+    }
+    return result;
 }
 
 native::RgbaPixels pixelsOfBitmap(Gdiplus::Bitmap& bitmap)
@@ -166,7 +203,7 @@ std::unique_ptr<native::Image> native::decodePng(const void* data, size_t size)
             owned = redrawnBitmap(decoded, int(decoded.GetWidth()), int(decoded.GetHeight()));
     }
     stream->Release();
-    return owned ? std::make_unique<GdiplusImage>(std::move(owned)) : nullptr;
+    return owned ? std::make_unique<GdiplusImage>(*owned) : nullptr;
 }
 
 std::unique_ptr<native::Image> native::loadPngFile(const std::filesystem::path& file)
@@ -189,7 +226,7 @@ std::unique_ptr<native::Image> native::imageFromPixels(const RgbaPixels& pixels)
     std::vector<uint8_t> bgra = toBgra(pixels);
     Gdiplus::Bitmap straight(pixels.width, pixels.height, pixels.width * 4, PixelFormat32bppARGB, bgra.data());
     auto owned = redrawnBitmap(straight, pixels.width, pixels.height);
-    return owned ? std::make_unique<GdiplusImage>(std::move(owned)) : nullptr;
+    return owned ? std::make_unique<GdiplusImage>(*owned) : nullptr;
 }
 
 bool native::writePngFile(const RgbaPixels& pixels, const std::filesystem::path& file, std::string& error)

@@ -1,4 +1,6 @@
-// A decoded image held as a GDI+ bitmap with premultiplied alpha, the format GDI+ draws fastest.
+// A decoded image: premultiplied BGRA pixels in plain memory, the format GDI+ draws fastest. It
+// holds no GDI+ object, so an image kept past the last window (even one freed while the module
+// unloads, where GDI+ must not be stopped) never keeps GDI+ running or touches it.
 #pragma once
 
 #include "GdiplusSession.h"
@@ -10,22 +12,26 @@
 
 #include <gdiplus.h>
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 class GdiplusImage final : public native::Image {
 public:
-    // Takes a bitmap that owns its pixels; keeps GDI+ running as long as it lives.
-    explicit GdiplusImage(std::unique_ptr<Gdiplus::Bitmap> bitmap);
+    // Copies the bitmap's pixels; GDI+ must be running.
+    explicit GdiplusImage(Gdiplus::Bitmap& bitmap);
     int width() const override;
     int height() const override;
     std::unique_ptr<native::Image> scaled(int newWidth, int newHeight) const override;
     native::RgbaPixels pixels() const override;
 
-    Gdiplus::Bitmap& bitmap() const { return *image; }
+    // A GDI+ bitmap over the pixels, for drawing while GDI+ runs; valid while this image lives.
+    std::unique_ptr<Gdiplus::Bitmap> gdiplusBitmap() const;
 
 private:
-    GdiplusUse gdiplus;
-    std::unique_ptr<Gdiplus::Bitmap> image;
+    int imageWidth = 0;
+    int imageHeight = 0;
+    std::vector<uint8_t> premultipliedBgra;
 };
 
 // Straight-alpha RGBA out of any GDI+ bitmap.
