@@ -75,9 +75,12 @@ CViewContainer* buildDemoControls(CControlListener* listener)
     styled(title, {230, 230, 240, 255}, kTransparentCColor, kTransparentCColor);
     panel->addView(title);
 
-    // Drawn once per process: the window tests open the editor hundreds of times.
-    static CBitmap* const sharedStrip = knobStrip(48, 101);
-    CBitmap* strip = sharedStrip;
+    // Drawn once per load: the window tests open the editor hundreds of times.
+    static struct SharedStrip {
+        CBitmap* bitmap = knobStrip(48, 101);
+        ~SharedStrip() { bitmap->forget(); }
+    } shared;
+    CBitmap* strip = shared.bitmap;
     strip->remember();
     for (int i = 0; i < 2; ++i) {
         CRect r = kDemoKnobRect;
