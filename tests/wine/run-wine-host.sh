@@ -4,13 +4,5 @@
 set -euo pipefail
 bits=$1
 dir=$2
-prefix=$(mktemp -d /tmp/morvelline-wine-XXXXXX)
-trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$prefix"' EXIT
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ "$bits" = 32 ]; then
-    export WINEARCH=win32
-else
-    export WINEARCH=win64
-fi
-wineboot --init >/dev/null 2>&1 || true
-wine "$dir/tests/wine/wintesthost.exe" "$(winepath -w "$dir/Morvelline_$bits.dll")"
+source "$(cd "$(dirname "$0")" && pwd)/wine-prefix.sh" "$bits"
+"$wine_loader" "$dir/tests/wine/wintesthost.exe" "$(windows_path "$dir/Morvelline_$bits.dll")"
