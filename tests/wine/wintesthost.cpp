@@ -74,7 +74,7 @@ VstPluginMainProc entryPoint(HMODULE library, const char* name)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::printf("usage: wintesthost PLUGIN.dll\n");
+        std::printf("usage: wintesthost PLUGIN.dll [NAME-OF-PROGRAM-0]\n");
         return 2;
     }
     timeInfo.sampleRate = 44100;
@@ -107,6 +107,9 @@ int main(int argc, char** argv)
     check(stringIs(fx, effGetEffectName, 0, "Morvelline"), "effect name");
     check(stringIs(fx, effGetVendorString, 0, "Hollowfen Software"), "vendor");
     check(stringIs(fx, effGetParamName, 12, "FltCut"), "parameter name");
+    // A packaged DLL must find the bank of the data folder beside it.
+    if (argc > 2)
+        check(stringIs(fx, effGetProgramName, 0, argv[2]), "program 0 comes from the data folder's bank");
     check(dispatch(fx, effGetVendorVersion) == 1302, "vendor version");
     check(dispatch(fx, effGetVstVersion) == 2400, "VST version");
     check(dispatch(fx, effGetPlugCategory) == kPlugCategSynth, "category synth");
