@@ -6,7 +6,7 @@ packages=(
     cmake g++ make pkg-config libgtest-dev libbenchmark-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64 wine32:i386
-    libsndfile1-dev amsynth sox
+    libsndfile1-dev amsynth sox python3 unzip
     libcairo2-dev libx11-dev xvfb imagemagick
 )
 

@@ -18,11 +18,11 @@ def pad_progression():
 def bass_line():
     s = Song(118)
     pattern = [(0, 0.4, 0), (0.75, 0.25, 0), (1.5, 0.4, 12), (2.5, 0.4, 0), (3, 0.25, 10), (3.5, 0.4, 7)]
-    for bar in range(8):
+    for bar in range(10):
         root = [33, 29, 36, 31][bar % 4]
         for beat, length, step in pattern:
             s.note(bar * 4 + beat, length, root + step, 110 if beat == 0 else 90)
-    s.note(32, 2, 33, 110)
+    s.note(40, 2, 33, 110)
     return s
 
 
@@ -30,10 +30,10 @@ def lead_melody():
     s = Song(118)
     phrase = [(0, 1.5, 76), (1.5, 0.5, 74), (2, 1, 72), (3, 1, 71), (4, 2, 72), (6, 1, 69), (7, 1, 67),
               (8, 1.5, 69), (9.5, 0.5, 71), (10, 1, 72), (11, 1, 74), (12, 3, 71), (15, 1, 67)]
-    for repeat in (8, 20):  # enters after two bars, plays its phrase twice
+    for repeat in (8, 24):  # enters after two bars, plays its phrase twice
         for beat, length, key in phrase:
             s.note(repeat + beat, length * 1.02, key, 100)
-    s.note(36 - 2, 2, 69, 100)
+    s.note(40, 2, 69, 100)
     return s
 
 

@@ -3,8 +3,9 @@
 audible, peak between -12 and -1 dBFS, no clipping or broken samples, a tail that dies away,
 loudness within a 10 dB window across the programs, and no two programs nearly alike.
 
-usage: preview_programs.py --render BIN --bank FILE.hfb [--programs 0,5,17] [--work DIR]
+usage: preview_programs.py [--render BIN] [--bank FILE.hfb] [--programs 0,5,17] [--work DIR]
                            [--table FILE]
+(defaults: build/linux/morvelline-render and resources/presets/Default.hfb of this tree)
 Exits 1 when a program fails a check; the table lists every program's figures."""
 import argparse
 import itertools
@@ -58,8 +59,9 @@ def problems_of(m):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--render", required=True)
-    parser.add_argument("--bank", required=True)
+    top = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    parser.add_argument("--render", default=os.path.join(top, "build", "linux", "morvelline-render"))
+    parser.add_argument("--bank", default=os.path.join(top, "resources", "presets", "Default.hfb"))
     parser.add_argument("--programs", help="comma-separated program numbers (default: all)")
     parser.add_argument("--work", help="folder for the phrases and previews (default: a temporary one)")
     parser.add_argument("--table", help="also write the table to this file")
