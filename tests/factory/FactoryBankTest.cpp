@@ -1,7 +1,7 @@
 // The factory bank as shipped: read by the program's own bank reader, and found by a plug-in
 // whose data folder sits beside it.
 #include "host/LoadedPlugin.h"
-#include "plugin/ParamTable.h"
+#include "params/ParamTable.h"
 #include "presets/ProgramFiles.h"
 #include "support/FileText.h"
 
