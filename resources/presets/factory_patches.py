@@ -12,7 +12,10 @@ def patch(name, *sections, volume=0.5):
         settings.update(s)
     if volume > 1:
         for key in ("Osc1Vol", "Osc2Vol"):
-            settings[key] = min(settings.get(key, 0.5) * volume, 1.0)
+            level = settings.get(key, 0.5) * volume
+            if level > 1:
+                raise SystemExit(f"{name}: {key} cannot carry volume {volume}: raise the level elsewhere")
+            settings[key] = level
     return name, settings
 
 
@@ -139,9 +142,9 @@ PADS = [
     patch("PD Organ Halo", osc(1, "organ"), osc(2, "organ", semi=12, fine=4, vol=0.3), filt(1, "lp12", 4000),
           env(1, 0.5, 1.0, 0.95, 1.2), lfo(1, "sine", hz=5.5), mods(("lfo1", "osc1vol", 0.12)),
           reverb(0.35, size=0.8, damp=0.3), play(poly=12), volume=0.647),
-    patch("PD Pink Air", osc(1, "pink", vol=0.35), osc(2, "sine", vol=0.5), filt(1, "bp", 1200, res=0.35, key=1.0),
+    patch("PD Pink Air", osc(1, "pink", vol=1.0), osc(2, "sine", vol=1.0), filt(1, "bp", 1200, res=0.35, key=1.0),
           env(1, 1.0, 1.0, 0.9, 1.6), lfo(1, "sine", hz=0.25), mods(("lfo1", "cut1", 0.1)), HALL,
-          play(poly=12), volume=3.81),
+          play(poly=12), volume=1.0),
     patch("PD Random Shimmer", osc(1, "triangle", detune=0.1, copies=4, spread=1.0), osc(2, "chime", semi=12, vol=0.25),
           filt(1, "lp24", 2500, res=0.3), lfo(1, "random", sync="1/8"), lfo(2, "random", sync="1/4"),
           env(1, 0.5, 1.0, 0.9, 1.5), mods(("lfo1", "osc2pan", 1.0), ("lfo2", "cut1", 0.2)),
@@ -183,9 +186,9 @@ KEYS = [
 ]
 
 PLUCKS = [
-    patch("PL Saw Pluck", osc(1, "saw", detune=0.08, copies=3, spread=0.5), filt(1, "lp24", 350, res=0.35, key=0.5),
+    patch("PL Saw Pluck", osc(1, "saw", vol=1.0, detune=0.08, copies=3, spread=0.5), filt(1, "lp24", 350, res=0.35, key=0.5),
           env(1, 0.001, 0.6, 0.0, 0.25, vel=0.7), env(3, 0.001, 0.25, 0.0, 0.1), mods(("env3", "cut1", 0.4)),
-          delay(0.2, sync="1/8D", feedback=0.35, lowpass_hz=4000), PLATE, play(poly=16), volume=2.79),
+          delay(0.2, sync="1/8D", feedback=0.35, lowpass_hz=4000), PLATE, play(poly=16), volume=1.0),
     patch("PL Square Pluck", osc(1, "square", pw=0.3), filt(1, "lp12", 600, res=0.3, key=0.5),
           env(1, 0.001, 0.45, 0.0, 0.2), env(3, 0.001, 0.15, 0.0, 0.1), mods(("env3", "cut1", 0.35)),
           SMALL_ROOM, play(poly=16), volume=0.793),
@@ -247,16 +250,16 @@ STRINGS = [
 ]
 
 ARPS = [
-    patch("AR Saw Echo", osc(1, "saw"), osc(2, "saw", semi=12, fine=7, vol=0.3), filt(1, "lp24", 1500, res=0.2, key=0.3),
+    patch("AR Saw Echo", osc(1, "saw", vol=1.0), osc(2, "saw", semi=12, fine=7, vol=1.0), filt(1, "lp24", 1500, res=0.2, key=0.3),
           env(1, 0.001, 0.6, 0.2, 0.15), delay(0.3, sync="1/8D", feedback=0.45, lowpass_hz=3500), PLATE,
-          play(poly=16), volume=5.5),
+          play(poly=16), volume=0.56),
     patch("AR Square Gate", osc(1, "square", pw=0.4), osc(2, "square", semi=12, pw=0.2, vol=0.2),
           filt(1, "lp24", 1500, res=0.2), lfo(1, "square", sync="1/16", free=True, offset=-0.5),
           env(1, 0.002, 0.5, 0.8, 0.1), mods(("lfo1", "osc1vol", 0.9), ("lfo1", "osc2vol", 0.9)),
           delay(0.2, sync="1/4", feedback=0.3), play(poly=16), volume=0.586),
-    patch("AR Trance Pluck", osc(1, "saw", detune=0.2, copies=6, spread=0.9, mix=0.6), filt(1, "lp24", 500, res=0.3, key=0.4),
+    patch("AR Trance Pluck", osc(1, "saw", vol=1.0, detune=0.2, copies=6, spread=0.9, mix=0.6), filt(1, "lp24", 500, res=0.3, key=0.4),
           env(1, 0.001, 0.3, 0.0, 0.15), env(3, 0.001, 0.18, 0.0, 0.1), mods(("env3", "cut1", 0.45)),
-          delay(0.28, sync="1/8D", feedback=0.5, lowpass_hz=5000), HALL, play(poly=16), volume=14.4),
+          delay(0.28, sync="1/8D", feedback=0.5, lowpass_hz=5000), HALL, play(poly=16), volume=1.0),
     patch("AR Random Filter Seq", osc(1, "saw"), osc(2, "square", semi=-12, vol=0.3), filt(1, "lp24", 500, res=0.6),
           lfo(1, "random", sync="1/16", free=True), env(1, 0.002, 0.4, 0.6, 0.1), mods(("lfo1", "cut1", 0.5)),
           delay(0.2, sync="1/8", feedback=0.35), play(poly=16), volume=0.877),
@@ -283,12 +286,12 @@ ARPS = [
 EFFECTS = [
     patch("FX Noise Sweep Up", osc(1, "white"), filt(1, "bp", 200, res=0.6), env(1, 0.5, 1.0, 1.0, 0.8),
           env(3, 2.5, 1.0, 1.0, 0.8), mods(("env3", "cut1", 0.55)), HALL, play(poly=4), volume=0.756),
-    patch("FX Noise Fall", osc(1, "white"), filt(1, "lp24", 12000, res=0.5), env(1, 0.001, 2.5, 0.0, 0.5),
-          env(3, 0.001, 2.0, 0.0, 0.5), mods(("env3", "cut1", 0.3), ("const", "cut1", -0.45)), HALL, play(poly=4),
-          volume=17.2),
-    patch("FX Wind", osc(1, "pink"), filt(1, "bp", 700, res=0.7), lfo(1, "random", hz=1.5), lfo(2, "sine", hz=0.2),
+    patch("FX Noise Fall", osc(1, "white", vol=1.0), filt(1, "lp24", 12000, res=0.5), env(1, 0.001, 2.5, 0.0, 0.5),
+          env(3, 0.001, 2.0, 0.0, 0.5), mods(("env3", "cut1", 0.3), ("const", "cut1", -0.3)), HALL, play(poly=4),
+          volume=1.0),
+    patch("FX Wind", osc(1, "pink", vol=1.0), filt(1, "bp", 700, res=0.7), lfo(1, "random", hz=1.5), lfo(2, "sine", hz=0.2),
           env(1, 0.8, 1.0, 1.0, 1.5), mods(("lfo1", "cut1", 0.15), ("lfo2", "cut1", 0.15), ("lfo2", "osc1pan", 0.8)),
-          reverb(0.3, size=0.8), play(poly=4), volume=2.69),
+          reverb(0.3, size=0.8), play(poly=4), volume=1.0),
     patch("FX Random Bleeps", osc(1, "square", pw=0.3), osc(2, "sine", semi=12, vol=0.3), filt(1, "lp12", 4000),
           lfo(1, "random", sync="1/16", free=True), env(1, 0.001, 0.3, 0.8, 0.3),
           mods(("lfo1", "osc1tune", 0.4), ("lfo1", "osc2tune", 0.4)), delay(0.3, sync="1/8D", feedback=0.45),
@@ -296,9 +299,9 @@ EFFECTS = [
     patch("FX Siren", osc(1, "saw"), osc(2, "square", semi=7, vol=0.3), filt(1, "lp24", 3000, res=0.3),
           lfo(1, "triangle", hz=0.5), env(1, 0.05, 1.0, 1.0, 0.4), mods(("lfo1", "osc1tune", 0.14), ("lfo1", "osc2tune", 0.14)),
           SMALL_ROOM, play(poly=1), volume=0.634),
-    patch("FX Laser Zap", osc(1, "saw"), osc(2, "square", semi=-5, vol=0.3), filt(1, "lp24", 5000, res=0.5),
+    patch("FX Laser Zap", osc(1, "saw", vol=1.0), osc(2, "square", semi=-5, vol=1.0), filt(1, "lp24", 5000, res=0.5),
           env(1, 0.001, 0.35, 0.0, 0.1), env(3, 0.001, 0.3, 0.0, 0.1), mods(("env3", "osc1tune", 0.36), ("env3", "osc2tune", 0.36)),
-          delay(0.3, ms=180, feedback=0.45), play(poly=4), volume=5.37),
+          delay(0.3, ms=180, feedback=0.45), play(poly=4), volume=1.0),
     patch("FX Sci-Fi Drone", osc(1, "saw", semi=-12, detune=0.4, copies=6, spread=1.0), osc(2, "pink", vol=0.2),
           filt(1, "peak", 400, res=0.85), lfo(1, "sine", hz=0.12), lfo(2, "random", hz=3.0),
           env(1, 1.0, 1.0, 1.0, 2.0), mods(("lfo1", "cut1", 0.3), ("lfo2", "res1", 0.1)),
@@ -310,17 +313,17 @@ EFFECTS = [
     patch("FX Riser", osc(1, "saw", detune=0.2, copies=4, spread=0.8), osc(2, "white", vol=0.2),
           filt(1, "lp24", 300, res=0.4), env(1, 0.8, 1.0, 1.0, 0.8), env(3, 3.0, 1.0, 1.0, 0.8),
           mods(("env3", "osc1tune", 0.12), ("env3", "cut1", 0.5)), HALL, play(poly=4), volume=0.824),
-    patch("FX Ocean Waves", osc(1, "pink"), osc(2, "white", vol=0.2), filt(1, "lp12", 1200, res=0.1),
+    patch("FX Ocean Waves", osc(1, "pink", vol=1.0), osc(2, "white", vol=0.49), filt(1, "lp12", 1200, res=0.1),
           lfo(1, "sine", hz=0.18, offset=0.3), env(1, 0.8, 1.0, 1.0, 2.0),
           mods(("lfo1", "osc1vol", 0.5), ("lfo1", "cut1", 0.15), ("lfo1", "osc1pan", 0.4)),
-          reverb(0.3, size=0.8), play(poly=4), volume=2.45),
+          reverb(0.3, size=0.8), play(poly=4), volume=1.0),
 ]
 
 FEATURES = [
     patch("FT Route 1 Series", osc(1, "saw"), osc(2, "square", semi=-12, vol=0.4), filt(1, "lp24", 1200, res=0.4),
           filt(2, "hp", 200), env(1, 0.005, 0.6, 0.7, 0.2), play(route=1), volume=0.761),
-    patch("FT Route 2 Osc2 to F2", osc(1, "saw"), osc(2, "pink", vol=0.2), filt(1, "lp24", 500, res=0.5),
-          filt(2, "bp", 2000, res=0.3), env(1, 0.005, 0.6, 0.7, 0.2), play(route=2), volume=7.94),
+    patch("FT Route 2 Osc2 to F2", osc(1, "saw", vol=1.0), osc(2, "pink", vol=1.0), filt(1, "lp24", 500, res=0.5),
+          filt(2, "bp", 2000, res=0.3), env(1, 0.005, 0.6, 0.7, 0.2), play(route=2), volume=1.0),
     patch("FT Route 3 Dry Osc 2", osc(1, "saw"), osc(2, "sine", semi=-12, vol=0.5), filt(1, "lp24", 400, res=0.6),
           filt(2, "lp12", 3000), env(1, 0.005, 0.4, 0.5, 0.2), env(2, 0.3, 0.5, 0.8, 0.5), play(route=3), volume=0.406),
     patch("FT Route 4 Parallel", osc(1, "saw"), osc(2, "saw", fine=10), filt(1, "lp24", 400, res=0.5),
