@@ -96,11 +96,11 @@ def main():
     if closest:
         summary.append(f"closest pair: {closest[1]} {names[closest[1]]} / {closest[2]} {names[closest[2]]}, "
                        f"distance {closest[0]:.2f} dB")
-    lines += [""] + summary + [f"FAIL {f}" for f in failures] + [f"previews in {work}"]
-    print("\n".join(lines[-len(summary) - len(failures) - 2:]))
+    ending = [""] + summary + [f"FAIL {f}" for f in failures] + [f"previews in {work}"]
+    print("\n".join(ending))
     if args.table:
         with open(args.table, "w") as f:
-            f.write("\n".join(lines) + "\n")
+            f.write("\n".join(lines + ending) + "\n")
     return 1 if failures else 0
 
 
