@@ -35,7 +35,6 @@ int readInteger(const std::string& text)
 
 UserSettings::UserSettings()
 {
-    clearMidiMap();
     locateDataFolder();
     if (dataFolderFound) {
         SystemServices& system = systemServices();
@@ -160,7 +159,7 @@ std::string UserSettings::settingsText() const
 
 void UserSettings::loadSettings()
 {
-    clearMidiMap();
+    midiMap.clear();
     scanThemeFolders();
     if (!dataFolderFound)
         return;
@@ -169,7 +168,7 @@ void UserSettings::loadSettings()
     if (reader.isOpen())
         applySettingsLines(reader);
 
-    readMidiMap(midiFile, *this);
+    readMidiMap(midiFile, midiMap);
 
     // Theme style: reset to its defaults (extended layout unless theme is "Compact"), then, when
     // themesFolderExists, read themesFolder / theme / "Theme.txt" over them.
@@ -181,5 +180,5 @@ void UserSettings::saveSettings()
         return;
     // A failed write is silent, and the old file stays whole; the map is written either way.
     writeFileAtomically(settingsFile, settingsText());
-    writeMidiMap(midiFile, *this);
+    writeMidiMap(midiFile, midiMap);
 }
