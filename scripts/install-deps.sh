@@ -10,7 +10,7 @@ packages=(
     # The factory previews and demo songs: their scripts, mixing and spectrograms, and the ZIP check.
     sox python3 unzip
     # The editor: drawing, the X11 window, fonts, and the headless screenshot and input tests.
-    libcairo2-dev libx11-dev libfontconfig-dev fonts-liberation xvfb imagemagick xdotool python3-cairo
+    libcairo2-dev libx11-dev libfontconfig-dev fonts-liberation fonts-dejavu-core xvfb imagemagick xdotool python3-cairo
 )
 
 missing=()

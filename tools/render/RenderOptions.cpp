@@ -90,6 +90,8 @@ RenderOptions parseOptions(const std::vector<std::string>& args)
             o.listPrograms = true;
         else if (a == "--bench")
             o.bench = true;
+        else if (a == "--screenshot")
+            o.screenshotPath = value();
         else if (a == "--help" || a == "-h")
             o.help = true;
         else if (a.size() > 1 && a[0] == '-')
@@ -131,5 +133,7 @@ std::string usageText()
            "                    --bank) and exit\n"
            "  --bench           render without writing; print the CPU time of the process calls\n"
            "  --bank FILE, --preset FILE  load a Morvelline bank, or a preset into the current program\n"
+           "  --screenshot FILE.png  open the plug-in's editor in a window of its size, let it draw\n"
+           "                    for a second and save the window as PNG (needs an X display)\n"
            "  --help            show this text\n";
 }
