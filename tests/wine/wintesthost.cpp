@@ -185,7 +185,10 @@ int main(int argc, char** argv)
         return testEditor(argv[2], argc >= 4 ? argv[3] : nullptr, argc >= 6 ? &click : nullptr);
     }
     if (argc < 2) {
-        std::printf("usage: wintesthost PLUGIN.dll [--bench]\n       wintesthost --editor PLUGIN.dll [SCREENSHOT.png [X Y]]\n");
+        std::printf("usage: wintesthost PLUGIN.dll [--bench | NAME-OF-PROGRAM-0]
+"
+                    "       wintesthost --editor PLUGIN.dll [SCREENSHOT.png [X Y]]
+");
         return 2;
     }
     timeInfo.sampleRate = 44100;
@@ -220,6 +223,9 @@ int main(int argc, char** argv)
     check(stringIs(fx, effGetEffectName, 0, "Morvelline"), "effect name");
     check(stringIs(fx, effGetVendorString, 0, "Hollowfen Software"), "vendor");
     check(stringIs(fx, effGetParamName, 12, "FltCut"), "parameter name");
+    // A packaged DLL must find the bank of the data folder beside it.
+    if (argc > 2)
+        check(stringIs(fx, effGetProgramName, 0, argv[2]), "program 0 comes from the data folder's bank");
     check(dispatch(fx, effGetVendorVersion) == 1302, "vendor version");
     check(dispatch(fx, effGetVstVersion) == 2400, "VST version");
     check(dispatch(fx, effGetPlugCategory) == kPlugCategSynth, "category synth");

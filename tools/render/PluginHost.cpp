@@ -321,6 +321,30 @@ void PluginHost::setProgram(int program)
     dispatch(effEndSetProgram);
 }
 
+std::vector<std::string> PluginHost::programNames()
+{
+    std::vector<std::string> names;
+    bool indexed = true;
+    for (int i = 0; i < fx->numPrograms && indexed; ++i) {
+        char text[kStringBuffer] = {};
+        indexed = dispatch(effGetProgramNameIndexed, i, -1, text) != 0;
+        text[kStringBuffer - 1] = 0;
+        names.push_back(text);
+    }
+    if (indexed)
+        return names;
+    // Plug-ins without the indexed query name only their current program: visit each one.
+    names.clear();
+    const VstIntPtr current = dispatch(effGetProgram);
+    for (int i = 0; i < fx->numPrograms; ++i) {
+        setProgram(i);
+        names.push_back(stringOf(effGetProgramName));
+    }
+    if (fx->numPrograms > 0)
+        setProgram(int(current));
+    return names;
+}
+
 void PluginHost::start()
 {
     if (running)
