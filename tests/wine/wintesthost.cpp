@@ -185,10 +185,8 @@ int main(int argc, char** argv)
         return testEditor(argv[2], argc >= 4 ? argv[3] : nullptr, argc >= 6 ? &click : nullptr);
     }
     if (argc < 2) {
-        std::printf("usage: wintesthost PLUGIN.dll [--bench | NAME-OF-PROGRAM-0]
-"
-                    "       wintesthost --editor PLUGIN.dll [SCREENSHOT.png [X Y]]
-");
+        std::printf("usage: wintesthost PLUGIN.dll [--bench | NAME-OF-PROGRAM-0]\n"
+                    "       wintesthost --editor PLUGIN.dll [SCREENSHOT.png [X Y]]\n");
         return 2;
     }
     timeInfo.sampleRate = 44100;
