@@ -2,6 +2,8 @@
 // MIDI-learn state. Values shared with the audio thread are atomic.
 #pragma once
 
+#include "settings/ThemeStyle.h"
+
 #include <atomic>
 #include <filesystem>
 #include <string>
@@ -50,8 +52,7 @@ struct UserSettings {
     int pageState[5] = {0, 0, 0, 0, 0};
     int scale = 1;
     std::wstring theme = L"Extended";
-    // The theme style record lives with the theme code; loadSettings marks where it is reset
-    // and read.
+    ThemeStyle themeStyle;
 
     bool dataFolderFound = false;
     bool presetsFolderExists = false;
