@@ -23,11 +23,6 @@ int layoutHeight(const LayoutFrame& f)
     return (f.extended ? kExtendedHeight : kCompactHeight) + f.top + f.bottom + f.topSpacing + f.bottomSpacing;
 }
 
-double layoutScaleOf(int scale)
-{
-    return scale == 2 ? 1.5 : scale == 3 ? 2.0 : 1.0;
-}
-
 LayoutRect scaledRect(const LayoutRect& r, double factor, int inset)
 {
     return {scaled(r.left, factor), scaled(r.top, factor) + inset, scaled(r.right, factor),

@@ -107,8 +107,12 @@ struct ControlSpec {
     int inset = 0;               // pixels taken from top and bottom after scaling
     ParamMenuKind menu = ParamMenuKind::None;
     int entriesPerColumn = 0;    // menus laid out in columns; 0 for one column
-    int index = 0;               // voice lamps: the voice; otherwise unused
+    int index = 0;               // voice lamps: the voice; status texts: which (StatusKind)
+    int parameter = -1;          // parameter menus: the parameter they choose
 };
+
+// What a status text shows.
+enum StatusKind : int { kProgramNumberText, kSelectedControlText, kModCc1Text, kModCc2Text };
 
 // Tag of the controls that only switch pages or show state.
 constexpr int kStateTag = 1000;
@@ -131,8 +135,6 @@ int layoutHeight(const LayoutFrame& frame);
 std::vector<PaneSpec> layoutPanes(const LayoutFrame& frame);
 std::vector<ControlSpec> layoutControls(const LayoutFrame& frame);
 
-// The window factor of a window size step: 1.5 for 2 ("Medium"), 2 for 3 ("Large"), else 1.
-double layoutScaleOf(int scale);
 // A coordinate multiplied by the window factor, truncated.
 inline int scaled(int coordinate, double factor) { return int(coordinate * factor); }
 // A rectangle scaled, then made smaller at top and bottom by inset pixels.

@@ -3,6 +3,7 @@
 #include "plugin/ParamTable.h"
 
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 

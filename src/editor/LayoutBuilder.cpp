@@ -8,7 +8,7 @@ namespace {
 
 int param(const char* pattern, int n)
 {
-    char name[16];
+    char name[32];
     std::snprintf(name, sizeof name, pattern, n);
     return findParamByShortName(name);
 }
@@ -84,7 +84,9 @@ void LayoutBuilder::addHeader()
     item(Widget::IconMenu, h + 280, h + 296, 1007, "MenuPreset").entriesPerColumn = 20;
     item(Widget::KickButton, h + 312, h + 328, 1001, "ButtonPresetPrev");
     item(Widget::KickButton, h + 328, h + 344, 1002, "ButtonPresetNext");
-    item(Widget::StatusText, h + 352, h + 384, kStateTag, nullptr).style = TextStyle::PresetNumber;
+    ControlSpec& number = item(Widget::StatusText, h + 352, h + 384, kStateTag, nullptr);
+    number.style = TextStyle::PresetNumber;
+    number.index = kProgramNumberText;
     ControlSpec& name = item(Widget::NameField, h + 384, h + 608, 1003, nullptr);
     name.style = TextStyle::PresetName;
     name.rect.bottom -= 1;
@@ -121,6 +123,7 @@ void LayoutBuilder::addOscillator(int n, Origin o)
     menu.style = TextStyle::Main1Menu;
     menu.inset = kLabelInset;
     menu.menu = ParamMenuKind::OscWave;
+    menu.parameter = param("Osc%dWave", n);
     add(Widget::IconMenu, o, {352, 4, 376, 28}, 1009 + n).image = "MenuOptions";
     static const int xs[] = {8, 80, 152, 224, 296};
     const LabelledKnob knobs[] = {{param("Osc%dSemi", n), "SEMI"},
@@ -140,6 +143,7 @@ void LayoutBuilder::addFilter(int n, Origin o)
     menu.style = TextStyle::Main1Menu;
     menu.inset = kLabelInset;
     menu.menu = ParamMenuKind::FilterType;
+    menu.parameter = n == 1 ? Param::FltType : Param::Flt2Type;
     add(Widget::IconMenu, o, {352, 4, 376, 28}, 1017 + n).image = "MenuOptions";
     if (!frame.extended)
         add(Widget::KickButton, o, {328, 4, 352, 28}, 1084 + n).image = n == 1 ? "ButtonPageNext" : "ButtonPagePrev";
@@ -174,6 +178,7 @@ void LayoutBuilder::addLfo(int n, Origin o)
     menu.style = TextStyle::Main1Menu;
     menu.inset = kLabelInset;
     menu.menu = ParamMenuKind::LfoWave;
+    menu.parameter = param("Lfo%dWave", n);
     add(Widget::IconMenu, o, {160, 4, 184, 28}, 1025 + n).image = "MenuOptions";
     static const int x = 8;
     const LabelledKnob rate{param("Lfo%dRate", n), "RATE"};
@@ -208,11 +213,13 @@ void LayoutBuilder::addModulationPage(int page)
         ControlSpec& source = add(Widget::ParamMenu, o, {x + 32, y, x + 104, y + 24}, 1036 + slot);
         source.style = TextStyle::Sub1Name;
         source.menu = ParamMenuKind::ModSource;
+        source.parameter = param("ModSrc%d", slot);
         source.entriesPerColumn = 6;
         addValue(o, {x + 104, y, x + 152, y + 24}, param("ModAmt%d", slot), TextStyle::Sub1Value);
         ControlSpec& target = add(Widget::ParamMenu, o, {x + 152, y, x + 240, y + 24}, 1060 + slot);
         target.style = TextStyle::Sub1Name;
         target.menu = ParamMenuKind::ModTarget;
+        target.parameter = param("ModDst%d", slot);
         target.entriesPerColumn = 8;
     }
 }
@@ -267,14 +274,18 @@ void LayoutBuilder::addPlayPage()
     for (int n = 0; n < 2; ++n) {
         const int y = 88 + 24 * n;
         addCaption(o, {208, y, 296, y + 24}, n == 0 ? "Mod CC 1" : "Mod CC 2", TextStyle::Sub1Name);
-        add(Widget::StatusText, o, {296, y, 368, y + 24}, 1034 + n).style = TextStyle::Sub1Value;
+        ControlSpec& text = add(Widget::StatusText, o, {296, y, 368, y + 24}, 1034 + n);
+        text.style = TextStyle::Sub1Value;
+        text.index = kModCc1Text + n;
         add(Widget::HiddenKnob, o, {296, y, 368, y + 24}, 1034 + n);
     }
     add(Widget::RoutingDiagram, o, {400, 40, 616, 112}, Param::OscRoute).image = "MovieOscRouting";
     add(Widget::RoutingSelector, o, {440, 112, 560, 136}, Param::OscRoute).image = "SwitchOscRouting";
     add(Widget::OnOffSwitch, o, {732, 12, 748, 28}, kStateTag).image = "SwitchOnOff";
     addCaption(o, {632, 40, 752, 64}, "Selected Control", TextStyle::Sub1Name);
-    add(Widget::StatusText, o, {632, 64, 752, 88}, kStateTag).style = TextStyle::Sub1Value;
+    ControlSpec& selected = add(Widget::StatusText, o, {632, 64, 752, 88}, kStateTag);
+    selected.style = TextStyle::Sub1Value;
+    selected.index = kSelectedControlText;
     addCaption(o, {632, 88, 752, 112}, "Assigned CC", TextStyle::Sub1Name);
     add(Widget::ClickableText, o, {632, 112, 752, 136}, 1036).style = TextStyle::Sub1Value;
 }

@@ -12,9 +12,7 @@ Plugin::Plugin(audioMasterCallback host) : PluginBase(host)
 {
     masterVolume.timeMs = 40.0f;
     setSampleRate(44100.0f);
-    setEditor(new Editor(this));
-    // The window cannot open yet; hosts must not be offered an editor.
-    setFlag(effFlagsHasEditor, false);
+    setEditor(new Editor(this, *this));
     // The bank a new instance starts with; ends with program 0 selected.
     loadDefaultBank();
 }

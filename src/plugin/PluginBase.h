@@ -4,6 +4,7 @@
 
 #include "ProgramStore.h"
 #include "TempoInfo.h"
+#include "editor/EditorHost.h"
 #include "engine/VoiceManager.h"
 #include "settings/UserSettings.h"
 #include "vst/AudioEffectX.h"
@@ -13,7 +14,7 @@
 constexpr VstInt32 kUniqueId = 0x2D535E34;
 constexpr VstInt32 kVendorVersion = 1302;
 
-class PluginBase : public AudioEffectX, public ParameterWriter {
+class PluginBase : public AudioEffectX, public ParameterWriter, public EditorHost {
 public:
     explicit PluginBase(audioMasterCallback host);
     ~PluginBase() override;
@@ -43,9 +44,11 @@ public:
     // MIDI-learned controllers write through the same path as the host.
     void writeParameter(int index, float value) override { setParameter(index, value); }
 
-    ProgramStore& programStore() { return programs; }
-    UserSettings& userSettings() { return settings; }
+    ProgramStore& programStore() override { return programs; }
+    UserSettings& userSettings() override { return settings; }
     VoiceManager& engine() { return voiceManager; }
+    uint32_t soundingVoices() const override { return voiceManager.soundingVoices(); }
+    bool anyNoteHeld() const override { return voiceManager.anyNoteHeld(); }
 
     // After a paste or restore: the editor and the host show the current program's values.
     void refreshValues()
