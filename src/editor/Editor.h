@@ -85,6 +85,7 @@ private:
     void buildPanes(const LayoutFrame& layout);
     void buildControl(const ControlSpec& spec);
     CView* createControl(const ControlSpec& spec, const CRect& rect);
+    CView* createIconMenu(const ControlSpec& spec, const CRect& rect);
     void bindToParameter(CControl* control, int index);
     void selectRememberedPages();
     void setInitialValues();

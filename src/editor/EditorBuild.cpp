@@ -4,13 +4,14 @@
 #include "editor/Editor.h"
 #include "editor/EditorHost.h"
 #include "editor/EditorImages.h"
-#include "editor/IconMenu.h"
+#include "editor/HeaderMenus.h"
 #include "editor/KnobDefaults.h"
 #include "editor/OnOffDisplay.h"
 #include "editor/ParamDisplay.h"
 #include "editor/ParamEdit.h"
 #include "editor/ParamKnob.h"
 #include "editor/ParamLabel.h"
+#include "editor/SectionMenus.h"
 #include "editor/TextStyling.h"
 #include "gui/CBitmap.h"
 #include "gui/CFrame.h"
@@ -197,9 +198,9 @@ CView* Editor::createControl(const ControlSpec& spec, const CRect& r)
             dependentTexts[size_t(linked)].push_back(label);
         return label;
     }
-    case Widget::Caption: return new ParamLabel(r, style(spec.style), spec.text ? spec.text : "");
+    case Widget::Caption: return new ParamLabel(r, style(spec.style), spec.text ? spec.text : "", nullptr, spec.tag);
     case Widget::StatusText: {
-        auto* text = new ParamLabel(r, style(spec.style));
+        auto* text = new ParamLabel(r, style(spec.style), "", nullptr, spec.tag);
         statusTexts[size_t(spec.index)] = text;
         return text;
     }
@@ -213,11 +214,7 @@ CView* Editor::createControl(const ControlSpec& spec, const CRect& r)
         bindToParameter(menu, spec.parameter);
         return menu;
     }
-    case Widget::IconMenu: {
-        auto* menu = new IconMenu(r, this, spec.tag, programs, images->get(spec.image));
-        menu->setNbItemsPerColumn(spec.entriesPerColumn);
-        return menu;
-    }
+    case Widget::IconMenu: return createIconMenu(spec, r);
     case Widget::OnOffSwitch: {
         auto* button = new COnOffButton(r, this, spec.tag, images->get(spec.image));
         if (spec.tag == kStateTag)
@@ -259,6 +256,22 @@ CView* Editor::createControl(const ControlSpec& spec, const CRect& r)
     }
     }
     return nullptr;
+}
+
+CView* Editor::createIconMenu(const ControlSpec& spec, const CRect& r)
+{
+    ProgramStore& programs = host.programStore();
+    UserSettings& settings = host.userSettings();
+    CBitmap* icon = images->get(spec.image);
+    switch (spec.tag) {
+    case 1004: return new ScaleMenu(r, this, programs, settings, icon);
+    case 1005: return new ConfigMenu(r, this, programs, settings, icon);
+    case 1006: return new BankMenu(r, this, programs, settings, icon);
+    case 1007: return new PresetMenu(r, this, programs, icon);
+    case 1010:
+    case 1011: return new OscMenu(r, this, int(spec.tag) - 1009, programs, icon);
+    default: return new SectionMenu(r, this, spec.tag, programs, icon);
+    }
 }
 
 void Editor::selectRememberedPages()

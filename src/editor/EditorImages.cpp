@@ -1,26 +1,6 @@
 #include "editor/EditorImages.h"
 
-#include "gui/CBitmap.h"
-#include "settings/UserSettings.h"
-
-namespace {
-
-// A theme folder's PNG of that name, scaled by the factor.
-CBitmap* loadImage(const UserSettings& settings, const std::string& name, double factor)
-{
-    auto* bitmap = new CBitmap();
-    if (settings.themesFolderExists) {
-        std::filesystem::path file = settings.themesFolder / settings.theme / (name + ".png");
-        std::error_code error;
-        if (std::filesystem::exists(file, error))
-            bitmap->loadFromFile(file);
-    }
-    if (bitmap->isLoaded())
-        bitmap->scaleTo(CCoord(bitmap->getWidth() * factor), CCoord(bitmap->getHeight() * factor));
-    return bitmap;
-}
-
-} // namespace
+#include "editor/ThemeBitmaps.h"
 
 EditorImages::EditorImages(const UserSettings& settings, bool extended, double bitmapFactor)
     : settings(settings), prefix(extended ? "E_" : "C_"), factor(bitmapFactor)
@@ -41,7 +21,7 @@ CBitmap* EditorImages::get(const char* stem)
     auto found = loaded.find(name);
     if (found != loaded.end())
         return found->second;
-    CBitmap* bitmap = loadImage(settings, name, factor);
+    CBitmap* bitmap = new Bitmap(settings, name, factor);
     loaded.emplace(name, bitmap);
     return bitmap;
 }
