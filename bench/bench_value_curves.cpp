@@ -1,8 +1,8 @@
 // Costs of the per-block conversions the engine makes: decoding coded values and the
 // tempo-synchronized curves.
-#include "plugin/CodeTables.h"
-#include "plugin/DisplayText.h"
-#include "plugin/ValueCurves.h"
+#include "params/CodeTables.h"
+#include "params/DisplayText.h"
+#include "params/ValueCurves.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 // saws with six unison copies each, subs, ladder and state-variable filters in series, all 24
 // modulation slots busy) on 32 voices.
 #include "engine/VoiceManager.h"
-#include "plugin/CodeTables.h"
+#include "params/CodeTables.h"
 
 #include <benchmark/benchmark.h>
 

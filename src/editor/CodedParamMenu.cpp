@@ -1,6 +1,6 @@
 #include "editor/CodedParamMenu.h"
 
-#include "plugin/ProgramStore.h"
+#include "params/ProgramStore.h"
 
 CodedParamMenu::CodedParamMenu(const CRect& size, CControlListener* listener, long tag, const ElementStyle& style,
                                ProgramStore& programs, CodeKind kind, int parameter)

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "editor/ParamMenu.h"
-#include "plugin/CodeTables.h"
+#include "params/CodeTables.h"
 
 class CodedParamMenu : public ParamMenu {
 public:

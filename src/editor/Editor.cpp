@@ -13,8 +13,8 @@
 #include "gui/CMovieBitmap.h"
 #include "gui/COnOffButton.h"
 #include "gui/CTabView.h"
-#include "plugin/DisplayText.h"
-#include "plugin/ProgramStore.h"
+#include "params/DisplayText.h"
+#include "params/ProgramStore.h"
 #include "settings/UserSettings.h"
 #include "vst/AudioEffect.h"
 

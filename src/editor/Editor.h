@@ -7,7 +7,7 @@
 #include "editor/EditorLayout.h"
 #include "gui/AEffGUIEditor.h"
 #include "gui/CControl.h"
-#include "plugin/ParamTable.h"
+#include "params/ParamTable.h"
 #include "settings/ThemeStyle.h"
 
 #include <array>

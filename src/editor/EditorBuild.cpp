@@ -20,7 +20,7 @@
 #include "gui/CMovieBitmap.h"
 #include "gui/COnOffButton.h"
 #include "gui/CTabView.h"
-#include "plugin/ProgramStore.h"
+#include "params/ProgramStore.h"
 #include "presets/MidiLearnCommands.h"
 #include "settings/UserSettings.h"
 

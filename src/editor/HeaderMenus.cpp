@@ -1,7 +1,7 @@
 #include "editor/HeaderMenus.h"
 
 #include "platform/SystemServices.h"
-#include "plugin/ProgramStore.h"
+#include "params/ProgramStore.h"
 #include "presets/ProgramCommands.h"
 #include "settings/UserSettings.h"
 

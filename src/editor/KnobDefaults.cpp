@@ -1,6 +1,6 @@
 #include "editor/KnobDefaults.h"
 
-#include "plugin/ParamTable.h"
+#include "params/ParamTable.h"
 
 #include <cstring>
 #include <initializer_list>

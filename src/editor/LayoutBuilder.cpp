@@ -1,6 +1,6 @@
 #include "editor/LayoutBuilder.h"
 
-#include "plugin/ParamTable.h"
+#include "params/ParamTable.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
 #include "editor/SectionMenus.h"
 
-#include "plugin/CodeTables.h"
-#include "plugin/ParamTable.h"
-#include "plugin/ProgramStore.h"
+#include "params/CodeTables.h"
+#include "params/ParamTable.h"
+#include "params/ProgramStore.h"
 
 SectionMenu::SectionMenu(const CRect& size, CControlListener* listener, long tag, ProgramStore& programs,
                          CBitmap* icon)

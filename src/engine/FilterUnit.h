@@ -6,7 +6,7 @@
 
 #include "LadderFilter.h"
 #include "StateVariableFilter.h"
-#include "plugin/CodeTables.h"
+#include "params/CodeTables.h"
 
 struct FilterUnit {
     FilterType typeCode = FilterType::Off;

@@ -7,8 +7,8 @@
 #include <cstdlib>
 
 #include "Random.h"
-#include "plugin/CodeTables.h"
-#include "plugin/ValueCurves.h"
+#include "params/CodeTables.h"
+#include "params/ValueCurves.h"
 
 constexpr float kTwoPi = 6.28318530717959f;
 constexpr float kPi = 3.14159265358979f;

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "MidiProcessor.h"
-#include "plugin/CodeTables.h"
-#include "plugin/ProgramStore.h"
+#include "params/CodeTables.h"
+#include "params/ProgramStore.h"
 
 #include <cstdint>
 

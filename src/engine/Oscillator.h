@@ -8,7 +8,7 @@
 
 #include "Random.h"
 #include "Wavetable.h"
-#include "plugin/CodeTables.h"
+#include "params/CodeTables.h"
 
 struct NoiseState {
     float noiseThird = 10923.0f;

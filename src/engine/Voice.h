@@ -11,9 +11,9 @@
 #include "ModMatrix.h"
 #include "Oscillator.h"
 #include "Smoother.h"
-#include "plugin/CodeTables.h"
-#include "plugin/ProgramStore.h"
-#include "plugin/TempoInfo.h"
+#include "params/CodeTables.h"
+#include "params/ProgramStore.h"
+#include "params/TempoInfo.h"
 #include "settings/UserSettings.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "VoiceManager.h"
 
-#include "plugin/ValueCurves.h"
+#include "params/ValueCurves.h"
 
 #include <algorithm>
 #include <cmath>

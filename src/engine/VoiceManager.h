@@ -8,8 +8,8 @@
 #include "PingPongDelay.h"
 #include "Voice.h"
 #include "Wavetable.h"
-#include "plugin/ProgramStore.h"
-#include "plugin/TempoInfo.h"
+#include "params/ProgramStore.h"
+#include "params/TempoInfo.h"
 #include "settings/UserSettings.h"
 
 #include <atomic>

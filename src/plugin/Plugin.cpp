@@ -1,6 +1,6 @@
 #include "Plugin.h"
 
-#include "DisplayText.h"
+#include "params/DisplayText.h"
 #include "editor/Editor.h"
 #include "engine/MasterStage.h"
 #include "plugin/PluginProgramHost.h"

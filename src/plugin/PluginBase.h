@@ -2,17 +2,15 @@
 // identity strings, and ownership of the settings and the engine.
 #pragma once
 
-#include "ProgramStore.h"
-#include "TempoInfo.h"
 #include "editor/EditorHost.h"
+#include "params/PluginIdentity.h"
+#include "params/ProgramStore.h"
+#include "params/TempoInfo.h"
 #include "engine/VoiceManager.h"
 #include "settings/UserSettings.h"
 #include "vst/AudioEffectX.h"
 
 #include <mutex>
-
-constexpr VstInt32 kUniqueId = 0x2D535E34;
-constexpr VstInt32 kVendorVersion = 1302;
 
 class PluginBase : public AudioEffectX, public ParameterWriter, public EditorHost {
 public:

@@ -2,7 +2,7 @@
 // binary interface only (parameters and program names), as a host-side tool must.
 #pragma once
 
-#include "plugin/ProgramStore.h"
+#include "params/ProgramStore.h"
 #include "vst/vstabi.h"
 
 #include <cstring>

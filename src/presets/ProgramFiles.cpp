@@ -1,7 +1,7 @@
 #include "presets/ProgramFiles.h"
 
 #include "platform/AtomicFile.h"
-#include "settings/TextLines.h"
+#include "platform/TextLines.h"
 
 #include <algorithm>
 #include <cctype>

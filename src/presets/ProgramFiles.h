@@ -3,7 +3,7 @@
 // host-side tool can use them without a plug-in instance.
 #pragma once
 
-#include "plugin/ProgramStore.h"
+#include "params/ProgramStore.h"
 
 #include <filesystem>
 #include <string>

@@ -2,7 +2,7 @@
 // can stand in for it.
 #pragma once
 
-#include "plugin/ProgramStore.h"
+#include "params/ProgramStore.h"
 #include "settings/UserSettings.h"
 
 #include <string>

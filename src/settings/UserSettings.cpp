@@ -3,7 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/SystemServices.h"
 #include "settings/MidiMapFile.h"
-#include "settings/TextLines.h"
+#include "platform/TextLines.h"
 
 namespace fs = std::filesystem;
 

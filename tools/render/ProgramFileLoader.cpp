@@ -1,6 +1,6 @@
 #include "ProgramFileLoader.h"
 
-#include "plugin/PluginBase.h"
+#include "params/PluginIdentity.h"
 #include "presets/EffectProgramTransfer.h"
 #include "presets/ProgramFiles.h"
 

@@ -3,7 +3,7 @@
 // independently of the editor's own tables.
 #include "EditorTestSupport.h"
 
-#include "plugin/ParamTable.h"
+#include "params/ParamTable.h"
 
 #include <cstdio>
 

@@ -7,8 +7,8 @@
 #include "gui/CParamDisplay.h"
 #include "gui/CTabView.h"
 #include "gui/CTextEdit.h"
-#include "plugin/CodeTables.h"
-#include "plugin/ProgramStore.h"
+#include "params/CodeTables.h"
+#include "params/ProgramStore.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #include "PluginEventTestSupport.h"
 
 #include "engine/MasterStage.h"
-#include "plugin/CodeTables.h"
+#include "params/CodeTables.h"
 
 #include <cmath>
 #include <limits>

@@ -2,8 +2,8 @@
 #include "EngineTestSupport.h"
 
 #include "engine/ModMatrix.h"
-#include "plugin/CodeTables.h"
-#include "plugin/ValueCurves.h"
+#include "params/CodeTables.h"
+#include "params/ValueCurves.h"
 
 #include <limits>
 

@@ -4,7 +4,7 @@
 
 #include "engine/MasterStage.h"
 #include "engine/ModMatrix.h"
-#include "plugin/CodeTables.h"
+#include "params/CodeTables.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "EngineTestSupport.h"
 #include "SignalMeasure.h"
 
-#include "plugin/CodeTables.h"
+#include "params/CodeTables.h"
 
 #include <cmath>
 #include <vector>

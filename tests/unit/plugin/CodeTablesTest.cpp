@@ -1,4 +1,4 @@
-#include "plugin/CodeTables.h"
+#include "params/CodeTables.h"
 
 #include <gtest/gtest.h>
 

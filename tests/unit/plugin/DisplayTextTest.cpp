@@ -1,5 +1,5 @@
-#include "plugin/DisplayText.h"
-#include "plugin/ProgramStore.h"
+#include "params/DisplayText.h"
+#include "params/ProgramStore.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "plugin/ParamTable.h"
+#include "params/ParamTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "plugin/ValueCurves.h"
+#include "params/ValueCurves.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The data folder, Settings.txt reading and writing, and the folder scans.
-#include "plugin/ParamTable.h"
+#include "params/ParamTable.h"
 #include "settings/UserSettings.h"
 #include "support/FileText.h"
 #include "unit/support/FakeSystemServices.h"

@@ -1,4 +1,4 @@
-#include "settings/TextLines.h"
+#include "platform/TextLines.h"
 
 #include <cerrno>
 #include <climits>
