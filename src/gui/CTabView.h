@@ -27,6 +27,7 @@ public:
     CRect tabButtonRect(long index) const;
 
     void draw(CDrawContext* context) override;
+    void drawRect(CDrawContext* context, const CRect& updateRect) override;
     CMouseEventResult onMouseDown(CPoint& where, const long& buttons) override;
     bool isTypeOf(const char* className) const override;
 

@@ -11,8 +11,8 @@ using CCoord = int;
 struct CPoint {
     CCoord x = 0;
     CCoord y = 0;
-    CPoint() = default;
-    CPoint(CCoord x, CCoord y) : x(x), y(y) {}
+    constexpr CPoint() = default;
+    constexpr CPoint(CCoord x, CCoord y) : x(x), y(y) {}
     CPoint& offset(CCoord dx, CCoord dy) { x += dx; y += dy; return *this; }
     bool operator==(const CPoint&) const = default;
 };
@@ -23,8 +23,8 @@ struct CRect {
     CCoord top = 0;
     CCoord right = 0;
     CCoord bottom = 0;
-    CRect() = default;
-    CRect(CCoord left, CCoord top, CCoord right, CCoord bottom) : left(left), top(top), right(right), bottom(bottom) {}
+    constexpr CRect() = default;
+    constexpr CRect(CCoord left, CCoord top, CCoord right, CCoord bottom) : left(left), top(top), right(right), bottom(bottom) {}
     CCoord width() const { return right - left; }
     CCoord height() const { return bottom - top; }
     bool isEmpty() const { return right <= left || bottom <= top; }
