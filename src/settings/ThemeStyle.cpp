@@ -1,6 +1,6 @@
 #include "settings/ThemeStyle.h"
 
-#include "settings/TextLines.h"
+#include "platform/TextLines.h"
 
 #include <cstdlib>
 

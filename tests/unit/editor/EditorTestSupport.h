@@ -86,8 +86,7 @@ struct EditorFixture : ::testing::Test {
         frame().forEachDescendant([&](CView* view) {
             if (auto* control = dynamic_cast<CControl*>(view)) {
                 CRect r = control->getViewSize();
-                if (control->getParentView())
-                    control->getParentView()->localToFrame(r);
+                control->localToFrame(r);
                 all.push_back({control, r});
             }
         });
@@ -115,7 +114,7 @@ struct EditorFixture : ::testing::Test {
         const CRect r = found.empty() ? CRect() : found[0].rect;
         return CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
-    // One MIDI message, then a block of audio that plays it.
+    // One MIDI message, then blocks of audio that play it and publish the engine's state.
     void sendMidi(int status, int data1, int data2)
     {
         HostEventList events;
@@ -123,6 +122,7 @@ struct EditorFixture : ::testing::Test {
         create().processEvents(events.list());
         float left[64], right[64];
         float* outputs[] = {left, right};
+        create().processReplacing(nullptr, outputs, 64);
         create().processReplacing(nullptr, outputs, 64);
     }
     void click(CPoint where, long buttons)
