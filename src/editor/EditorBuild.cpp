@@ -21,6 +21,7 @@
 #include "gui/COnOffButton.h"
 #include "gui/CTabView.h"
 #include "params/ProgramStore.h"
+#include "platform/NativeWindow.h"
 #include "presets/MidiLearnCommands.h"
 #include "settings/UserSettings.h"
 
@@ -75,6 +76,7 @@ void Editor::prepareTheme()
 {
     UserSettings& settings = host.userSettings();
     settings.loadSettings();
+    native::setFocusOnPointerEnter(settings.enableMouseWheel);
     const ThemeStyle& theme = settings.themeStyle;
     extended = theme.extendedTheme;
     layoutFactor = layoutScale(settings.scale);

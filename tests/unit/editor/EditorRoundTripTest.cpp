@@ -180,6 +180,25 @@ TEST_F(RoundTrip, IdleShowsProgramLampsAndLearnState)
     EXPECT_EQ(settings.ccMap[74].load(), -1);
 }
 
+TEST_F(RoundTrip, SecondAmplifierRoutingsKeepTheVoiceLampOn)
+{
+    openEditor();
+    create().setParameter(Param::Env1Rel, 0.0f);
+    create().setParameter(Param::Env2Rel, 1.0f);
+    for (float route : {0.0f, 0.5f, 1.0f}) {
+        create().setParameter(Param::OscRoute, route);
+        sendMidi(0x90, 60, 100);
+        sendMidi(0x80, 60, 0);
+        renderBlocks(100); // the first amplifier's short release is over
+        editor().idle();
+        bool lit = false;
+        for (const Placed& p : withTag(kStateTag, "OnOffDisplay"))
+            lit = lit || p.control->getValue() != 0.0f;
+        EXPECT_EQ(lit, route != 0.0f) << "routing value " << route;
+        create().dispatcher(effMainsChanged, 0, 0, nullptr, 0);
+    }
+}
+
 TEST_F(RoundTrip, CompactPagesAreReachedAndRemembered)
 {
     writeSettings(1, "Compact");

@@ -120,10 +120,14 @@ struct EditorFixture : ::testing::Test {
         HostEventList events;
         events.add(0, status, data1, data2);
         create().processEvents(events.list());
+        renderBlocks(2);
+    }
+    void renderBlocks(int count)
+    {
         float left[64], right[64];
         float* outputs[] = {left, right};
-        create().processReplacing(nullptr, outputs, 64);
-        create().processReplacing(nullptr, outputs, 64);
+        for (int i = 0; i < count; ++i)
+            create().processReplacing(nullptr, outputs, 64);
     }
     void click(CPoint where, long buttons)
     {
