@@ -1,6 +1,7 @@
 // The plug-in's own editor inside a host's window on a virtual display: it opens, draws, takes a
 // real click-and-drag and a wheel step on the filter cutoff knob, and closes.
 #include "platform/NativeHostWindow.h"
+#include "platform/linux/X11MenuLayout.h"
 #include "vst/vstabi.h"
 
 #include <dlfcn.h>
@@ -119,4 +120,24 @@ TEST_F(MorvellineWindow, KnobTakesARealDragAndWheelStep)
 
     EXPECT_EQ(dispatch(effEditClose), 1);
     dispatch(effEditIdle);
+}
+
+TEST_F(MorvellineWindow, WaveformPopupTakesARealClick)
+{
+    constexpr int kOsc1Wave = 70;
+    ASSERT_EQ(dispatch(effEditOpen, 0, 0, host->systemHandle()), 1);
+    idle(20);
+    // OSC 1's waveform menu: (136, 4)-(232, 28) in the section at (16, 0) of the upper area,
+    // 2 pixels in from top and bottom; the pop-up opens below it.
+    const int left = 16 + 136, bottom = 48 + 28 - 2;
+    xdotool("mousemove " + std::to_string(left + 20) + " " + std::to_string(bottom - 8) + " click 1");
+    idle(20);
+    // "Square" follows "Off", a separator and "Sawtooth".
+    const int squareTop = bottom + native::kMenuBorder + 2 * native::kMenuRowHeight + native::kMenuSeparatorHeight;
+    xdotool("mousemove " + std::to_string(left + 30) + " " + std::to_string(squareTop + native::kMenuRowHeight / 2) +
+            " click 1");
+    for (int i = 0; i < 300 && effect->getParameter(effect, kOsc1Wave) != 0.03f; ++i)
+        idle(1);
+    EXPECT_EQ(effect->getParameter(effect, kOsc1Wave), 0.03f);
+    dispatch(effEditClose);
 }
