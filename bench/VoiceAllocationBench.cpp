@@ -15,12 +15,13 @@ struct NullWriter : ParameterWriter {
 struct Rig {
     Rig()
     {
-        engine.bind(writer, programs, settings, tempo);
+        engine.bind(writer, programs, midiMap, ignoreVelocity, tempo);
         programs.current().set(Param::Poly, 1.0f);
         engine.setEngineSampleRate(44100.0f);
     }
     ProgramStore programs;
-    UserSettings settings;
+    MidiMap midiMap;
+    std::atomic<bool> ignoreVelocity{false};
     TempoInfo tempo;
     NullWriter writer;
     VoiceManager engine;

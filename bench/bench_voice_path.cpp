@@ -18,12 +18,13 @@ struct NullWriter : ParameterWriter {
 struct Rig {
     Rig()
     {
-        engine.bind(writer, programs, settings, tempo);
+        engine.bind(writer, programs, midiMap, ignoreVelocity, tempo);
         engine.setEngineSampleRate(44100.0f);
     }
     void set(int index, float value) { programs.current().set(index, value); }
     ProgramStore programs;
-    UserSettings settings;
+    MidiMap midiMap;
+    std::atomic<bool> ignoreVelocity{false};
     TempoInfo tempo;
     NullWriter writer;
     VoiceManager engine;

@@ -7,7 +7,8 @@ packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64 wine32:i386
     libsndfile1-dev amsynth sox
-    libcairo2-dev libx11-dev libfontconfig-dev xvfb xauth imagemagick xdotool fonts-liberation fonts-dejavu-core
+    # The editor: drawing, the X11 window, fonts, and the headless screenshot and input tests.
+    libcairo2-dev libx11-dev libfontconfig-dev fonts-liberation fonts-dejavu-core xvfb xauth imagemagick xdotool python3-cairo
 )
 
 missing=()

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native suite with the Windows DLLs under Wine, then
-# the native suite again under AddressSanitizer/UBSan and under ThreadSanitizer.
+# Builds the release and Windows trees with warnings as errors and runs every test: first the
+# native suite under AddressSanitizer/UBSan and under ThreadSanitizer (without the benchmarks),
+# then the release suite with the host-level tests, the render tests and the DLLs under Wine.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 "$top/scripts/install-deps.sh"
-"$top/scripts/build-all.sh"
+WARNINGS_AS_ERRORS=ON "$top/scripts/build-all.sh"
 jobs=$(nproc)
 
 run_suite() {

@@ -241,9 +241,9 @@ void Editor::updateLearnState()
 {
     UserSettings& settings = host.userSettings();
     if (learnSwitch)
-        settings.learnActive.store(learnSwitch->getValue() != 0.0f, std::memory_order_relaxed);
+        settings.midiMap.learnActive.store(learnSwitch->getValue() != 0.0f, std::memory_order_relaxed);
     if (touchedTag >= 0 && touchedTag < kNumParams)
-        settings.learnParameter.store(touchedTag, std::memory_order_relaxed);
+        settings.midiMap.learnParameter.store(touchedTag, std::memory_order_relaxed);
 }
 
 void Editor::updateLearnTexts()
@@ -254,8 +254,8 @@ void Editor::updateLearnTexts()
     const UserSettings& settings = host.userSettings();
     for (int n = 0; n < 2; ++n)
         if (ParamLabel* text = statusTexts[size_t(kModCc1Text + n)])
-            text->setText(controllerText(settings.modCcNumber[n].load(std::memory_order_relaxed)));
-    const int parameter = settings.learnParameter.load(std::memory_order_relaxed);
+            text->setText(controllerText(settings.midiMap.modCcNumber[n].load(std::memory_order_relaxed)));
+    const int parameter = settings.midiMap.learnParameter.load(std::memory_order_relaxed);
     const bool known = parameter >= 0 && parameter < kNumParams;
     if (ParamLabel* text = statusTexts[kSelectedControlText]) {
         const char* name = known ? kParamTable[parameter].longName : nullptr;
@@ -263,7 +263,7 @@ void Editor::updateLearnTexts()
     }
     int assigned = -1;
     for (int controller = 0; known && controller < kNumMappableControllers && assigned < 0; ++controller)
-        if (settings.ccMap[controller].load(std::memory_order_relaxed) == parameter)
+        if (settings.midiMap.ccMap[controller].load(std::memory_order_relaxed) == parameter)
             assigned = controller;
     if (assignedCcText)
         assignedCcText->setText(controllerText(assigned));

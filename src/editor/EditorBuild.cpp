@@ -306,9 +306,9 @@ void Editor::setInitialValues()
     const UserSettings& settings = host.userSettings();
     for (int n = 0; n < 2; ++n)
         if (modCcKnobs[size_t(n)]) {
-            modCcKnobs[size_t(n)]->setValue(modControllerChooserValue(settings.modCcNumber[n].load()));
+            modCcKnobs[size_t(n)]->setValue(modControllerChooserValue(settings.midiMap.modCcNumber[n].load()));
         }
     if (learnSwitch)
-        learnSwitch->setValue(settings.learnActive.load() ? 1.0f : 0.0f);
+        learnSwitch->setValue(settings.midiMap.learnActive.load() ? 1.0f : 0.0f);
     updateProgramTexts();
 }

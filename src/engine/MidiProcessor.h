@@ -59,11 +59,10 @@ public:
     virtual void learnController(int controller) = 0;
     virtual void processController(int controller, float value) = 0;
 
-    // Replaces the block's queue with these events (events carried over from a skipped block
-    // stay in front of them).
+    // Appends these events to the block's queue, behind any already there (such as those
+    // carried over from a skipped block).
     void queueEvents(std::span<const MidiInputEvent> events);
-    // The same in steps, for a caller that converts its own event list one event at a time.
-    void beginEventQueue();
+    // The same one event at a time, for a caller that converts its own event list.
     void queueEvent(const MidiInputEvent& event);
 
     // Applies the messages due at this frame; called once per frame, frames in order.

@@ -94,7 +94,7 @@ inline float centsOf(float knob)
 
 } // namespace
 
-void FrameControls::read(const ProgramStore& programs, const UserSettings* userSettings, const TempoInfo& tempoInfo)
+void FrameControls::read(const ProgramStore& programs, const std::atomic<bool>* ignoreVelocity, const TempoInfo& tempoInfo)
 {
     const ProgramRecord& p = programs.current();
     polyZero = p.get(Param::Poly) == 0.0f;
@@ -148,14 +148,13 @@ void FrameControls::read(const ProgramStore& programs, const UserSettings* userS
     if (lfoInputsMoved)
         ++lfoRevision;
     route = routeCode(p.get(Param::OscRoute));
-    ignoreAmpVelocity = userSettings && userSettings->ignoreAmpVelocity.load(std::memory_order_relaxed);
+    ignoreAmpVelocity = ignoreVelocity && ignoreVelocity->load(std::memory_order_relaxed);
     tempo = tempoInfo;
 }
 
-void Voice::bind(const ProgramStore& programStore, const UserSettings& userSettings, const WtCollection& tables)
+void Voice::bind(const ProgramStore& programStore, const WtCollection& tables)
 {
     programs = &programStore;
-    settings = &userSettings;
     for (int k = 0; k < 2; ++k) {
         mainOsc[k].tables = &tables;
         subOsc[k].tables = &tables;
@@ -460,12 +459,12 @@ inline void Voice::runFilter(int n, float& left, float& right, const FrameContro
         r = clamp01(r);
         // The rate curve is costly; it only runs again when its inputs move.
         if (r != lfoRateInput[n] || c.lfoSync[n] != lfoRateSync[n] ||
-            (c.lfoSync[n] && (c.tempo.tempo != lfoRateTempo.tempo ||
-                              c.tempo.timeSigDenominator != lfoRateTempo.timeSigDenominator))) {
+            (c.lfoSync[n] && (c.tempo.tempo != lfoRateTempo[n].tempo ||
+                              c.tempo.timeSigDenominator != lfoRateTempo[n].timeSigDenominator))) {
             lfo[n].setRate(r, c.lfoSync[n], c.tempo);
             lfoRateInput[n] = r;
             lfoRateSync[n] = c.lfoSync[n];
-            lfoRateTempo = c.tempo;
+            lfoRateTempo[n] = c.tempo;
         }
     }
 

@@ -14,7 +14,7 @@
 #include "params/CodeTables.h"
 #include "params/ProgramStore.h"
 #include "params/TempoInfo.h"
-#include "settings/UserSettings.h"
+#include "settings/MidiMap.h"
 
 #include <cstdint>
 
@@ -95,7 +95,7 @@ struct FrameControls {
     // frame's, so voices can tell their rates need no new look.
     uint32_t lfoRevision = 0;
 
-    void read(const ProgramStore& programs, const UserSettings* settings, const TempoInfo& tempoInfo);
+    void read(const ProgramStore& programs, const std::atomic<bool>* ignoreVelocity, const TempoInfo& tempoInfo);
 
 private:
     // The last stored sub-mode values and their codes: decoding is a pure function of the value,
@@ -107,7 +107,6 @@ private:
 
 struct Voice {
     const ProgramStore* programs = nullptr;
-    const UserSettings* settings = nullptr;
 
     // Per side: main oscillator, sub-oscillator and six unison copies.
     Oscillator mainOsc[2];
@@ -169,13 +168,13 @@ struct Voice {
     // runs when the rate moves.
     float lfoRateInput[4] = {-1.0f, -1.0f, -1.0f, -1.0f};
     bool lfoRateSync[4] = {};
-    TempoInfo lfoRateTempo;
+    TempoInfo lfoRateTempo[4];
     // The frame controls' LFO revision at this voice's last rate check; between control frames
     // (where the matrix may move a rate) an unchanged revision means nothing to check.
     uint32_t lfoRevisionSeen = 0;
     bool lfoRevisionValid = false;
 
-    void bind(const ProgramStore& programStore, const UserSettings& userSettings, const WtCollection& tables);
+    void bind(const ProgramStore& programStore, const WtCollection& tables);
     void setSampleRate(float rate);
 
     // A free voice taking a new note, and every voice at the engine reset: silent at once.

@@ -24,15 +24,16 @@ VoiceManager::VoiceManager()
         lfo.waveform = LfoWaveform::Sine;
 }
 
-void VoiceManager::bind(ParameterWriter& pluginWriter, const ProgramStore& programStore, UserSettings& userSettings,
-                        const TempoInfo& tempoInfo)
+void VoiceManager::bind(ParameterWriter& pluginWriter, const ProgramStore& programStore, MidiMap& map,
+                        const std::atomic<bool>& ignoreVelocitySwitch, const TempoInfo& tempoInfo)
 {
     plugin = &pluginWriter;
     programs = &programStore;
-    settings = &userSettings;
+    midiMap = &map;
+    ignoreVelocity = &ignoreVelocitySwitch;
     tempo = &tempoInfo;
     for (Voice& v : voices)
-        v.bind(programStore, userSettings, tables);
+        v.bind(programStore, tables);
 }
 
 int VoiceManager::currentRoute() const
@@ -144,28 +145,28 @@ void VoiceManager::allNotesOff()
 
 void VoiceManager::learnController(int controller)
 {
-    if (!settings || controller < 0 || controller > kHighestMappableController)
+    if (!midiMap || controller < 0 || controller > kHighestMappableController)
         return;
-    if (!settings->learnActive.load(std::memory_order_relaxed))
+    if (!midiMap->learnActive.load(std::memory_order_relaxed))
         return;
-    const int parameter = settings->learnParameter.load(std::memory_order_relaxed);
+    const int parameter = midiMap->learnParameter.load(std::memory_order_relaxed);
     // Only a real parameter can be bound; anything else would turn a controller into a command.
     if (parameter < 0 || parameter >= kNumParams)
         return;
-    for (auto& entry : settings->ccMap)
+    for (auto& entry : midiMap->ccMap)
         if (entry.load(std::memory_order_relaxed) == parameter)
             entry.store(-1, std::memory_order_relaxed);
-    settings->ccMap[controller].store(parameter, std::memory_order_relaxed);
+    midiMap->ccMap[controller].store(parameter, std::memory_order_relaxed);
 }
 
 void VoiceManager::processController(int controller, float value)
 {
-    if (!settings || controller < 0 || controller > kHighestMappableController)
+    if (!midiMap || controller < 0 || controller > kHighestMappableController)
         return;
     for (int n = 0; n < 2; ++n)
-        if (controller == settings->modCcNumber[n].load(std::memory_order_relaxed))
+        if (controller == midiMap->modCcNumber[n].load(std::memory_order_relaxed))
             controllers.modCcValue[n] = value;
-    const int parameter = settings->ccMap[controller].load(std::memory_order_relaxed);
+    const int parameter = midiMap->ccMap[controller].load(std::memory_order_relaxed);
     // Only parameter indices: higher ones are editor commands, never to be run from MIDI.
     if (parameter >= 0 && parameter < kNumParams && plugin)
         plugin->writeParameter(parameter, value);
@@ -259,7 +260,7 @@ void VoiceManager::renderFrame(float& left, float& right, int frameCount, int fr
         if (!::isSounding(v, route))
             continue;
         if (!controlsRead) {
-            frameControls.read(*programs, settings, *tempo);
+            frameControls.read(*programs, ignoreVelocity, *tempo);
             controlsRead = true;
         }
         v.renderVoice(amp1L, amp1R, amp2L, amp2R, controllers, frameControls);
@@ -339,7 +340,7 @@ void VoiceManager::renderRun(const ProgramRecord& p, float* left, float* right, 
             break;
         }
     if (anySounding)
-        frameControls.read(*programs, settings, *tempo);
+        frameControls.read(*programs, ignoreVelocity, *tempo);
 
     if (anySounding && randomDrawsInterleave(route)) {
         for (int i = 0; i < frames; ++i) {

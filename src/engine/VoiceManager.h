@@ -10,7 +10,7 @@
 #include "Wavetable.h"
 #include "params/ProgramStore.h"
 #include "params/TempoInfo.h"
-#include "settings/UserSettings.h"
+#include "settings/MidiMap.h"
 
 #include <atomic>
 #include <cstdint>
@@ -36,9 +36,10 @@ public:
     VoiceManager();
 
     // Binds the engine to the plug-in it writes learned parameters to, the values it plays, the
-    // MIDI map and the tempo of the current block.
-    void bind(ParameterWriter& plugin, const ProgramStore& programs, UserSettings& settings,
-              const TempoInfo& tempo);
+    // MIDI map (which learning writes), the amplifier's ignore-velocity switch and the tempo of
+    // the current block.
+    void bind(ParameterWriter& plugin, const ProgramStore& programs, MidiMap& midiMap,
+              const std::atomic<bool>& ignoreVelocity, const TempoInfo& tempo);
 
     void setEngineSampleRate(float rate);
     void resetEngine();
@@ -86,7 +87,8 @@ public:
 private:
     ParameterWriter* plugin = nullptr;
     const ProgramStore* programs = nullptr;
-    UserSettings* settings = nullptr;
+    MidiMap* midiMap = nullptr;
+    const std::atomic<bool>* ignoreVelocity = nullptr;
     const TempoInfo* tempo = nullptr;
 
     WtCollection tables;

@@ -1,6 +1,14 @@
-// Renames a file over another one, replacing it in one step where the system allows.
+// The system steps of a durable file replacement: sync a written file to disk, rename it over
+// another one in one step, and name temporaries so that writers never share one.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 
+// Pushes the file's written data to the disk; false when the system reports an error.
+bool syncFileToDisk(std::FILE* file);
+// Renames a file over another one, replacing it in one step where the system allows, and makes
+// the rename itself durable where the system needs a separate step for that.
 bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
+// This process's number, part of temporary file names.
+unsigned long currentProcessId();

@@ -66,13 +66,14 @@ template <typename Sample>
 void Plugin::processBlock(Sample** outputs, VstInt32 frames)
 {
     readBlockTempo();
-    if (frames > 0 && (!outputs || !outputs[0] || !outputs[1]))
-        return;
+    // A host that hands no buffers still moves time on: the block renders and its MIDI plays,
+    // only nothing is written.
+    const bool writable = outputs && outputs[0] && outputs[1];
     std::unique_lock<std::mutex> lock(engineLock, std::try_to_lock);
     if (!lock.owns_lock()) {
         // The user-interface thread is resetting the engine: this block stays silent, and its
         // MIDI is played at the start of the next one.
-        for (VstInt32 i = 0; i < frames; ++i)
+        for (VstInt32 i = 0; writable && i < frames; ++i)
             outputs[0][i] = outputs[1][i] = 0;
         voiceManager.carryOverSkippedBlock(frames);
         return;
@@ -81,7 +82,7 @@ void Plugin::processBlock(Sample** outputs, VstInt32 frames)
         const int count = int(std::min<VstInt32>(kSliceFrames, frames - first));
         voiceManager.renderFrames(sliceLeft, sliceRight, frames, first, count);
         applyMasterStage(masterVolume, programs.value(Param::Volume), sliceLeft, sliceRight, count);
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; writable && i < count; ++i) {
             outputs[0][first + i] = sliceLeft[i];
             outputs[1][first + i] = sliceRight[i];
         }

@@ -33,7 +33,7 @@ PluginBase::PluginBase(audioMasterCallback host) : AudioEffectX(host, kNumProgra
     canProcessReplacing();
     canDoubleReplacing();
     isSynth();
-    voiceManager.bind(*this, programs, settings, tempoInfo);
+    voiceManager.bind(*this, programs, settings.midiMap, settings.ignoreAmpVelocity, tempoInfo);
 }
 
 // Members go in reverse order: the engine, then the settings, then the base with the editor.
@@ -55,9 +55,13 @@ void PluginBase::setProgram(VstInt32 program)
         program = 0;
     else if (program < 0)
         program = kNumPrograms - 1;
-    programs.setCurrentNumber(program);
-    curProgram = program;
-    resetEngineSafely();
+    {
+        // Under the render lock: no block may render the old voices with the new values.
+        std::lock_guard<std::mutex> lock(engineLock);
+        programs.setCurrentNumber(program);
+        curProgram = program;
+        voiceManager.resetEngine();
+    }
     pushValuesToEditor();
     updateDisplay();
     programs.record(ProgramStore::kUndoRecord).copyFrom(programs.current());

@@ -11,7 +11,7 @@ void chooseModController(UserSettings& settings, int which, float value)
         return;
     float clamped = std::clamp(value, 0.0f, 1.0f);
     int controller = std::min(int(120.0f * clamped) - 1, kNumMappableControllers - 1);
-    settings.modCcNumber[which].store(controller, std::memory_order_relaxed);
+    settings.midiMap.modCcNumber[which].store(controller, std::memory_order_relaxed);
 }
 
 float modControllerChooserValue(int controller)
@@ -24,8 +24,8 @@ float modControllerChooserValue(int controller)
 
 void clearLearnedController(UserSettings& settings)
 {
-    int parameter = settings.learnParameter.load(std::memory_order_relaxed);
-    for (auto& entry : settings.ccMap) {
+    int parameter = settings.midiMap.learnParameter.load(std::memory_order_relaxed);
+    for (auto& entry : settings.midiMap.ccMap) {
         int expected = parameter;
         entry.compare_exchange_strong(expected, -1, std::memory_order_relaxed);
     }

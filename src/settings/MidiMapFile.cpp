@@ -28,15 +28,15 @@ bool inRange(int lineIndex, long value)
     return value >= -1 && value <= kHighestController;
 }
 
-void storeLine(int lineIndex, std::string_view line, UserSettings& settings)
+void storeLine(int lineIndex, std::string_view line, MidiMap& map)
 {
     const long value = parseMidiMapLine(line);
     if (!inRange(lineIndex, value))
         return;
     if (lineIndex < kNumMappableControllers)
-        settings.ccMap[lineIndex].store(int(value), std::memory_order_relaxed);
+        map.ccMap[lineIndex].store(int(value), std::memory_order_relaxed);
     else
-        settings.modCcNumber[lineIndex - kNumMappableControllers].store(int(value), std::memory_order_relaxed);
+        map.modCcNumber[lineIndex - kNumMappableControllers].store(int(value), std::memory_order_relaxed);
 }
 
 } // namespace
@@ -47,23 +47,23 @@ long parseMidiMapLine(std::string_view line)
     return std::strtol(text.c_str(), nullptr, 0);
 }
 
-void readMidiMapText(std::string_view text, UserSettings& settings)
+void readMidiMapText(std::string_view text, MidiMap& map)
 {
-    settings.clearMidiMap();
+    map.clear();
     int lineIndex = 0;
     size_t start = 0;
     while (start < text.size() && lineIndex < kMidiMapLines) {
         size_t end = text.find('\n', start);
         if (end == std::string_view::npos)
             end = text.size();
-        storeLine(lineIndex++, text.substr(start, end - start), settings);
+        storeLine(lineIndex++, text.substr(start, end - start), map);
         start = end + 1;
     }
 }
 
-void readMidiMap(const std::filesystem::path& file, UserSettings& settings)
+void readMidiMap(const std::filesystem::path& file, MidiMap& map)
 {
-    settings.clearMidiMap();
+    map.clear();
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return;
@@ -82,10 +82,10 @@ void readMidiMap(const std::filesystem::path& file, UserSettings& settings)
             ++lineLength;
         }
     }
-    readMidiMapText(text, settings);
+    readMidiMapText(text, map);
 }
 
-std::string formatMidiMap(const UserSettings& settings)
+std::string formatMidiMap(const MidiMap& map)
 {
     std::string text;
     text.reserve(kMidiMapLines * 6);
@@ -95,14 +95,14 @@ std::string formatMidiMap(const UserSettings& settings)
         text += number;
         text += kLineBreak;
     };
-    for (const auto& entry : settings.ccMap)
+    for (const auto& entry : map.ccMap)
         addLine(entry.load(std::memory_order_relaxed));
-    for (const auto& entry : settings.modCcNumber)
+    for (const auto& entry : map.modCcNumber)
         addLine(entry.load(std::memory_order_relaxed));
     return text;
 }
 
-bool writeMidiMap(const std::filesystem::path& file, const UserSettings& settings)
+bool writeMidiMap(const std::filesystem::path& file, const MidiMap& map)
 {
-    return writeFileAtomically(file, formatMidiMap(settings));
+    return writeFileAtomically(file, formatMidiMap(map));
 }

@@ -2,7 +2,7 @@
 // integer per line (120 map entries, then Mod CC 1 and Mod CC 2).
 #pragma once
 
-#include "UserSettings.h"
+#include "MidiMap.h"
 
 #include <filesystem>
 #include <string>
@@ -16,11 +16,11 @@ long parseMidiMapLine(std::string_view line);
 
 // Sets the map to "none" everywhere, then takes every valid line of the file. A missing or short
 // file leaves the entries it does not give at -1; out-of-range values leave theirs at -1.
-void readMidiMap(const std::filesystem::path& file, UserSettings& settings);
+void readMidiMap(const std::filesystem::path& file, MidiMap& map);
 // Applies the lines of a file's text, as readMidiMap does.
-void readMidiMapText(std::string_view text, UserSettings& settings);
+void readMidiMapText(std::string_view text, MidiMap& map);
 
 // The file's text: 122 lines, each ended by the platform's line break.
-std::string formatMidiMap(const UserSettings& settings);
+std::string formatMidiMap(const MidiMap& map);
 // Replaces the file as a whole; false (and the old file untouched) when it could not be written.
-bool writeMidiMap(const std::filesystem::path& file, const UserSettings& settings);
+bool writeMidiMap(const std::filesystem::path& file, const MidiMap& map);

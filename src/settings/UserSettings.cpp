@@ -18,7 +18,6 @@ bool isBuiltInTheme(const std::wstring& name)
 
 UserSettings::UserSettings()
 {
-    clearMidiMap();
     locateDataFolder();
     if (dataFolderFound) {
         SystemServices& system = systemServices();
@@ -143,7 +142,7 @@ std::string UserSettings::settingsText() const
 
 void UserSettings::loadSettings()
 {
-    clearMidiMap();
+    midiMap.clear();
     scanThemeFolders();
     if (!dataFolderFound)
         return;
@@ -152,7 +151,7 @@ void UserSettings::loadSettings()
     if (reader.isOpen())
         applySettingsLines(reader);
 
-    readMidiMap(midiFile, *this);
+    readMidiMap(midiFile, midiMap);
 
     themeStyle.resetThemeDefaults(theme != L"Compact");
     // Also for the built-in names: a folder "Extended" or "Compact" adjusts that built-in theme.
@@ -166,5 +165,5 @@ void UserSettings::saveSettings()
         return;
     // A failed write is silent, and the old file stays whole; the map is written either way.
     writeFileAtomically(settingsFile, settingsText());
-    writeMidiMap(midiFile, *this);
+    writeMidiMap(midiFile, midiMap);
 }

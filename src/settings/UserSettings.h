@@ -1,7 +1,8 @@
-// Per-instance user settings and data-folder state, including the MIDI controller map and the
-// MIDI-learn state. Values shared with the audio thread are atomic.
+// Per-instance user settings and data-folder state, owner of the MIDI map. Values shared with the
+// audio thread are atomic.
 #pragma once
 
+#include "MidiMap.h"
 #include "settings/ThemeStyle.h"
 
 #include <atomic>
@@ -11,22 +12,12 @@
 
 class LineReader;
 
-constexpr int kNumMappableControllers = 120;
-
 struct UserSettings {
     // Finds (or creates) the data folder, composes the paths and reads the settings files.
     UserSettings();
 
     UserSettings(const UserSettings&) = delete;
     UserSettings& operator=(const UserSettings&) = delete;
-
-    void clearMidiMap()
-    {
-        for (auto& entry : ccMap)
-            entry.store(-1, std::memory_order_relaxed);
-        for (auto& number : modCcNumber)
-            number.store(-1, std::memory_order_relaxed);
-    }
 
     // Sets dataFolder and dataFolderFound: "Morvelline_Data" beside the plug-in file when the
     // user made one, else "Hollowfen Software/Morvelline" in the user's data folder.
@@ -66,12 +57,7 @@ struct UserSettings {
     std::vector<std::wstring> bankFileNames;
     std::vector<std::wstring> themeNames;
 
-    // MIDI controller map: controller number → parameter index, or -1.
-    std::atomic<int> ccMap[kNumMappableControllers];
-    // The controller numbers feeding Mod CC 1 and Mod CC 2, or -1.
-    std::atomic<int> modCcNumber[2];
-    std::atomic<bool> learnActive{false};
-    std::atomic<int> learnParameter{0};
+    MidiMap midiMap;
 
 private:
     void applySettingsLines(LineReader& reader);

@@ -97,8 +97,10 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
         delete this;
         return 1;
     case effSetProgram:
-        if (value >= 0 && value < numPrograms)
-            setProgram(VstInt32(value));
+        // Below zero is a program number too (the last one); a narrowing cast could turn a
+        // wide negative value into a valid-looking one.
+        if (value < numPrograms)
+            setProgram(value < 0 ? -1 : VstInt32(value));
         return 0;
     case effGetProgram:
         return getProgram();

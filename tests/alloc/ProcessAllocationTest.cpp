@@ -1,6 +1,6 @@
 // Process calls allocate nothing once the engine has warmed up. This program replaces the global
 // allocation functions, so it runs apart from the other tests.
-#include "../unit/engine/PluginEventTestSupport.h"
+#include "unit/plugin/PluginEventTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,37 @@
 #include "platform/ReplaceFile.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+bool syncFileToDisk(std::FILE* file)
+{
+    return fsync(fileno(file)) == 0;
+}
+
+namespace {
+
+// A rename is an entry in the folder: until the folder reaches the disk, a power cut can bring
+// back the old entry. Some file systems cannot sync a folder; the data itself is safe by then.
+void syncFolder(const std::filesystem::path& folder)
+{
+    const int descriptor = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return;
+    fsync(descriptor);
+    close(descriptor);
+}
+
+} // namespace
 
 bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to)
 {
-    return std::rename(from.c_str(), to.c_str()) == 0;
+    if (std::rename(from.c_str(), to.c_str()) != 0)
+        return false;
+    syncFolder(to.parent_path());
+    return true;
+}
+
+unsigned long currentProcessId()
+{
+    return static_cast<unsigned long>(getpid());
 }

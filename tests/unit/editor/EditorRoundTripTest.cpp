@@ -168,8 +168,8 @@ TEST_F(RoundTrip, IdleShowsProgramLampsAndLearnState)
     click(centre(Param::FltRes, "CAnimKnob"), kLButton);
     editor().idle();
     UserSettings& settings = create().userSettings();
-    EXPECT_TRUE(settings.learnActive.load());
-    EXPECT_EQ(settings.learnParameter.load(), Param::FltRes);
+    EXPECT_TRUE(settings.midiMap.learnActive.load());
+    EXPECT_EQ(settings.midiMap.learnParameter.load(), Param::FltRes);
     sendMidi(0xB0, 74, 64);
     editor().idle();
     auto* assigned = dynamic_cast<CTextLabel*>(one(1036, "ParamLabel"));
@@ -177,7 +177,7 @@ TEST_F(RoundTrip, IdleShowsProgramLampsAndLearnState)
     click(centre(1036, "ParamLabel"), kLButton | kControl);
     editor().idle();
     EXPECT_EQ(assigned->getText(), "None");
-    EXPECT_EQ(settings.ccMap[74].load(), -1);
+    EXPECT_EQ(settings.midiMap.ccMap[74].load(), -1);
 }
 
 TEST_F(RoundTrip, SecondAmplifierRoutingsKeepTheVoiceLampOn)

@@ -1,7 +1,7 @@
 // The whole engine step: block-size independence, repeatability and survival of hostile
 // parameter values.
 #include "EngineTestSupport.h"
-#include "PluginEventTestSupport.h"
+#include "unit/plugin/PluginEventTestSupport.h"
 
 #include "engine/MasterStage.h"
 #include "params/CodeTables.h"
@@ -52,7 +52,7 @@ protected:
     {
         // A fresh engine each time: filter and noise states rightly live on across notes.
         auto fresh = std::make_unique<VoiceManager>();
-        fresh->bind(writer, programs, settings, tempo);
+        fresh->bind(writer, programs, midiMap, ignoreVelocity, tempo);
         fresh->setEngineSampleRate(44100.0f);
         VoiceManager& engine = *fresh;
         auto send = [&](int kind, int note, int velocity) {

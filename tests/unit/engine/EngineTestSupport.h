@@ -1,4 +1,4 @@
-// A bound engine with its own program store and settings, for tests that drive notes directly.
+// A bound engine with its own program store and MIDI map, for tests that drive notes directly.
 #pragma once
 
 #include "engine/VoiceManager.h"
@@ -17,7 +17,7 @@ class EngineTest : public ::testing::Test {
 protected:
     EngineTest()
     {
-        engine.bind(writer, programs, settings, tempo);
+        engine.bind(writer, programs, midiMap, ignoreVelocity, tempo);
         set(Param::Poly, 1.0f);
         set(Param::GldAmt, 0.0f);
         set(Param::OscRoute, 0.0f);
@@ -60,7 +60,8 @@ protected:
     }
 
     ProgramStore programs;
-    UserSettings settings;
+    MidiMap midiMap;
+    std::atomic<bool> ignoreVelocity{false};
     TempoInfo tempo;
     RecordingWriter writer;
     VoiceManager engine;

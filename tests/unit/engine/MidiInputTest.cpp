@@ -254,43 +254,43 @@ TEST_F(EngineTest, ControlChange123ReleasesAllAnd120To122DoNothing)
 
 TEST_F(EngineTest, LearningRebindsTheSelectedParameterToTheLastControllerMoved)
 {
-    settings.learnActive = true;
-    settings.learnParameter = Param::FltCut;
+    midiMap.learnActive = true;
+    midiMap.learnParameter = Param::FltCut;
     const MidiInputEvent first = ev(5, 0xB0, 74, 64);
     engine.queueEvents({&first, 1});
-    EXPECT_EQ(settings.ccMap[74].load(), Param::FltCut) << "bound when the list arrives";
+    EXPECT_EQ(midiMap.ccMap[74].load(), Param::FltCut) << "bound when the list arrives";
     renderBlock(8);
     const MidiInputEvent second = ev(5, 0xB0, 20, 127);
     engine.queueEvents({&second, 1});
-    EXPECT_EQ(settings.ccMap[20].load(), Param::FltCut);
-    EXPECT_EQ(settings.ccMap[74].load(), -1);
+    EXPECT_EQ(midiMap.ccMap[20].load(), Param::FltCut);
+    EXPECT_EQ(midiMap.ccMap[74].load(), -1);
     renderBlock(8);
     ASSERT_EQ(writer.writes.size(), 2u);
     EXPECT_EQ(writer.writes[0], std::make_pair(int(Param::FltCut), 64.0f / 127.0f));
     EXPECT_EQ(writer.writes[1], std::make_pair(int(Param::FltCut), 1.0f));
 
-    settings.learnActive = false;
+    midiMap.learnActive = false;
     const MidiInputEvent third = ev(0, 0xB0, 30, 1);
     engine.queueEvents({&third, 1});
-    EXPECT_EQ(settings.ccMap[30].load(), -1);
+    EXPECT_EQ(midiMap.ccMap[30].load(), -1);
     renderBlock(1);
 }
 
 TEST_F(EngineTest, LearningIgnoresASelectionThatIsNoParameter)
 {
-    settings.learnActive = true;
-    settings.learnParameter = 1001; // an editor command
+    midiMap.learnActive = true;
+    midiMap.learnParameter = 1001; // an editor command
     const MidiInputEvent cc = ev(0, 0xB0, 74, 64);
     engine.queueEvents({&cc, 1});
-    EXPECT_EQ(settings.ccMap[74].load(), -1);
+    EXPECT_EQ(midiMap.ccMap[74].load(), -1);
     renderBlock(1);
     EXPECT_TRUE(writer.writes.empty());
 }
 
 TEST_F(EngineTest, ModWheelAlsoFeedsModCcSourceAndItsMapping)
 {
-    settings.modCcNumber[1] = 1;
-    settings.ccMap[1] = Param::Volume;
+    midiMap.modCcNumber[1] = 1;
+    midiMap.ccMap[1] = Param::Volume;
     const MidiInputEvent wheel = ev(0, 0xB0, 1, 127);
     engine.queueEvents({&wheel, 1});
     renderBlock(1);
@@ -303,8 +303,8 @@ TEST_F(EngineTest, ModWheelAlsoFeedsModCcSourceAndItsMapping)
 
 TEST_F(EngineTest, CorruptMapEntriesNeverReachThePlugin)
 {
-    settings.ccMap[7] = 1050; // would be an editor command
-    settings.ccMap[8] = -7;
+    midiMap.ccMap[7] = 1050; // would be an editor command
+    midiMap.ccMap[8] = -7;
     const MidiInputEvent ccs[] = {ev(0, 0xB0, 7, 10), ev(0, 0xB0, 8, 10)};
     engine.queueEvents(ccs);
     renderBlock(1);

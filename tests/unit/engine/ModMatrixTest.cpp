@@ -130,4 +130,20 @@ TEST_F(EngineTest, FreeRunningLfoIgnoresItsRateTarget)
     EXPECT_EQ(engine.voice(0).lfo[1].phase, engine.globalLfo(1).phase) << "in step with the engine's LFO";
 }
 
+// Each synced LFO of a voice follows a tempo change, not only the first one to look at it.
+TEST_F(EngineTest, EverySyncedVoiceLfoFollowsATempoChange)
+{
+    for (int n = 0; n < 4; ++n) {
+        set(Param::Lfo1Rate + n, 0.5f);
+        set(Param::Lfo1Sync + n, 1.0f);
+    }
+    noteOn(60);
+    renderBlock(64);
+    tempo.tempo = 140.0f;
+    renderBlock(64);
+    const float expected = lfoRateHz(0.5f, true, tempo) / 44100.0f * kTwoPi;
+    for (int n = 0; n < 4; ++n)
+        EXPECT_NEAR(engine.voice(0).lfo[n].increment, expected, 1e-9f) << "LFO " << n + 1;
+}
+
 } // namespace

@@ -1,6 +1,6 @@
 // The plug-in renders each voice in runs of frames between MIDI events; with parameters held
 // constant that must sound exactly like rendering every voice one frame at a time.
-#include "PluginEventTestSupport.h"
+#include "unit/plugin/PluginEventTestSupport.h"
 
 #include "engine/MasterStage.h"
 #include "engine/ModMatrix.h"

@@ -290,7 +290,7 @@ TEST_F(VoicePathTest, IgnoringAmpVelocityPlaysSoftAndHardAlike)
         return rms(render(4410).left);
     };
     EXPECT_NEAR(level(32) / level(127), 32.0 / 127.0, 0.01);
-    settings.ignoreAmpVelocity = true;
+    ignoreVelocity = true;
     EXPECT_NEAR(level(32) / level(127), 1.0, 1e-6);
 }
 

@@ -108,6 +108,18 @@ TEST_F(PluginFixture, SetProgramKeepsAnUndoCopy)
     EXPECT_EQ(plugin->getProgram(), 0);
 }
 
+TEST_F(PluginFixture, HostProgramNumbersBelowZeroSelectTheLastProgram)
+{
+    const struct {
+        VstIntPtr value;
+        int program;
+    } cases[] = {{3, 3}, {-1, 99}, {3, 3}, {100, 3}, {-5, 99}, {3, 3}, {VstIntPtr(-1) << 40, 99}};
+    for (const auto& c : cases) {
+        plugin->dispatcher(effSetProgram, 0, c.value, nullptr, 0);
+        EXPECT_EQ(plugin->dispatcher(effGetProgram, 0, 0, nullptr, 0), c.program) << c.value;
+    }
+}
+
 TEST_F(PluginFixture, ImpossibleSampleRatesKeepTheCurrentRate)
 {
     plugin->setSampleRate(48000.0f);

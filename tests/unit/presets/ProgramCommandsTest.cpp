@@ -337,23 +337,23 @@ TEST_F(Programs, ModCcChoosersAndClearingALearnedController)
                               {1035, -3.0f, -1}, {1034, 7.0f, 119}, {1034, NAN, 119}};
     for (const Choice& c : choices) {
         command(c.tag, c.value);
-        EXPECT_EQ(settings.modCcNumber[c.tag - 1034].load(), c.controller) << c.tag << " " << c.value;
+        EXPECT_EQ(settings.midiMap.modCcNumber[c.tag - 1034].load(), c.controller) << c.tag << " " << c.value;
     }
     for (int controller = -1; controller < kNumMappableControllers; ++controller) {
         command(1035, modControllerChooserValue(controller));
-        ASSERT_EQ(settings.modCcNumber[1].load(), controller);
+        ASSERT_EQ(settings.midiMap.modCcNumber[1].load(), controller);
     }
 
-    settings.learnParameter = Param::FltCut;
-    settings.ccMap[5] = Param::FltCut;
-    settings.ccMap[9] = Param::FltCut;
-    settings.ccMap[10] = Param::FltRes;
+    settings.midiMap.learnParameter = Param::FltCut;
+    settings.midiMap.ccMap[5] = Param::FltCut;
+    settings.midiMap.ccMap[9] = Param::FltCut;
+    settings.midiMap.ccMap[10] = Param::FltRes;
     command(1036, 1.0f); // a plain click clears nothing
-    EXPECT_EQ(settings.ccMap[5].load(), Param::FltCut);
+    EXPECT_EQ(settings.midiMap.ccMap[5].load(), Param::FltCut);
     command(1036, 2.0f);
-    EXPECT_EQ(settings.ccMap[5].load(), -1);
-    EXPECT_EQ(settings.ccMap[9].load(), -1);
-    EXPECT_EQ(settings.ccMap[10].load(), Param::FltRes);
+    EXPECT_EQ(settings.midiMap.ccMap[5].load(), -1);
+    EXPECT_EQ(settings.midiMap.ccMap[9].load(), -1);
+    EXPECT_EQ(settings.midiMap.ccMap[10].load(), Param::FltRes);
 }
 
 TEST_F(Programs, BankMenuChoices)

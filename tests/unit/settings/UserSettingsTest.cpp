@@ -145,11 +145,11 @@ TEST_F(Settings, SaveWritesFiveLinesThatReadBackTheSame)
 TEST_F(Settings, LoadingResetsTheMidiMap)
 {
     UserSettings settings;
-    settings.ccMap[7].store(12);
-    settings.modCcNumber[1].store(3);
+    settings.midiMap.ccMap[7].store(12);
+    settings.midiMap.modCcNumber[1].store(3);
     settings.loadSettings();
-    EXPECT_EQ(settings.ccMap[7].load(), -1);
-    EXPECT_EQ(settings.modCcNumber[1].load(), -1);
+    EXPECT_EQ(settings.midiMap.ccMap[7].load(), -1);
+    EXPECT_EQ(settings.midiMap.modCcNumber[1].load(), -1);
 }
 
 TEST_F(Settings, BankScanListsOnlyHfbFiles)
@@ -194,15 +194,15 @@ TEST(SettingsLinux, DataFolderFollowsXdgDataHomeThenHome)
 TEST_F(Settings, MidiMapIsSavedWithTheSettingsAndReadBackAtTheNextLoad)
 {
     UserSettings settings;
-    settings.ccMap[74].store(Param::FltCut);
-    settings.modCcNumber[0].store(1);
+    settings.midiMap.ccMap[74].store(Param::FltCut);
+    settings.midiMap.modCcNumber[0].store(1);
     settings.saveSettings();
     const std::string written = readAll(settings.midiFile);
     EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 122);
 
     UserSettings later;
-    EXPECT_EQ(later.ccMap[74].load(), Param::FltCut);
-    EXPECT_EQ(later.ccMap[73].load(), -1);
-    EXPECT_EQ(later.modCcNumber[0].load(), 1);
-    EXPECT_EQ(later.modCcNumber[1].load(), -1);
+    EXPECT_EQ(later.midiMap.ccMap[74].load(), Param::FltCut);
+    EXPECT_EQ(later.midiMap.ccMap[73].load(), -1);
+    EXPECT_EQ(later.midiMap.modCcNumber[0].load(), 1);
+    EXPECT_EQ(later.midiMap.modCcNumber[1].load(), -1);
 }

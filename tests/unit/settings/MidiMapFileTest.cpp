@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -75,7 +77,7 @@ TEST(MidiMapLine, ReadsLikeWcstolWithBaseZero)
 
 TEST(MidiMapRead, ValuesAreRangeCheckedPerLine)
 {
-    UserSettings s;
+    MidiMap s;
     std::string text = "0x10\nabc\n250\n198\n199\n-1\n-2\n";
     text += lines(113, "5");
     text += "119\n120\n"; // Mod CC 1 takes controller 119; 120 is no controller
@@ -94,7 +96,7 @@ TEST(MidiMapRead, ValuesAreRangeCheckedPerLine)
 
 TEST(MidiMapRead, ShortLongAndWindowsFiles)
 {
-    UserSettings s;
+    MidiMap s;
     readMidiMapText("7\n8", s); // the last line needs no line break
     EXPECT_EQ(s.ccMap[0], 7);
     EXPECT_EQ(s.ccMap[1], 8);
@@ -114,7 +116,7 @@ TEST(MidiMapRead, ShortLongAndWindowsFiles)
 TEST(MidiMapRead, FileReplacesTheWholeMapAndAMissingFileClearsIt)
 {
     TempFolder folder;
-    UserSettings s;
+    MidiMap s;
     s.ccMap[10] = 33;
     s.modCcNumber[0] = 7;
     writeText(folder.path / "Midi.txt", "12\n");
@@ -132,7 +134,7 @@ TEST(MidiMapRead, FileReplacesTheWholeMapAndAMissingFileClearsIt)
 TEST(MidiMapRead, AHugeLineDoesNotShiftTheLinesAfterIt)
 {
     TempFolder folder;
-    UserSettings s;
+    MidiMap s;
     writeText(folder.path / "Midi.txt", "5" + std::string(100000, ' ') + "\n6\n");
     readMidiMap(folder.path / "Midi.txt", s);
     EXPECT_EQ(s.ccMap[0], 5);
@@ -142,10 +144,10 @@ TEST(MidiMapRead, AHugeLineDoesNotShiftTheLinesAfterIt)
 TEST(MidiMapWrite, WritesOneHundredTwentyTwoLinesAndReadsBack)
 {
     TempFolder folder;
-    UserSettings empty;
+    MidiMap empty;
     EXPECT_EQ(formatMidiMap(empty), lines(122, "-1"));
 
-    UserSettings s;
+    MidiMap s;
     s.ccMap[0] = 0;
     s.ccMap[74] = 12;
     s.ccMap[119] = 198;
@@ -157,13 +159,14 @@ TEST(MidiMapWrite, WritesOneHundredTwentyTwoLinesAndReadsBack)
     EXPECT_EQ(text.substr(0, 5), "0\n-1\n");
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 122);
 
-    UserSettings back;
+    MidiMap back;
     readMidiMap(file, back);
     for (int i = 0; i < kNumMappableControllers; ++i)
         EXPECT_EQ(back.ccMap[i], s.ccMap[i].load()) << "controller " << i;
     EXPECT_EQ(back.modCcNumber[0], 1);
     EXPECT_EQ(back.modCcNumber[1], 119);
-    EXPECT_FALSE(fs::exists(folder.path / "Midi.txt.tmp"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1)
+        << "no temporary left beside the map";
 }
 
 TEST(MidiMapWrite, ReadOnlyFolderKeepsTheOldFileAndReportsFailure)
@@ -174,27 +177,36 @@ TEST(MidiMapWrite, ReadOnlyFolderKeepsTheOldFileAndReportsFailure)
     fs::permissions(folder.path, fs::perms::owner_read | fs::perms::owner_exec);
     if (::access(folder.path.c_str(), W_OK) == 0)
         GTEST_SKIP() << "this user can write into read-only folders";
-    UserSettings s;
+    MidiMap s;
     EXPECT_FALSE(writeMidiMap(file, s));
     EXPECT_EQ(readText(file), "old\n");
 }
 
 TEST(MidiMapWrite, UnwritableTemporaryKeepsTheOldFileAndReportsFailure)
 {
-    // Works for every user, including one that may write anywhere: the temporary beside the
-    // target cannot be created because a folder has its name.
+    // Works for every user, including one that may write anywhere: the disk "fills up" after a
+    // few bytes of the temporary beside the target.
     TempFolder folder;
     const fs::path file = folder.path / "Midi.txt";
     writeText(file, "old\n");
-    fs::create_directory(folder.path / "Midi.txt.tmp");
-    UserSettings s;
-    EXPECT_FALSE(writeMidiMap(file, s));
+    struct rlimit old;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit tiny = old;
+    tiny.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    MidiMap s;
+    const bool written = writeMidiMap(file, s);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
     EXPECT_EQ(readText(file), "old\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1);
 }
 
 TEST(MidiMapWrite, MissingFolderReportsFailure)
 {
     TempFolder folder;
-    UserSettings s;
+    MidiMap s;
     EXPECT_FALSE(writeMidiMap(folder.path / "no-such-folder" / "Midi.txt", s));
 }

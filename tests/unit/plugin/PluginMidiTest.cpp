@@ -87,6 +87,40 @@ TEST(PluginMidi, MalformedListsAreHandledWithoutHarm)
     EXPECT_TRUE(p->engine().eventQueue.empty());
 }
 
+TEST(PluginMidi, ABlockWithoutOutputBuffersStillPlaysItsEventsOnTime)
+{
+    auto p = makePlugin();
+    for (int block = 0; block < 3; ++block) {
+        HostEventList events;
+        events.add(10, 0x90, 60 + block, 100);
+        p->processEvents(events.list());
+        p->processReplacing(nullptr, nullptr, 64);
+        ASSERT_EQ(p->engine().heldNotes().size(), size_t(block + 1)) << "block " << block;
+        EXPECT_EQ(p->engine().heldNotes().back().note, 60 + block);
+    }
+    std::vector<float> left, right;
+    renderBlock(*p, 64, left, right);
+    EXPECT_EQ(p->engine().heldNotes().size(), 3u) << "nothing replayed from the blocks without buffers";
+}
+
+// The program number moves under the render lock, so no block renders the new program's values
+// on the old program's voices before the reset.
+TEST(PluginMidi, AProgramChangeWaitsForTheRenderLockBeforeSwitching)
+{
+    auto p = makePlugin();
+    std::thread changer;
+    {
+        std::lock_guard<std::mutex> rendering(p->engineLock);
+        changer = std::thread([&] { p->setProgram(5); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_EQ(p->programStore().currentNumber(), 0);
+        EXPECT_EQ(p->getProgram(), 0);
+    }
+    changer.join();
+    EXPECT_EQ(p->programStore().currentNumber(), 5);
+    EXPECT_EQ(p->getProgram(), 5);
+}
+
 TEST(PluginMidi, ABlockSkippedForAResetPlaysItsEventsInTheNextBlock)
 {
     auto p = makePlugin();
