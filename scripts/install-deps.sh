@@ -8,7 +8,8 @@ packages=(
     wine wine64 wine32:i386
     libsndfile1-dev amsynth sox
     # The editor: drawing, the X11 window, fonts, and the headless screenshot and input tests.
-    libcairo2-dev libx11-dev libfontconfig-dev fonts-liberation fonts-dejavu-core xvfb xauth imagemagick xdotool python3-cairo
+    libcairo2-dev libx11-dev libfontconfig-dev fonts-liberation fonts-dejavu-core xvfb xauth imagemagick xdotool
+    python3-cairo
 )
 
 missing=()

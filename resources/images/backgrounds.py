@@ -27,27 +27,27 @@ def small_caption(ctx, pal, label, box):
 
 
 def oscillator(ctx, pal, n):
-    section_frame(ctx, pal, 382, "OSC %d" % n, 56)
+    section_frame(ctx, pal, 379, "OSC %d" % n, 56)
     small_caption(ctx, pal, "WAVE", (92, 4, 132, 28))
     for x, name in zip(KNOB_ROW, ("SEMI", "FINE", "DETUNE", "SUB", "VOLUME")):
         knob_name(ctx, pal, name, x - 8)
 
 
 def filter_section(ctx, pal, n):
-    section_frame(ctx, pal, 382, "FILTER %d" % n, 80)
+    section_frame(ctx, pal, 379, "FILTER %d" % n, 80)
     small_caption(ctx, pal, "TYPE", (96, 4, 132, 28))
     for x, name in zip((48, 144, 240), ("CUTOFF", "RESONANCE", "KEY TRACK")):
         knob_name(ctx, pal, name, x)
 
 
 def envelope(ctx, pal, title):
-    section_frame(ctx, pal, 382, title, 96)
+    section_frame(ctx, pal, 379, title, 96)
     for x, name in zip((0, 72, 144, 216, 288), ("ATTACK", "DECAY", "SUSTAIN", "RELEASE", "VEL SENS")):
         knob_name(ctx, pal, name, x)
 
 
 def lfo(ctx, pal, n):
-    section_frame(ctx, pal, 190, "LFO %d" % n, 20)
+    section_frame(ctx, pal, 187, "LFO %d" % n, 20)
     knob_name(ctx, pal, "RATE", 0)
     for label, box in (("FREE", (68, 64, 116, 80)), ("SYNC", (68, 112, 116, 128)),
                        ("PHASE", (120, 64, 168, 80)), ("OFFSET", (120, 112, 168, 128))):
@@ -165,7 +165,7 @@ def value_wells(ctx, pal, x0, x1, rows=(40, 64, 88, 112)):
 
 def matrix_page(ctx, pal, page):
     fill_window(ctx, pal, 784, 152)
-    lower_panel(ctx, pal, 13, 766, "MOD MATRIX %d" % page, 16, 140)
+    lower_panel(ctx, pal, 13, 763, "MOD MATRIX %d" % page, 16, 140)
     for c in range(3):
         x = 24 + 240 * c
         for label, x0, x1 in (("SOURCE", x + 32, x + 104), ("AMOUNT", x + 104, x + 152), ("TARGET", x + 152, x + 240)):
@@ -185,29 +185,29 @@ def matrix_page(ctx, pal, page):
 def oscillator_page(ctx, pal):
     fill_window(ctx, pal, 784, 152)
     for n, dx in ((1, 0), (2, 384)):
-        lower_panel(ctx, pal, 13 + dx, 382, "OSC %d" % n, 16 + dx, 56)
+        lower_panel(ctx, pal, 13 + dx, 379, "OSC %d" % n, 16 + dx, 56)
         value_wells(ctx, pal, 136 + dx, 192 + dx)
         value_wells(ctx, pal, 296 + dx, 368 + dx)
 
 
 def play_page(ctx, pal):
     fill_window(ctx, pal, 784, 152)
-    lower_panel(ctx, pal, 13, 382, "PLAY", 16, 56)
+    lower_panel(ctx, pal, 13, 379, "PLAY", 16, 56)
     value_wells(ctx, pal, 128, 200)
     value_wells(ctx, pal, 296, 368)
     lower_panel(ctx, pal, 397, 228, "ROUTING", 400, 200)
     well(ctx, pal, 398, 38, 212, 76)
-    lower_panel(ctx, pal, 627, 152, "MIDI LEARN", 632, 96)
+    lower_panel(ctx, pal, 627, 149, "MIDI LEARN", 632, 96)
     for y in (64, 112):
         well(ctx, pal, 634, y + 2, 116, 20)
 
 
 def effects_page(ctx, pal):
     fill_window(ctx, pal, 784, 152)
-    lower_panel(ctx, pal, 13, 382, "DELAY", 16, 80)
+    lower_panel(ctx, pal, 13, 379, "DELAY", 16, 80)
     value_wells(ctx, pal, 128, 200)
     value_wells(ctx, pal, 296, 368, rows=(112,))
-    lower_panel(ctx, pal, 397, 382, "REVERB", 400, 80)
+    lower_panel(ctx, pal, 397, 379, "REVERB", 400, 80)
     value_wells(ctx, pal, 512, 584)
     value_wells(ctx, pal, 680, 752, rows=(88, 112))
 

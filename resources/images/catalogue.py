@@ -21,12 +21,12 @@ def catalogue():
         add("BackFlt%d" % n, COMPACT, 385, 136, bg.compact_subpage(bg.filter_section, n))
         add("BackEnv%d" % n, COMPACT, 385, 136, bg.compact_subpage(bg.envelope, bg.ENVELOPE_TITLES[n - 1]))
     add("SwitchMain1", COMPACT, 72, 48, lambda c, p: wd.tab_button(c, p, 72, "VOICE", False))
-    add("SwitchMain2", COMPACT, 64, 48, lambda c, p: wd.tab_button(c, p, 64, "MOTION", False))
+    add("SwitchMain2", COMPACT, 64, 48, lambda c, p: wd.tab_button(c, p, 64, "LFO/ENV", False))
     pages = (partial(bg.matrix_page, page=1), partial(bg.matrix_page, page=2),
              bg.oscillator_page, bg.play_page, bg.effects_page)
     for n, draw in enumerate(pages, 1):
         add("BackSub%d" % n, BOTH, 784, 152, lambda c, p, d=draw: d(c, p))
-    for n, label in enumerate(("MOD 1", "MOD 2", "OSC", "PLAY", "FX"), 1):
+    for n, label in enumerate(("MATRIX 1", "MATRIX 2", "OSC", "PLAY", "EFFECTS"), 1):
         add("SwitchSub%d" % n, BOTH, 72, 48, lambda c, p, l=label: wd.tab_button(c, p, 72, l, True))
     for kind in ("BP", "CW", "Env"):
         add("KnobMain" + kind, BOTH, 64, 6464, lambda c, p, k=kind: wd.knob_strip(c, p, k))

@@ -42,4 +42,4 @@ GLACIER = Palette(
     well="#0a1117", well_edge="#2b3d4c",
     accent="#3fb8ff", accent_light="#8fd6ff", envelope="#b58cff", title="#6cc8ff",
     text="#d2e3f0", text_dim="#7891a6", knob_top="#4b6275", knob_bottom="#1e2b37",
-    track="#0b1218", icon="#cfe4f5", font="DejaVu Sans")
+    track="#0b1218", icon="#cfe4f5")

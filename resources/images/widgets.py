@@ -216,11 +216,18 @@ def menu_icon(ctx, pal, kind):
         set_colour(ctx, pal.header_bottom)
         ctx.fill()
     elif kind == "Bank":
-        # A stack of programs.
-        for i, y in enumerate((10.5, 7, 3.5)):
-            rounded_rect(ctx, 2 + i * 0.0, y, 12, 3.2, 1)
-            set_colour(ctx, pal.icon, 0.55 + 0.2 * i)
-            ctx.fill()
+        # A folder: banks are files of programs.
+        ctx.move_to(1.5, 4)
+        ctx.line_to(6, 4)
+        ctx.line_to(7.5, 5.5)
+        ctx.line_to(14.5, 5.5)
+        ctx.line_to(14.5, 13.5)
+        ctx.line_to(1.5, 13.5)
+        ctx.close_path()
+        ctx.fill()
+        ctx.rectangle(2.5, 7.3, 11, 1.2)
+        set_colour(ctx, pal.header_bottom)
+        ctx.fill()
     elif kind == "Preset":
         # A list.
         for y in (3.5, 8, 12.5):

@@ -291,6 +291,11 @@ void CFrame::endTextEdit(bool commit)
         window->endTextEdit(commit);
 }
 
+bool CFrame::textEditKey(const VstKeyCode& key)
+{
+    return window && window->textEditKey({int(key.character), key.virt, unsigned(key.modifier)});
+}
+
 void CFrame::onViewRemoved(CView* view)
 {
     auto inside = [view](CView* v) {

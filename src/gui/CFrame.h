@@ -54,6 +54,8 @@ public:
     // Text editing box over the request's rect (frame coordinates); false when none can open.
     bool beginTextEdit(const native::TextEditRequest& request, native::TextEditDone done);
     void endTextEdit(bool commit);
+    // Gives a forwarded key to the open editing box; true when used.
+    bool textEditKey(const VstKeyCode& key);
 
     // A view is about to be removed: forget focus, capture and pointer references to it.
     void onViewRemoved(CView* view);

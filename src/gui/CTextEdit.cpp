@@ -64,6 +64,12 @@ void CTextEdit::looseFocus()
             frame->endTextEdit(true);
 }
 
+long CTextEdit::onKeyDown(VstKeyCode& key)
+{
+    CFrame* frame = getFrame();
+    return boxOpen && frame && frame->textEditKey(key) ? 1 : -1;
+}
+
 void CTextEdit::finishEditing(bool committed, const std::string& newText)
 {
     boxOpen = false;

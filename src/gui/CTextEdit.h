@@ -23,6 +23,8 @@ public:
     void takeFocus() override;
     // Commits an open box.
     void looseFocus() override;
+    // While the box is open, keys forwarded by the host go into it.
+    long onKeyDown(VstKeyCode& key) override;
     void draw(CDrawContext* context) override;
     bool isTypeOf(const char* className) const override;
 

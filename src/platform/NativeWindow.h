@@ -63,6 +63,9 @@ public:
     virtual bool beginTextEdit(const TextEditRequest& request, TextEditDone done) = 0;
     // Closes an open editing box, reporting through its done; does nothing when none is open.
     virtual void endTextEdit(bool commit) = 0;
+    // A key the host forwarded (effEditKeyDown) while the box is open; true when the box used it.
+    // Systems whose box takes keys by itself need not override this.
+    virtual bool textEditKey(const KeyEvent& /*key*/) { return false; }
 };
 
 // Process-wide, set by the editor from the user's mouse-wheel setting: while on, the pointer

@@ -1,12 +1,20 @@
 // A small Windows host: loads a Morvelline DLL under Wine (or Windows), checks its main answers
 // through the binary interface and renders audio. Exit code 0 when every check passed.
+// With --bench after the DLL it instead times eight held notes (the real-time factor); with
+// --editor, it opens any plug-in's editor in a real window, captures it and drags upwards from
+// (X, Y).
+#include "EditorWindowChecks.h"
 #include "vst/vstabi.h"
 
 #include <windows.h>
+#include <xmmintrin.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -14,12 +22,17 @@ namespace {
 int failures = 0;
 VstTimeInfo timeInfo{};
 
+} // namespace
+
 void check(bool ok, const char* what)
 {
     std::printf("%s: %s\n", ok ? "ok" : "FAILED", what);
+    std::fflush(stdout);
     if (!ok)
         ++failures;
 }
+
+namespace {
 
 VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
@@ -28,6 +41,15 @@ VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPt
         return 2400;
     case audioMasterGetTime:
         return reinterpret_cast<VstIntPtr>(&timeInfo);
+    case audioMasterBeginEdit:
+        ++hostRecord.beginEdits;
+        return 1;
+    case audioMasterEndEdit:
+        ++hostRecord.endEdits;
+        return 1;
+    case audioMasterAutomate:
+        ++hostRecord.automations;
+        return 0;
     default:
         return 0;
     }
@@ -51,7 +73,11 @@ void renderBlocks(AEffect* fx)
     const int frames = 512;
     std::vector<float> left(frames, 9.0f), right(frames, 9.0f);
     float* outs[2] = {left.data(), right.data()};
+    // The plug-in flushes denormals while it works, and must hand the host its own mode back.
+    const unsigned hostMode = _mm_getcsr() & ~0x8040u;
+    _mm_setcsr(hostMode);
     fx->processReplacing(fx, nullptr, outs, frames);
+    check(_mm_getcsr() == hostMode, "processReplacing restores the host's floating-point mode");
     bool finite = true;
     for (int i = 0; i < frames; ++i)
         finite = finite && std::isfinite(left[i]) && std::fabs(left[i]) <= 1.4142f && std::isfinite(right[i]);
@@ -63,18 +89,103 @@ void renderBlocks(AEffect* fx)
     check(dl[0] != 9.0 && dr[frames - 1] != 9.0, "processDoubleReplacing writes audio");
 }
 
+double threadSeconds()
+{
+    FILETIME created, exited, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+    return double((uint64_t(user.dwHighDateTime) << 32) | user.dwLowDateTime) * 1e-7;
+}
+
+// Eight notes of the current program held for 20 s at 44.1 kHz in 512-frame blocks.
+int benchHeldNotes(AEffect* fx)
+{
+    const int frames = 512, blocks = 20 * 44100 / frames;
+    dispatch(fx, effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    dispatch(fx, effSetBlockSize, 0, frames);
+    dispatch(fx, effMainsChanged, 0, 1);
+    VstMidiEvent notes[8]{};
+    VstEvents* list = static_cast<VstEvents*>(std::calloc(1, sizeof(VstEvents) + 8 * sizeof(VstEvent*)));
+    const int pitches[8] = {48, 52, 55, 59, 60, 64, 67, 71};
+    for (int n = 0; n < 8; ++n) {
+        notes[n].type = kVstMidiType;
+        notes[n].byteSize = sizeof(VstMidiEvent);
+        notes[n].midiData[0] = char(0x90);
+        notes[n].midiData[1] = char(pitches[n]);
+        notes[n].midiData[2] = 100;
+        list->events[n] = reinterpret_cast<VstEvent*>(&notes[n]);
+    }
+    list->numEvents = 8;
+    dispatch(fx, effProcessEvents, 0, 0, list);
+    std::vector<float> left(frames), right(frames);
+    float* outs[2] = {left.data(), right.data()};
+    const double start = threadSeconds();
+    for (int b = 0; b < blocks; ++b)
+        fx->processReplacing(fx, nullptr, outs, frames);
+    const double cpu = threadSeconds() - start;
+    std::printf("8 held notes: %.2f s of audio, %.3f s CPU, real-time factor %.1f\n", blocks * frames / 44100.0, cpu,
+                blocks * frames / 44100.0 / cpu);
+    std::free(list);
+    dispatch(fx, effClose);
+    return 0;
+}
+
 VstPluginMainProc entryPoint(HMODULE library, const char* name)
 {
     // Through void* so the compiler accepts the change of function type.
     return reinterpret_cast<VstPluginMainProc>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
+// Loads a copy of the DLL under another name, as when a host loads the plug-in from two folders.
+void checkSecondCopy(AEffect* fx, const char* pluginFile)
+{
+    char folder[MAX_PATH] = {}, unique[MAX_PATH] = {}, copy[MAX_PATH + 8] = {};
+    GetTempPathA(MAX_PATH, folder);
+    GetTempFileNameA(folder, "mv", 0, unique);
+    std::snprintf(copy, sizeof(copy), "%s.dll", unique);
+    check(CopyFileA(pluginFile, copy, FALSE) != 0, "a second copy of the DLL is made");
+    HMODULE second = LoadLibraryA(copy);
+    auto entry = second ? entryPoint(second, "VSTPluginMain") : nullptr;
+    AEffect* other = entry ? entry(hostCallback) : nullptr;
+    check(other != nullptr && second != GetModuleHandleA(pluginFile), "the second copy loads as a module of its own");
+    if (other) {
+        dispatch(other, effOpen);
+        checkTwoModuleCopies(fx, other, second);
+    }
+    DeleteFileA(copy);
+    DeleteFileA(unique);
+}
+
+int testEditor(const char* pluginFile, const char* screenshotFile, const POINT* click)
+{
+    HMODULE library = LoadLibraryA(pluginFile);
+    check(library != nullptr, "the DLL loads");
+    auto entry = library ? entryPoint(library, "VSTPluginMain") : nullptr;
+    AEffect* fx = entry ? entry(hostCallback) : nullptr;
+    check(fx && fx->magic == kEffectMagic, "the entry point returns an effect");
+    if (!fx)
+        return 1;
+    dispatch(fx, effOpen);
+    std::wstring shot;
+    if (screenshotFile)
+        shot.assign(screenshotFile, screenshotFile + std::strlen(screenshotFile));
+    checkEditorWindow(fx, screenshotFile ? shot.c_str() : nullptr, click);
+    checkSecondCopy(fx, pluginFile);
+    check(dispatch(fx, effClose) == 1, "close after the editor");
+    FreeLibrary(library);
+    std::printf("%d failure(s)\n", failures);
+    return failures == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc >= 3 && std::strcmp(argv[1], "--editor") == 0) {
+        POINT click{argc >= 6 ? std::atoi(argv[4]) : 0, argc >= 6 ? std::atoi(argv[5]) : 0};
+        return testEditor(argv[2], argc >= 4 ? argv[3] : nullptr, argc >= 6 ? &click : nullptr);
+    }
     if (argc < 2) {
-        std::printf("usage: wintesthost PLUGIN.dll\n");
+        std::printf("usage: wintesthost PLUGIN.dll [--bench]\n       wintesthost --editor PLUGIN.dll [SCREENSHOT.png [X Y]]\n");
         return 2;
     }
     timeInfo.sampleRate = 44100;
@@ -98,6 +209,8 @@ int main(int argc, char** argv)
     check(fx && fx->magic == kEffectMagic, "the entry point returns an effect");
     if (!fx)
         return 1;
+    if (argc > 2 && std::strcmp(argv[2], "--bench") == 0)
+        return benchHeldNotes(fx);
     check(fx->uniqueID == 0x2D535E34, "unique ID");
     check(fx->numParams == 199 && fx->numPrograms == 100, "199 parameters, 100 programs");
     check(fx->numInputs == 0 && fx->numOutputs == 2, "no inputs, two outputs");

@@ -125,3 +125,15 @@ TEST_F(RealInput, EscapeCancelsTheTextBox)
     EXPECT_EQ(field->getText(), "Init");
     EXPECT_EQ(listener.sequence(), "begin end");
 }
+
+TEST_F(RealInput, KeysTheHostForwardsReachTheOpenTextBox)
+{
+    clickAt(kFieldRect);
+    ASSERT_TRUE(windowtest::idleUntil([&] { idle(1); }, [&] { return field->isEditingText(); }));
+    for (VstKeyCode key : {VstKeyCode{'L', 0, 0}, VstKeyCode{'e', 0, 0}, VstKeyCode{'a', 0, 0},
+                           VstKeyCode{0, VKEY_BACK, 0}, VstKeyCode{'d', 0, 0}, VstKeyCode{0, VKEY_RETURN, 0}})
+        EXPECT_EQ(frame->onKeyDown(key), 1);
+    idle(2);
+    EXPECT_EQ(field->getText(), "Led");
+    EXPECT_EQ(listener.sequence(), "begin change end");
+}
