@@ -1,31 +1,134 @@
-// The plug-in's editor. Its window cannot open yet, so it only keeps the open state that gates
-// value forwarding and the command channel.
+// The plug-in's window: built from the layout tables at every opening in the theme's layout and
+// window size, it sends the user's changes to the plug-in, follows parameter changes made
+// elsewhere, and shows the voices, held notes, program and MIDI-learn state at idle.
 #pragma once
 
-#include "vst/AEffEditor.h"
+#include "editor/ControlTouchListener.h"
+#include "editor/EditorLayout.h"
+#include "gui/AEffGUIEditor.h"
+#include "gui/CControl.h"
+#include "params/ParamTable.h"
+#include "settings/ThemeStyle.h"
 
+#include <array>
+#include <atomic>
+#include <memory>
 #include <string>
+#include <vector>
 
-class Editor : public AEffEditor {
+class ActiveLabel;
+class CMovieBitmap;
+class COnOffButton;
+class CTabView;
+class CViewContainer;
+class EditorHost;
+class EditorImages;
+class OnOffDisplay;
+class ParamEdit;
+class ParamKnob;
+class ParamLabel;
+
+class Editor : public AEffGUIEditor, public CControlListener, public ControlTouchListener {
 public:
-    using AEffEditor::AEffEditor;
+    Editor(AudioEffect* effect, EditorHost& host);
+    ~Editor() override;
 
-    bool open(void* /*parentWindow*/) override { return false; }
-    bool isOpen() const override { return standInOpen || AEffEditor::isOpen(); }
+    bool open(void* parentWindow) override;
+    // Builds the window without a system window, for rendering and tests.
+    bool openHeadless();
+    void close() override;
+    bool isOpen() const override { return openState.load(std::memory_order_seq_cst); }
+    void idle() override;
 
-    // A control follows a parameter change made elsewhere.
-    void setParameter(int /*index*/, float /*value*/) {}
+    // A parameter changed (any thread): stores the value in the controls that show it. Never
+    // draws or allocates; idle draws.
+    void setParameter(int index, float value);
 
-    // The system window, owner of message boxes and dialogs; null while closed.
-    void* windowHandle() const { return systemWindow; }
+    void valueChanged(CControl* control) override;
+    void controlTouched(CControl* control, bool held) override;
+    void controlReleased(CControl* control) override;
+
+    // The system window, owner of message boxes and dialogs; null while closed or headless.
+    void* windowHandle() const;
     // The text of the program name field, read when the field reports an edit.
-    const std::string& programNameText() const { return nameFieldText; }
-    void setProgramNameText(const std::string& text) { nameFieldText = text; }
+    std::string programNameText() const;
+    void setProgramNameText(const std::string& text);
 
-    // Tests stand in for an open window with this.
-    void setOpenForTesting(bool open) { standInOpen = open; }
+    // Tests of the command channel stand in for an open window with this.
+    void setOpenForTesting(bool open) { openState.store(open, std::memory_order_seq_cst); }
+
+    // What the open window is made of, for the plug-in's tests and the screenshot tools.
+    bool isExtendedLayout() const { return extended; }
+    double windowFactor() const { return layoutFactor; }
+    int lastTouchedTag() const { return touchedTag; }
+    CTabView* lowerTabs() const { return tabViews[kLowerTabs]; }
+    CTabView* upperTabs() const { return tabViews[kUpperTabs]; }
+    CTabView* filterTabs() const { return tabViews[kFilterTabs]; }
+    CTabView* envelopeTabs() const { return tabViews[kEnvTabs]; }
+
+    // The display text of a parameter's value as the editor shows it.
+    std::string displayText(int index, float value) const;
+
+protected:
+    ERect rectForNextOpen() override;
 
 private:
-    bool standInOpen = false;
-    std::string nameFieldText;
+    enum TabViewRole { kUpperTabs, kFilterTabs, kEnvTabs, kLowerTabs, kNumTabViews };
+    struct DisplayBinding {
+        Editor* editor = nullptr;
+        int index = 0;
+    };
+
+    LayoutFrame currentLayoutFrame() const;
+    bool build(void* parentWindow);
+    void prepareTheme();
+    void buildPanes(const LayoutFrame& layout);
+    void buildControl(const ControlSpec& spec);
+    CView* createControl(const ControlSpec& spec, const CRect& rect);
+    CView* createIconMenu(const ControlSpec& spec, const CRect& rect);
+    void bindToParameter(CControl* control, int index);
+    void selectRememberedPages();
+    void setInitialValues();
+    void rememberPages();
+    void forgetControls();
+    const ElementStyle& style(TextStyle which) const;
+
+    void updateLearnState();
+    void updateLearnTexts();
+    void updateProgramTexts();
+    void updateLamps();
+    void showValueInLabel(int index, bool held);
+    void switchCompactPage(int tag);
+    float linkedControlValue(int index) const;
+    static void displayTextProc(float value, char* text, void* binding);
+
+    EditorHost& host;
+    std::atomic<bool> openState{false};
+    // setParameter calls in flight; close waits for them before the controls go away.
+    std::atomic<int> parameterWriters{0};
+
+    bool extended = true;
+    double layoutFactor = 1.0;
+    double bitmapFactor = 1.0;
+    std::array<ElementStyle, kNumTextStyles> styles;
+    std::unique_ptr<EditorImages> images;
+    int touchedTag = -1;
+    bool touching = false;
+
+    // The control table: what shows each parameter, and the views idle updates.
+    std::array<std::vector<CControl*>, kNumParams> parameterControls;
+    // Texts whose wording depends on another parameter (a sync switch), by that parameter.
+    std::array<std::vector<CView*>, kNumParams> dependentTexts;
+    std::array<DisplayBinding, kNumParams> displayBindings;
+    std::vector<ActiveLabel*> activeLabels;
+    std::array<CViewContainer*, kNumPanes> paneViews{};
+    std::array<CTabView*, kNumTabViews> tabViews{};
+    std::array<ParamLabel*, 4> statusTexts{};
+    std::array<ParamKnob*, 2> modCcKnobs{};
+    std::array<OnOffDisplay*, 32> voiceLamps{};
+    ParamLabel* assignedCcText = nullptr;
+    ParamEdit* nameField = nullptr;
+    CMovieBitmap* noteLamp = nullptr;
+    COnOffButton* learnSwitch = nullptr;
+    std::string closedNameText;
 };

@@ -68,6 +68,12 @@ public:
     virtual bool textEditKey(const KeyEvent& /*key*/) { return false; }
 };
 
+// Process-wide, set by the editor from the user's mouse-wheel setting: while on, the pointer
+// entering an editor window moves the keyboard focus there, so wheel steps and arrow keys reach
+// the control under the pointer even when the host's window had the focus.
+void setFocusOnPointerEnter(bool enabled);
+bool focusOnPointerEnter();
+
 // A child window of parent (HWND, or an X11 Window id cast to a pointer), shown at (0, 0) with
 // the given size. Null with a reason in error when parent is null or unusable or there is no
 // display.

@@ -17,9 +17,7 @@ Plugin::Plugin(audioMasterCallback host) : PluginBase(host)
     // built in vain, so they are only taken at the next rate change or switch-on.
     setSampleRate(44100.0f);
     constructed = true;
-    setEditor(new Editor(this));
-    // The window cannot open yet; hosts must not be offered an editor.
-    setFlag(effFlagsHasEditor, false);
+    setEditor(new Editor(this, *this));
     // The bank a new instance starts with; ends with program 0 selected.
     loadDefaultBank();
 }

@@ -1,6 +1,7 @@
 #include "PluginBase.h"
 
 #include "presets/ProgramFiles.h"
+#include "vst/AEffEditor.h"
 
 #include <cstdio>
 #include <cstring>
@@ -36,7 +37,12 @@ PluginBase::PluginBase(audioMasterCallback host) : AudioEffectX(host, kNumProgra
 }
 
 // Members go in reverse order: the engine, then the settings, then the base with the editor.
-PluginBase::~PluginBase() = default;
+PluginBase::~PluginBase()
+{
+    // A window the host left open is closed while the settings it saves still exist.
+    if (editor)
+        editor->close();
+}
 
 float PluginBase::getParameter(VstInt32 index)
 {

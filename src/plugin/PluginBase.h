@@ -2,6 +2,7 @@
 // identity strings, and ownership of the settings and the engine.
 #pragma once
 
+#include "editor/EditorHost.h"
 #include "params/PluginIdentity.h"
 #include "params/ProgramStore.h"
 #include "params/TempoInfo.h"
@@ -11,7 +12,7 @@
 
 #include <mutex>
 
-class PluginBase : public AudioEffectX, public ParameterWriter {
+class PluginBase : public AudioEffectX, public ParameterWriter, public EditorHost {
 public:
     explicit PluginBase(audioMasterCallback host);
     ~PluginBase() override;
@@ -41,9 +42,11 @@ public:
     // MIDI-learned controllers write through the same path as the host.
     void writeParameter(int index, float value) override { setParameter(index, value); }
 
-    ProgramStore& programStore() { return programs; }
-    UserSettings& userSettings() { return settings; }
+    ProgramStore& programStore() override { return programs; }
+    UserSettings& userSettings() override { return settings; }
     VoiceManager& engine() { return voiceManager; }
+    uint32_t soundingVoices() const override { return voiceManager.soundingVoices(); }
+    bool anyNoteHeld() const override { return voiceManager.anyNoteHeld(); }
 
     // After a paste or restore: the editor and the host show the current program's values.
     void refreshValues()

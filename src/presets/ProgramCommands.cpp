@@ -1,6 +1,7 @@
 #include "presets/ProgramCommands.h"
 
 #include "platform/SystemServices.h"
+#include "presets/MidiLearnCommands.h"
 #include "presets/ProgramFiles.h"
 
 #include <algorithm>
@@ -366,6 +367,15 @@ void handleEditorCommand(ProgramHost& host, int tag, float value)
         host.refreshHostDisplay();
         return;
     }
+    if (tag == kModCc1ChooserTag || tag == kModCc2ChooserTag) {
+        chooseModController(host.userSettings(), tag - kModCc1ChooserTag, value);
+        return;
+    }
+    if (tag == kAssignedCcTag) {
+        if (value == kClearAssignmentValue)
+            clearLearnedController(host.userSettings());
+        return;
+    }
     if (!isPosition)
         return;
 
@@ -407,6 +417,5 @@ void handleEditorCommand(ProgramHost& host, int tag, float value)
     } else if (tag >= 1061 && tag <= 1084) {
         setCoded(store, numberedParam("ModDst%d", tag - 1060), kModTargetNumbers, position);
     }
-    // 1034 to 1036 (MIDI controller choosers) and 1085 to 1088 (page buttons) are served by the
-    // MIDI map and the editor.
+    // 1085 to 1088 (page buttons) only switch the editor's pages.
 }

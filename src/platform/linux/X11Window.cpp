@@ -23,7 +23,7 @@ namespace native {
 namespace {
 
 constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | LeaveWindowMask |
-                            KeyPressMask | KeyReleaseMask | StructureNotifyMask;
+                            EnterWindowMask | KeyPressMask | KeyReleaseMask | StructureNotifyMask;
 constexpr Time kDoubleClickMillis = 400;
 constexpr int kDoubleClickDistance = 4;
 
@@ -261,6 +261,12 @@ void X11Window::dispatch(XEvent& event)
     case LeaveNotify:
         if (event.xcrossing.mode == NotifyNormal)
             client.mouseExited();
+        break;
+    case EnterNotify:
+        if (event.xcrossing.mode == NotifyNormal && focusOnPointerEnter()) {
+            XSetInputFocus(display, window, RevertToParent, CurrentTime);
+            takeTrappedError(display);
+        }
         break;
     case KeyPress: {
         KeyEvent key = keyEventOf(event.xkey);

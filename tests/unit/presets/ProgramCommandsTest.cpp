@@ -2,12 +2,14 @@
 #include "editor/Editor.h"
 #include "plugin/Plugin.h"
 #include "presets/EffectProgramTransfer.h"
+#include "presets/MidiLearnCommands.h"
 #include "presets/ProgramCommands.h"
 #include "presets/ProgramFiles.h"
 #include "unit/support/FakeSystemServices.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <fstream>
 
@@ -324,6 +326,34 @@ TEST_F(Programs, RenameAndSettingsCommands)
     command(1009, 4.0f);
     ASSERT_EQ(system.openedFolders.size(), 1u);
     EXPECT_EQ(system.openedFolders[0], settings.dataFolder);
+}
+
+TEST_F(Programs, ModCcChoosersAndClearingALearnedController)
+{
+    createOpen();
+    UserSettings& settings = plugin->userSettings();
+    struct Choice { int tag; float value; int controller; };
+    const Choice choices[] = {{1034, 0.0f, -1}, {1034, 1.0f, 119}, {1035, 0.5f, 59},
+                              {1035, -3.0f, -1}, {1034, 7.0f, 119}, {1034, NAN, 119}};
+    for (const Choice& c : choices) {
+        command(c.tag, c.value);
+        EXPECT_EQ(settings.midiMap.modCcNumber[c.tag - 1034].load(), c.controller) << c.tag << " " << c.value;
+    }
+    for (int controller = -1; controller < kNumMappableControllers; ++controller) {
+        command(1035, modControllerChooserValue(controller));
+        ASSERT_EQ(settings.midiMap.modCcNumber[1].load(), controller);
+    }
+
+    settings.midiMap.learnParameter = Param::FltCut;
+    settings.midiMap.ccMap[5] = Param::FltCut;
+    settings.midiMap.ccMap[9] = Param::FltCut;
+    settings.midiMap.ccMap[10] = Param::FltRes;
+    command(1036, 1.0f); // a plain click clears nothing
+    EXPECT_EQ(settings.midiMap.ccMap[5].load(), Param::FltCut);
+    command(1036, 2.0f);
+    EXPECT_EQ(settings.midiMap.ccMap[5].load(), -1);
+    EXPECT_EQ(settings.midiMap.ccMap[9].load(), -1);
+    EXPECT_EQ(settings.midiMap.ccMap[10].load(), Param::FltRes);
 }
 
 TEST_F(Programs, BankMenuChoices)

@@ -1,0 +1,20 @@
+// What the editor needs from the plug-in that owns it, besides the effect interface: the
+// program storage, the user settings and the engine's state for the lamps.
+#pragma once
+
+#include <cstdint>
+
+class ProgramStore;
+struct UserSettings;
+
+class EditorHost {
+public:
+    virtual ProgramStore& programStore() = 0;
+    virtual UserSettings& userSettings() = 0;
+    // Bit k set while voice k sounds (its second amplifier counted where the routing uses it).
+    virtual uint32_t soundingVoices() const = 0;
+    virtual bool anyNoteHeld() const = 0;
+
+protected:
+    ~EditorHost() = default;
+};

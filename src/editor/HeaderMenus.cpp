@@ -1,0 +1,115 @@
+#include "editor/HeaderMenus.h"
+
+#include "platform/SystemServices.h"
+#include "params/ProgramStore.h"
+#include "presets/ProgramCommands.h"
+#include "settings/UserSettings.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr long kThemeMenuTag = 1008;
+constexpr long kSettingsMenuTag = 1009;
+constexpr int kProgramsPerColumn = 20;
+
+} // namespace
+
+ScaleMenu::ScaleMenu(const CRect& size, CControlListener* listener, ProgramStore& programs, UserSettings& settings,
+                     CBitmap* icon)
+    : IconMenu(size, listener, 1004, programs, icon), settings(settings)
+{
+    for (const char* entry : {"Small", "Medium", "Large"})
+        addEntry(entry);
+}
+
+void ScaleMenu::prepareToOpen()
+{
+    checkEntryAlone(settings.scale - 1);
+}
+
+ConfigMenu::ConfigMenu(const CRect& size, CControlListener* listener, ProgramStore& programs, UserSettings& settings,
+                       CBitmap* icon)
+    : IconMenu(size, listener, 1005, programs, icon), settings(settings),
+      themes(new COptionMenu(CRect(), listener, kThemeMenuTag)),
+      toggles(new COptionMenu(CRect(), listener, kSettingsMenuTag))
+{
+    for (const char* entry : {"Save Preset...", "Load Preset...", "Copy Preset", "Paste Preset", "Restore Preset",
+                              "Initialize Preset", "-", "Save Bank...", "Load Bank...", "Initialize Bank", "-",
+                              "All Notes Off", "-"})
+        addEntry(entry);
+    addEntry(themes, "Theme");
+    addEntry(toggles, "Settings");
+    addSeparator();
+    for (const char* entry : {"Ask When Selecting Banks", "Enable Mouse Wheel Support", "Ignore Velocity For Amps"})
+        toggles->addEntry(entry);
+    if (settings.dataFolderFound) {
+        toggles->addSeparator();
+        toggles->addEntry("Open Home Folder");
+    }
+}
+
+ConfigMenu::~ConfigMenu()
+{
+    themes->forget();
+    toggles->forget();
+}
+
+void ConfigMenu::prepareToOpen()
+{
+    themes->removeAllEntry();
+    themes->addEntry("Extended");
+    themes->addEntry("Compact");
+    settings.scanThemeFolders();
+    bool marked = false;
+    if (!settings.themeNames.empty())
+        themes->addSeparator();
+    for (const std::wstring& name : settings.themeNames) {
+        themes->addEntry(narrowOneToOne(name));
+        if (name == settings.theme) {
+            themes->checkEntryAlone(themes->getNbEntries() - 1);
+            marked = true;
+        }
+    }
+    if (!marked)
+        themes->checkEntryAlone(settings.theme == L"Compact" ? 1 : 0);
+    toggles->checkEntry(0, settings.askOnBankSelect);
+    toggles->checkEntry(1, settings.enableMouseWheel);
+    toggles->checkEntry(2, settings.ignoreAmpVelocity.load());
+}
+
+BankMenu::BankMenu(const CRect& size, CControlListener* listener, ProgramStore& programs, UserSettings& settings,
+                   CBitmap* icon)
+    : IconMenu(size, listener, 1006, programs, icon), settings(settings)
+{
+}
+
+void BankMenu::prepareToOpen()
+{
+    removeAllEntry();
+    addEntry("Default");
+    settings.scanBankFiles();
+    addSeparator();
+    // The same list the bank command chooses from, so a position always names its file.
+    for (const std::wstring& file : bankMenuFiles(settings))
+        addEntry(narrowOneToOne(file.substr(0, file.size() - 4)));
+    if (getNbEntries() == 2)
+        removeEntry(1);
+}
+
+PresetMenu::PresetMenu(const CRect& size, CControlListener* listener, ProgramStore& programs, CBitmap* icon)
+    : IconMenu(size, listener, 1007, programs, icon)
+{
+    setNbItemsPerColumn(kProgramsPerColumn);
+}
+
+void PresetMenu::prepareToOpen()
+{
+    removeAllEntry();
+    for (int number = 0; number < kNumPrograms; ++number) {
+        char text[48];
+        std::snprintf(text, sizeof text, "%03d: %s", number + 1, programs.record(number).name);
+        addEntry(text);
+    }
+    checkEntryAlone(programs.currentNumber());
+}

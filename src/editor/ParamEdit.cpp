@@ -1,0 +1,31 @@
+#include "editor/ParamEdit.h"
+
+#include "editor/TextStyling.h"
+#include "gui/CFrame.h"
+
+#include <cstring>
+
+ParamEdit::ParamEdit(const CRect& size, CControlListener* listener, long tag, const ElementStyle& style)
+    : CTextEdit(size, listener, tag)
+{
+    applyTextStyle(*this, style);
+}
+
+CMouseEventResult ParamEdit::onMouseDown(CPoint& /*where*/, const long& buttons)
+{
+    if ((buttons & (kLButton | kControl)) != (kLButton | kControl))
+        return kMouseEventNotHandled;
+    CFrame* frame = getFrame();
+    if (!frame || frame->getFocusView() == this || isEditingText())
+        return kMouseEventNotHandled;
+    if (opensOnDoubleClick() && !(buttons & kDoubleClick))
+        return kMouseEventNotHandled;
+    beginEdit();
+    frame->setFocusView(this);
+    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+}
+
+bool ParamEdit::isTypeOf(const char* className) const
+{
+    return std::strcmp(className, "ParamEdit") == 0 || CTextEdit::isTypeOf(className);
+}

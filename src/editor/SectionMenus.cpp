@@ -1,0 +1,41 @@
+#include "editor/SectionMenus.h"
+
+#include "params/CodeTables.h"
+#include "params/ParamTable.h"
+#include "params/ProgramStore.h"
+
+SectionMenu::SectionMenu(const CRect& size, CControlListener* listener, long tag, ProgramStore& programs,
+                         CBitmap* icon)
+    : IconMenu(size, listener, tag, programs, icon)
+{
+    addEntry("Copy");
+    addEntry("Paste");
+}
+
+OscMenu::OscMenu(const CRect& size, CControlListener* listener, int oscillator, ProgramStore& programs,
+                 CBitmap* icon)
+    : IconMenu(size, listener, 1009 + oscillator, programs, icon),
+      followPw(oscillator == 1 ? Param::Sub1FlPW : Param::Sub2FlPW),
+      followVolume(oscillator == 1 ? Param::Sub1FlVl : Param::Sub2FlVl),
+      altMode(oscillator == 1 ? Param::Sub1AltW : Param::Sub2AltW)
+{
+    for (const char* entry : {"Copy", "Paste", "-", "Sub: Follow Osc PW", "Sub: Follow Osc Vol", "-",
+                              "Sub Alt Mode: Off", "Sub Alt Mode: Sawtooth / Square", "Sub Alt Mode: Triangle / Sine",
+                              "Sub Alt Mode: White / Pink", "Sub Alt Mode: Chime / Organ"})
+        addEntry(entry);
+}
+
+void OscMenu::prepareToOpen()
+{
+    const ProgramRecord& program = programs.current();
+    for (long entry = 0; entry < getNbEntries(); ++entry)
+        checkEntry(entry, false);
+    checkEntry(3, program.get(followPw) != 0.0f);
+    checkEntry(4, program.get(followVolume) != 0.0f);
+    // Codes 0 and 2..5 are the entries 6 and 7..10; code 1 marks none.
+    const int code = decodeCode(CodeKind::SubAlt, program.get(altMode));
+    if (code == 0)
+        checkEntry(6, true);
+    else if (code >= 2 && code <= 5)
+        checkEntry(5 + code, true);
+}
