@@ -1,6 +1,6 @@
 // Cost of the voice signal path per voice-sample: the default program, and a heavy patch (two
 // saws with six unison copies each, subs, ladder and state-variable filters in series, all 24
-// modulation slots busy) on 32 voices.
+// modulation slots busy, delay and reverb on) on 32 voices; and the cost of an idle engine.
 #include "engine/VoiceManager.h"
 #include "params/CodeTables.h"
 
@@ -49,6 +49,8 @@ void makeHeavy(Rig& rig)
     rig.set(Param::FltRes, 0.3f);
     rig.set(Param::Flt2Cut, 0.5f);
     rig.set(Param::FltKey, 0.5f);
+    rig.set(Param::DlyMix, 0.3f);
+    rig.set(Param::RvbMix, 0.3f);
     for (int n = 0; n < 4; ++n) {
         rig.set(Param::Lfo1Wave + n, codeStoredValue(CodeKind::LfoWave, int(LfoWaveform::Sine)));
         rig.set(Param::Lfo1Rate + n, 0.2f + 0.1f * float(n));
@@ -123,6 +125,23 @@ void BM_HeavyPatch(benchmark::State& state)
     renderVoices(state, *rig, voices, state.range(1) != 0);
 }
 BENCHMARK(BM_HeavyPatch)->Args({32, 1})->Args({32, 0});
+
+// No note, delay and reverb mixed in and long decayed: what each idle instance in a song costs.
+void BM_Idle(benchmark::State& state)
+{
+    auto rig = std::make_unique<Rig>();
+    rig->set(Param::DlyMix, 0.3f);
+    rig->set(Param::RvbMix, 0.3f);
+    constexpr int kBlock = 256;
+    float left[kBlock], right[kBlock];
+    for (auto _ : state) {
+        rig->engine.renderBlock(left, right, kBlock);
+        benchmark::DoNotOptimize(left[0]);
+    }
+    state.counters["ns_per_frame"] = benchmark::Counter(double(state.iterations()) * kBlock,
+                                                        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_Idle);
 
 // The modulation matrix alone: one full evaluation of 24 busy slots.
 void BM_ModMatrix(benchmark::State& state)

@@ -9,10 +9,11 @@ void DelayLine::allocate(float rate)
     const double samples = static_cast<double>(rate) * 6.0000005;
     // At least one sample, so that a wild rate cannot leave an empty buffer behind exchange().
     capacity = samples >= 1.0 && samples < 2.0e9 ? static_cast<int32_t>(samples) : 1;
-    buffer.assign(static_cast<size_t>(capacity), 0.0f);
+    buffer.reset(static_cast<size_t>(capacity));
     writeIndex = 0;
     length = 0;
     inUse = false;
+    reached = 0;
 }
 
 bool DelayLine::setTime(double seconds)
@@ -28,7 +29,9 @@ bool DelayLine::setTime(double seconds)
     length = k;
     if (writeIndex >= length)
         writeIndex = 0;
-    std::fill_n(buffer.begin(), std::max<int32_t>(length, 1), 0.0f);
+    const int32_t cleared = std::max<int32_t>(length, 1);
+    std::fill_n(buffer.begin(), cleared, 0.0f);
+    reached = std::max(reached, cleared);
     return true;
 }
 
@@ -36,7 +39,8 @@ void DelayLine::clearIfUsed()
 {
     if (!inUse)
         return;
-    std::fill(buffer.begin(), buffer.end(), 0.0f);
+    std::fill_n(buffer.begin(), std::min(std::max({reached, length, 1}), capacity), 0.0f);
     writeIndex = 0;
     inUse = false;
+    reached = 0;
 }

@@ -58,6 +58,19 @@ struct DelayToneFilter {
         return y;
     }
 
+    // The refresh phase after `frames` calls of due(); true when one of them was due.
+    bool skip(int32_t frames)
+    {
+        const bool refresh = calls == 0 || frames > kRefreshPeriod - calls;
+        calls = static_cast<int32_t>((static_cast<int64_t>(calls) + frames) % kRefreshPeriod);
+        return refresh;
+    }
+
+    bool holdsLessThan(float floor) const
+    {
+        return std::fabs(x1) < floor && std::fabs(x2) < floor && std::fabs(y1) < floor && std::fabs(y2) < floor;
+    }
+
     // Forgets the signal (the coefficients and refresh phase stay).
     void clearState() { x1 = x2 = y1 = y2 = 0.0f; }
 };

@@ -35,8 +35,9 @@ void EffectsReverb::Ramp::glideTo(float to, int32_t frames)
     step = (to - value) / static_cast<float>(remaining);
 }
 
-EffectsReverb::EffectsReverb() : memory(static_cast<size_t>(kLineCount) * kLineRoom, 0.0f)
+EffectsReverb::EffectsReverb()
 {
+    memory.reset(static_cast<size_t>(kLineCount) * kLineRoom);
     Line* lines[kLineCount] = {&er1, &er2, &predelayLine, &input1, &input2, &input3, &input4, &a1,
                                &da1, &a2, &da2, &b1, &db1, &b2, &db2};
     for (int i = 0; i < kLineCount; ++i)
@@ -93,7 +94,7 @@ void EffectsReverb::rebuild()
 
     predelayLine.length = 0;
     predelayLine.write = 0;
-    std::fill_n(predelayLine.data, kLineRoom, 0.0f); // its length moves without a rebuild
+    emptyPredelay();
 
     input1.init(samples(0.0048, 1.0));
     input2.init(samples(0.0036, 1.0));
@@ -112,6 +113,8 @@ void EffectsReverb::rebuild()
     initTank();
     counter = 0;
     lastSize = -1.0f;
+    sleeping = true;
+    quietFrames = 0;
 }
 
 void EffectsReverb::initTank()
@@ -147,6 +150,12 @@ void EffectsReverb::initTank()
     xB = 0.0f;
     tankA.clear();
     tankB.clear();
+
+    // The pre-delay line counts as far as it has reached (watchForSilence adds it).
+    quietWindow = 0;
+    for (const Line* line : {&er1, &er2, &input1, &input2, &input3, &input4, &a1, &da1, &a2, &da2, &b1, &db1, &b2, &db2})
+        quietWindow += line->length;
+    quietFrames = 0;
 }
 
 void EffectsReverb::applySize(float size)
@@ -175,7 +184,17 @@ void EffectsReverb::beginBlock(const ReverbSettings& settings, int32_t frameCoun
     dirty = true;
 }
 
-void EffectsReverb::process(float& left, float& right, float mixTarget)
+void EffectsReverb::refreshFilters()
+{
+    inputLeft.cutoff = inputCutoff.value;
+    inputRight.cutoff = inputCutoff.value;
+    tankA.cutoff = tankCutoff.value;
+    tankB.cutoff = tankCutoff.value;
+    for (Svf* s : {&inputLeft, &inputRight, &tankA, &tankB})
+        s->refresh();
+}
+
+void EffectsReverb::stepControls()
 {
     dirty = true;
     predelay.advance();
@@ -184,15 +203,84 @@ void EffectsReverb::process(float& left, float& right, float mixTarget)
     tankCutoff.advance();
     if (counter >= period) {
         counter = 0;
-        inputLeft.cutoff = inputCutoff.value;
-        inputRight.cutoff = inputCutoff.value;
-        tankA.cutoff = tankCutoff.value;
-        tankB.cutoff = tankCutoff.value;
-        for (Svf* s : {&inputLeft, &inputRight, &tankA, &tankB})
-            s->refresh();
+        refreshFilters();
     }
     ++counter;
     predelayLine.length = std::clamp<int32_t>(static_cast<int32_t>(predelay.value), 0, kLineRoom);
+    predelayReached = std::max(predelayReached, predelayLine.length);
+}
+
+void EffectsReverb::emptyPredelay()
+{
+    // Its length moves without a rebuild, so it is emptied as far as it ever reached.
+    std::fill_n(predelayLine.data, std::max<int32_t>(predelayReached, 1), 0.0f);
+    predelayReached = 0;
+}
+
+bool EffectsReverb::controlsSettled(float mixTarget) const
+{
+    return predelay.still() && decay.still() && inputCutoff.still() && tankCutoff.still() &&
+           mixSmoother.settledOn(unit(mixTarget));
+}
+
+void EffectsReverb::idle(int32_t frames, float mixTarget)
+{
+    if (frames <= 0)
+        return;
+    if (!sleeping || !controlsSettled(mixTarget)) {
+        for (int32_t i = 0; i < frames; ++i) {
+            float l = 0.0f, r = 0.0f;
+            process(l, r, mixTarget);
+        }
+        return;
+    }
+    dirty = true;
+    for (Ramp* ramp : {&predelay, &decay, &inputCutoff, &tankCutoff})
+        ramp->remaining = std::max<int32_t>(ramp->remaining - frames, 0);
+    // The filter refresh falls due once the counter reaches the period, then every period.
+    const int64_t firstRefresh = counter >= period ? 0 : int64_t(period) - counter;
+    if (frames > firstRefresh) {
+        refreshFilters();
+        counter = static_cast<int32_t>((frames - firstRefresh - 1) % period) + 1;
+    } else {
+        counter += frames;
+    }
+    predelayLine.length = std::clamp<int32_t>(static_cast<int32_t>(predelay.value), 0, kLineRoom);
+    predelayReached = std::max(predelayReached, predelayLine.length);
+}
+
+void EffectsReverb::watchForSilence(float level)
+{
+    if (!(level < kSilenceFloor)) {
+        quietFrames = 0;
+        return;
+    }
+    if (++quietFrames <= quietWindow + predelayReached)
+        return;
+    emptyLines();
+    sleeping = true;
+}
+
+void EffectsReverb::emptyLines()
+{
+    for (Line* line : {&er1, &er2, &input1, &input2, &input3, &input4, &a1, &da1, &a2, &da2, &b1, &db1, &b2, &db2})
+        std::fill_n(line->data, std::max<int32_t>(line->length, 1), 0.0f);
+    emptyPredelay();
+    for (Svf* s : {&inputLeft, &inputRight, &tankA, &tankB})
+        s->clear();
+    xA = 0.0f;
+    xB = 0.0f;
+    quietFrames = 0;
+}
+
+void EffectsReverb::process(float& left, float& right, float mixTarget)
+{
+    stepControls();
+    if (sleeping && left == 0.0f && right == 0.0f) {
+        mixSmoother.step(unit(mixTarget));
+        return;
+    }
+    sleeping = false;
 
     const float g2 = std::clamp(decay.value + 0.15f, 0.25f, 0.5f);
     const float inL = left;
@@ -229,4 +317,6 @@ void EffectsReverb::process(float& left, float& right, float mixTarget)
     const float m = mixSmoother.step(unit(mixTarget));
     left = m * 0.8f * outL + (1.0f - m) * inL;
     right = m * 0.8f * outR + (1.0f - m) * inR;
+    watchForSilence(std::fabs(inL) + std::fabs(inR) + std::fabs(tankL) + std::fabs(tankR) + std::fabs(erL) +
+                    std::fabs(erR) + std::fabs(xA) + std::fabs(xB));
 }

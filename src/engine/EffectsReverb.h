@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Smoother.h"
+#include "ZeroedBuffer.h"
 
 #include <cstdint>
 #include <vector>
@@ -44,6 +45,13 @@ public:
 
     // One frame of the output, in place, while the reverb is on; mixTarget is the mix 0..1.
     void process(float& left, float& right, float mixTarget);
+
+    // Asleep: the tail has faded below -140 dBFS and the lines were emptied, so silent input
+    // gives silent output without any line work.
+    bool asleep() const { return sleeping; }
+    // Frames of silent input while asleep: moves the controls exactly as that many calls of
+    // process() with silent input would.
+    void idle(int32_t frames, float mixTarget);
 
     bool isDirty() const { return dirty; }
     float sizeFactor() const { return sizeScale; }
@@ -117,6 +125,8 @@ private:
         int32_t remaining = 0;
 
         void glideTo(float to, int32_t frames);
+        // True when advancing leaves the value where it is.
+        bool still() const { return remaining == 0 || (value == target && step == 0.0f); }
         void advance()
         {
             if (remaining > 0)
@@ -124,13 +134,21 @@ private:
         }
     };
 
+    static constexpr float kSilenceFloor = 1e-7f;
+
+    void stepControls();
+    void refreshFilters();
+    bool controlsSettled(float mixTarget) const;
+    void watchForSilence(float level);
+    void emptyLines();
+    void emptyPredelay();
     void rebuild();
     void applySize(float size);
     void initTank();
     int32_t samples(double seconds, double scale) const;
     int32_t tapOffset(double seconds, double scale, const Line& line) const;
 
-    std::vector<float> memory;
+    ZeroedBuffer memory;
     Line er1, er2, predelayLine, input1, input2, input3, input4;
     Line a1, da1, a2, da2, b1, db1, b2, db2;
     int32_t er1Taps[6] = {}, er2Taps[6] = {};
@@ -149,5 +167,12 @@ private:
     int32_t counter = 0;
     int32_t period = 44;
     bool dirty = false;
+    bool sleeping = true;
+    // Frames in a row with input, taps and feedback all below kSilenceFloor, and how many it
+    // takes for anything louder to have shown up at a tap (every line but the pre-delay, once).
+    int32_t quietFrames = 0;
+    int32_t quietWindow = 0;
+    // The longest the pre-delay line has been since it was last emptied.
+    int32_t predelayReached = 0;
     Smoother mixSmoother;
 };

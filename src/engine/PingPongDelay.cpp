@@ -19,9 +19,10 @@ float flushTiny(float v)
 
 } // namespace
 
-PingPongDelay::PingPongDelay()
+PingPongDelay::PingPongDelay(bool allocateLines)
 {
-    setSampleRate(44100.0f);
+    if (allocateLines)
+        setSampleRate(44100.0f);
 }
 
 void PingPongDelay::setSampleRate(float newRate)
@@ -30,8 +31,10 @@ void PingPongDelay::setSampleRate(float newRate)
     rate = std::isfinite(newRate) ? std::clamp(newRate, 1000.0f, 768000.0f) : 44100.0f;
     for (DelayLine& line : lines)
         line.allocate(rate);
-    for (int bus = 0; bus < 2; ++bus)
+    for (int bus = 0; bus < 2; ++bus) {
         forget(bus);
+        buses[bus].asleep = true;
+    }
     for (Smoother* s : {&mixSmoother, &feedbackSmoother, &cutoffSmoother, &widthSmoother})
         s->setSampleRate(rate);
 }
@@ -62,6 +65,7 @@ void PingPongDelay::switchOff()
             forget(bus);
         lines[bus].clearIfUsed();
         lines[bus + 2].clearIfUsed();
+        buses[bus].asleep = true;
     }
 }
 
@@ -75,6 +79,7 @@ void PingPongDelay::forget(int busIndex)
     bus.highpassB.clearState();
     bus.lowpassA.clearState();
     bus.lowpassB.clearState();
+    bus.quietFrames = 0;
 }
 
 void PingPongDelay::process(float& amp1Left, float& amp1Right, float& amp2Left, float& amp2Right, bool delayAmp2,
@@ -90,10 +95,50 @@ void PingPongDelay::process(float& amp1Left, float& amp1Right, float& amp2Left, 
         processBus(buses[1], lines[1], lines[3], amp2Left, amp2Right);
 }
 
+bool PingPongDelay::smoothersSettled(const DelayTargets& targets) const
+{
+    return mixSmoother.settledOn(unit(targets.mix)) && feedbackSmoother.settledOn(unit(targets.feedback)) &&
+           cutoffSmoother.settledOn(unit(targets.cutoff)) && widthSmoother.settledOn(unit(targets.width));
+}
+
+void PingPongDelay::idle(int frames, bool delayAmp2, const DelayTargets& targets)
+{
+    if (frames <= 0)
+        return;
+    if (!smoothersSettled(targets)) {
+        // Gliding controls: the plain path, whose silent frames cost no line work either.
+        for (int i = 0; i < frames; ++i) {
+            float l = 0.0f, r = 0.0f, l2 = 0.0f, r2 = 0.0f;
+            process(l, r, l2, r2, delayAmp2, targets);
+        }
+        return;
+    }
+    idleBus(buses[0], lines[0], lines[2], frames);
+    if (delayAmp2)
+        idleBus(buses[1], lines[1], lines[3], frames);
+}
+
+void PingPongDelay::idleBus(Bus& bus, DelayLine& a, DelayLine& b, int frames)
+{
+    // With the cutoff settled every refresh in the stretch gives the same coefficients.
+    DelayToneFilter& filterA = bus.lowpass ? bus.lowpassA : bus.highpassA;
+    DelayToneFilter& filterB = bus.lowpass ? bus.lowpassB : bus.highpassB;
+    if (filterA.skip(frames))
+        retune(filterA, bus.lowpass);
+    if (filterB.skip(frames))
+        retune(filterB, bus.lowpass);
+    a.skip(frames);
+    b.skip(frames);
+}
+
 void PingPongDelay::refreshIfDue(DelayToneFilter& filter, bool lowpass)
 {
-    if (!filter.due())
-        return;
+    if (filter.due())
+        retune(filter, lowpass);
+}
+
+void PingPongDelay::retune(DelayToneFilter& filter, bool lowpass)
+{
     // Below Nyquist: at rates under 40 kHz the top of the range would otherwise fold over and
     // make the filter unstable.
     const float hz = std::min(delayCutoffHz(cutoff), 0.49f * rate);
@@ -106,7 +151,20 @@ void PingPongDelay::refreshIfDue(DelayToneFilter& filter, bool lowpass)
 
 void PingPongDelay::processBus(Bus& bus, DelayLine& a, DelayLine& b, float& left, float& right)
 {
-    const float e = a.exchange(flushTiny(feedback * bus.lastB + (left + right)));
+    if (bus.asleep && left == 0.0f && right == 0.0f) {
+        // Exactly what the lines of zeros would give, without reading them.
+        DelayToneFilter& filterA = bus.lowpass ? bus.lowpassA : bus.highpassA;
+        DelayToneFilter& filterB = bus.lowpass ? bus.lowpassB : bus.highpassB;
+        refreshIfDue(filterA, bus.lowpass);
+        refreshIfDue(filterB, bus.lowpass);
+        a.skip(1);
+        b.skip(1);
+        left = right = 0.0f;
+        return;
+    }
+    bus.asleep = false;
+    const float written = flushTiny(feedback * bus.lastB + (left + right));
+    const float e = a.exchange(written);
     const float g = b.exchange(flushTiny(feedback * e));
     bus.lastB = g;
 
@@ -128,4 +186,26 @@ void PingPongDelay::processBus(Bus& bus, DelayLine& a, DelayLine& b, float& left
     const float far = 1.0f - width;
     left = dry * left + mix * (near * fg + far * fe);
     right = dry * right + mix * (near * fe + far * fg);
+    watchForSilence(int(&bus - buses), std::fabs(written) + std::fabs(g) + std::fabs(fe) + std::fabs(fg));
+}
+
+void PingPongDelay::watchForSilence(int busIndex, float level)
+{
+    Bus& bus = buses[busIndex];
+    if (!(level < kSilenceFloor)) {
+        bus.quietFrames = 0;
+        return;
+    }
+    // Once every sample of both lines was written below the floor, nothing louder is left.
+    DelayLine& a = lines[busIndex];
+    DelayLine& b = lines[busIndex + 2];
+    if (++bus.quietFrames <= std::max(a.length, b.length))
+        return;
+    for (const DelayToneFilter* f : {&bus.highpassA, &bus.highpassB, &bus.lowpassA, &bus.lowpassB})
+        if (!f->holdsLessThan(kSilenceFloor))
+            return;
+    std::fill_n(a.buffer.begin(), std::max<int32_t>(a.length, 1), 0.0f);
+    std::fill_n(b.buffer.begin(), std::max<int32_t>(b.length, 1), 0.0f);
+    forget(busIndex);
+    bus.asleep = true;
 }

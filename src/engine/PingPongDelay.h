@@ -18,7 +18,8 @@ struct DelayTargets {
 
 class PingPongDelay {
 public:
-    PingPongDelay();
+    // Lines for 44.1 kHz, or none until setSampleRate() when allocateLines is false.
+    explicit PingPongDelay(bool allocateLines = true);
 
     // Reallocates the lines for the rate and retunes the smoothers. Allocates: call it only
     // while the audio thread is kept out.
@@ -40,6 +41,15 @@ public:
     void process(float& amp1Left, float& amp1Right, float& amp2Left, float& amp2Right, bool delayAmp2,
                  const DelayTargets& targets);
 
+    // Frames of silent input while both buses that are delayed are asleep (see Bus::asleep):
+    // keeps every control moving exactly as `frames` calls of process() with silent input
+    // would, without touching the lines.
+    void idle(int frames, bool delayAmp2, const DelayTargets& targets);
+
+    // True when every bus that is delayed holds nothing audible: silent input costs no line
+    // work, and idle() may stand in for process().
+    bool asleep(bool delayAmp2) const { return buses[0].asleep && (!delayAmp2 || buses[1].asleep); }
+
     float sampleRate() const { return rate; }
     const DelayLine& line(int index) const { return lines[index]; }
 
@@ -48,11 +58,23 @@ private:
         float lastB = 0.0f;
         bool lowpass = false;
         DelayToneFilter highpassA, highpassB, lowpassA, lowpassB;
+        // Asleep: lines, feedback and filter states all hold exact zeros, so silent input gives
+        // silent output and only the write positions and refresh phases need to move.
+        bool asleep = true;
+        // Frames in a row whose line writes and echoes all stayed below kSilenceFloor.
+        int32_t quietFrames = 0;
     };
 
+    // Below -140 dBFS: a tail this quiet is dropped once it has passed through every line.
+    static constexpr float kSilenceFloor = 1e-7f;
+
     void processBus(Bus& bus, DelayLine& a, DelayLine& b, float& left, float& right);
+    void idleBus(Bus& bus, DelayLine& a, DelayLine& b, int frames);
+    void watchForSilence(int busIndex, float level);
     void refreshIfDue(DelayToneFilter& filter, bool lowpass);
+    void retune(DelayToneFilter& filter, bool lowpass);
     void forget(int busIndex);
+    bool smoothersSettled(const DelayTargets& targets) const;
 
     float rate = 44100.0f;
     DelayLine lines[4]; // 0, 2: amp-1 bus A and B; 1, 3: amp-2 bus A and B

@@ -191,14 +191,22 @@ void VoiceManager::setEngineSampleRate(float rate)
     // A host may send nonsense; the engine keeps a rate it can run at.
     if (std::isfinite(rate) && rate > 0.0f)
         sampleRate = rate;
-    tables.buildAll(sampleRate);
+    rateReady = false;
     for (Lfo& lfo : globalLfos)
         lfo.sampleRate = sampleRate;
     for (Voice& v : voices)
         v.setSampleRate(sampleRate);
-    delay.setSampleRate(sampleRate);
     reverb.setSampleRate(sampleRate);
     resetEngine();
+}
+
+void VoiceManager::prepareRate()
+{
+    if (rateReady)
+        return;
+    tables.buildAll(sampleRate);
+    delay.setSampleRate(sampleRate);
+    rateReady = true;
 }
 
 void VoiceManager::beginBlock(const ProgramRecord& p, int frameCount)
@@ -234,6 +242,7 @@ void VoiceManager::renderFrame(float& left, float& right, int frameCount, int fr
     if (!programs)
         return;
     const ProgramRecord& p = programs->current();
+    prepareRate();
     if (frameIndex == 0)
         beginBlock(p, frameCount);
 
@@ -285,8 +294,10 @@ void VoiceManager::renderFrames(float* left, float* right, int frameCount, int f
         return;
     }
     const ProgramRecord& p = programs->current();
+    prepareRate();
     const int end = first + count;
     int frame = first;
+    silentOutput = true;
     while (frame < end) {
         if (frame == 0)
             beginBlock(p, frameCount);
@@ -317,11 +328,54 @@ bool VoiceManager::randomDrawsInterleave(int route) const
     return false;
 }
 
+void VoiceManager::advanceGlobalLfos(int frames)
+{
+    // Voices only follow the engine LFOs' phases, so their values are never computed. Frame by
+    // frame, so random steps draw from the shared generator in the order a single frame would.
+    bool anyRandom = false;
+    for (const Lfo& lfo : globalLfos)
+        anyRandom = anyRandom || lfo.waveform == LfoWaveform::Random;
+    if (anyRandom) {
+        for (int i = 0; i < frames; ++i)
+            for (Lfo& lfo : globalLfos)
+                lfo.advance();
+        return;
+    }
+    // Without draws the four phases are independent lanes: the same arithmetic, vectorised.
+    float phase[4], increment[4];
+    for (int n = 0; n < 4; ++n) {
+        phase[n] = globalLfos[n].phase;
+        increment[n] = globalLfos[n].increment;
+    }
+    for (int i = 0; i < frames; ++i)
+        for (int n = 0; n < 4; ++n) {
+            const float next = phase[n] + increment[n];
+            phase[n] = next >= kTwoPi ? next - kTwoPi : next;
+        }
+    for (int n = 0; n < 4; ++n)
+        globalLfos[n].phase = phase[n];
+}
+
+bool VoiceManager::renderSilentRun(const ProgramRecord& p, float* left, float* right, int frames)
+{
+    const float dlyMix = p.get(Param::DlyMix);
+    const bool dlyAmp2 = p.get(Param::DlyAmp1) == 0.0f;
+    const float rvbMix = p.get(Param::RvbMix);
+    if ((dlyMix > 0.0f && !delay.asleep(dlyAmp2)) || (rvbMix > 0.0f && !reverb.asleep()))
+        return false;
+    advanceGlobalLfos(frames);
+    if (dlyMix > 0.0f)
+        delay.idle(frames, dlyAmp2,
+                   DelayTargets{dlyMix, p.get(Param::DlyFBack), p.get(Param::DlyCut), p.get(Param::DlyWidth)});
+    if (rvbMix > 0.0f)
+        reverb.idle(frames, rvbMix);
+    std::fill_n(left, frames, 0.0f);
+    std::fill_n(right, frames, 0.0f);
+    return true;
+}
+
 void VoiceManager::renderRun(const ProgramRecord& p, float* left, float* right, int frames)
 {
-    for (int i = 0; i < frames; ++i)
-        runAmp1Left[i] = runAmp1Right[i] = runAmp2Left[i] = runAmp2Right[i] = 0.0f;
-
     const int route = routeCode(p.get(Param::OscRoute));
     bool anySounding = false;
     for (const Voice& v : voices)
@@ -329,6 +383,13 @@ void VoiceManager::renderRun(const ProgramRecord& p, float* left, float* right, 
             anySounding = true;
             break;
         }
+    // No voice and no tail: the effects only keep their controls moving.
+    if (!anySounding && renderSilentRun(p, left, right, frames))
+        return;
+    silentOutput = false;
+
+    for (int i = 0; i < frames; ++i)
+        runAmp1Left[i] = runAmp1Right[i] = runAmp2Left[i] = runAmp2Right[i] = 0.0f;
     if (anySounding)
         frameControls.read(*programs, ignoreVelocity, *tempo);
 
@@ -342,10 +403,7 @@ void VoiceManager::renderRun(const ProgramRecord& p, float* left, float* right, 
                                   frameControls);
         }
     } else {
-        // Voices only follow the engine LFOs' phases, so their values are never computed.
-        for (Lfo& lfo : globalLfos)
-            for (int i = 0; i < frames; ++i)
-                lfo.advance();
+        advanceGlobalLfos(frames);
         if (anySounding)
             for (Voice& v : voices)
                 v.renderRun(runAmp1Left, runAmp1Right, runAmp2Left, runAmp2Right, frames, controllers, frameControls,

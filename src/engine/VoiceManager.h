@@ -38,7 +38,13 @@ public:
     void bind(ParameterWriter& plugin, const ProgramStore& programs, MidiMap& midiMap,
               const std::atomic<bool>& ignoreVelocity, const TempoInfo& tempo);
 
+    // Takes the rate; the wavetables and delay lines for it come with prepareRate(), or with
+    // the first render after the change when nobody called it.
     void setEngineSampleRate(float rate);
+    // Takes the wavetables of the current rate (shared with every instance at that rate, built
+    // when none has them) and sizes the delay lines. Allocates: call it off the audio thread
+    // (engine locked).
+    void prepareRate();
     void resetEngine();
 
     // Adds the engine's output for frame frameIndex of a frameCount-long host block.
@@ -49,6 +55,9 @@ public:
     // at frame 0. Between MIDI events each sounding voice renders a run of frames in one go;
     // parameters are read once per run instead of once per frame.
     void renderFrames(float* left, float* right, int frameCount, int first, int count);
+    // True when the last renderFrames call wrote nothing but zeros because no voice sounded and
+    // the effects had no tail.
+    bool renderedSilence() const { return silentOutput; }
     // A whole block in one call.
     void renderBlock(float* left, float* right, int frameCount) { renderFrames(left, right, frameCount, 0, frameCount); }
 
@@ -93,16 +102,19 @@ private:
     std::vector<NoteRecord> held;
     // Free-running voice LFOs follow these.
     Lfo globalLfos[4];
-    PingPongDelay delay;
+    PingPongDelay delay{false};
     EffectsReverb reverb;
     // The per-frame values every sounding voice reads, read once per frame.
     FrameControls frameControls;
     int32_t counter = 0;
     float sampleRate = 44100.0f;
+    bool rateReady = false;
 
     void publishState(int route);
     void beginBlock(const ProgramRecord& p, int frameCount);
     void renderRun(const ProgramRecord& p, float* left, float* right, int frames);
+    bool renderSilentRun(const ProgramRecord& p, float* left, float* right, int frames);
+    void advanceGlobalLfos(int frames);
     bool randomDrawsInterleave(int route) const;
 
     // The four amplifier buses of the current run, frame by frame.
@@ -110,6 +122,7 @@ private:
     float runAmp1Right[kRunFrames];
     float runAmp2Left[kRunFrames];
     float runAmp2Right[kRunFrames];
+    bool silentOutput = false;
     std::atomic<uint32_t> soundingMask{0};
     std::atomic<int> heldCount{0};
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <mutex>
 
 #include "Fft.h"
 
@@ -55,6 +56,34 @@ void fillSpectrum(float* re, int n, TableShape shape, int32_t harmonics)
     }
 }
 
+void buildRowInto(WtCollection::Row& r, TableShape shape, float sampleRate);
+
+void buildStandardRows(WtCollection::RowSet& set, float sampleRate)
+{
+    const TableShape shapes[kWtRows] = {TableShape::Saw, TableShape::Triangle, TableShape::Sine, TableShape::Chime,
+                                        TableShape::Organ};
+    for (int row = 0; row < kWtRows && row < static_cast<int>(set.size()); ++row)
+        buildRowInto(set[static_cast<size_t>(row)], shapes[row], sampleRate);
+}
+
+// The standard sets in use, by sample rate. Entries only observe: a set lives as long as some
+// collection holds it.
+std::shared_ptr<const WtCollection::RowSet> sharedStandardRows(float sampleRate)
+{
+    static std::mutex lock;
+    static std::vector<std::pair<float, std::weak_ptr<const WtCollection::RowSet>>> sets;
+    const std::lock_guard<std::mutex> hold(lock);
+    std::erase_if(sets, [](const auto& entry) { return entry.second.expired(); });
+    for (const auto& [rate, set] : sets)
+        if (rate == sampleRate)
+            if (auto alive = set.lock())
+                return alive;
+    auto built = std::make_shared<WtCollection::RowSet>(static_cast<size_t>(kWtRows));
+    buildStandardRows(*built, sampleRate);
+    sets.emplace_back(sampleRate, built);
+    return built;
+}
+
 } // namespace
 
 int32_t firstHarmonicCount(float sampleRate)
@@ -66,14 +95,36 @@ int32_t firstHarmonicCount(float sampleRate)
     return static_cast<int32_t>(sampleRate / 60.0f + 0.5f);
 }
 
-WtCollection::WtCollection(int rows) : rows(static_cast<size_t>(rows > 0 ? rows : 0)) {}
+WtCollection::WtCollection(int rows) : rows(std::make_shared<const RowSet>(static_cast<size_t>(rows > 0 ? rows : 0)))
+{
+}
 
 void WtCollection::buildRow(int row, TableShape shape, float sampleRate)
 {
     if (row < 0 || row >= rowCount())
         return;
     ++builds;
-    Row& r = rows[static_cast<size_t>(row)];
+    auto own = std::make_shared<RowSet>(*rows);
+    buildRowInto((*own)[static_cast<size_t>(row)], shape, sampleRate);
+    rows = std::move(own);
+}
+
+void WtCollection::buildAll(float sampleRate)
+{
+    ++builds;
+    if (rowCount() == kWtRows) {
+        rows = sharedStandardRows(sampleRate);
+        return;
+    }
+    auto own = std::make_shared<RowSet>(*rows);
+    buildStandardRows(*own, sampleRate);
+    rows = std::move(own);
+}
+
+namespace {
+
+void buildRowInto(WtCollection::Row& r, TableShape shape, float sampleRate)
+{
     int32_t harmonics = firstHarmonicCount(sampleRate);
 
     int32_t pow2 = 1;
@@ -115,11 +166,4 @@ void WtCollection::buildRow(int row, TableShape shape, float sampleRate)
     }
 }
 
-void WtCollection::buildAll(float sampleRate)
-{
-    buildRow(WtRowSaw, TableShape::Saw, sampleRate);
-    buildRow(WtRowTriangle, TableShape::Triangle, sampleRate);
-    buildRow(WtRowSine, TableShape::Sine, sampleRate);
-    buildRow(WtRowChime, TableShape::Chime, sampleRate);
-    buildRow(WtRowOrgan, TableShape::Organ, sampleRate);
-}
+} // namespace

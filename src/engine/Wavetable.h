@@ -1,9 +1,10 @@
-// Band-limited single-cycle tables, one per octave band of pitch, shared by every oscillator of
-// an instance.
+// Band-limited single-cycle tables, one per octave band of pitch. The standard set for a sample
+// rate is built once and shared by every instance in the process that runs at that rate.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 enum class TableShape : int {
@@ -35,16 +36,19 @@ class WtCollection {
 public:
     explicit WtCollection(int rows = kWtRows);
 
-    // Replaces the row's tables with a fresh band-limited set for the sample rate.
+    // Replaces the row's tables with a fresh band-limited set for the sample rate, in this
+    // collection only.
     void buildRow(int row, TableShape shape, float sampleRate);
-    // Every row, in the order the oscillators expect; run at each sample-rate change.
+    // Every row, in the order the oscillators expect; run at each sample-rate change. A full
+    // collection takes the process-wide set for the rate, built by the first instance that
+    // needed it and released with the last one that holds it. Safe from any thread.
     void buildAll(float sampleRate);
 
     // The first table whose limit lies above the increment, else the row's last table;
     // nullptr only while the row has never been built.
     const Wavetable* findTable(int row, float increment) const
     {
-        const Row& r = rows[static_cast<std::size_t>(row)];
+        const Row& r = (*rows)[static_cast<std::size_t>(row)];
         if (r.count <= 0)
             return nullptr;
         const Wavetable* t = r.tables.data();
@@ -57,19 +61,25 @@ public:
     // Changes whenever a row is rebuilt, so a reader that keeps a table can tell it is gone.
     uint32_t generation() const { return builds; }
 
-    int rowCount() const { return static_cast<int>(rows.size()); }
-    int32_t tableCount(int row) const { return rows[static_cast<std::size_t>(row)].count; }
+    int rowCount() const { return static_cast<int>(rows->size()); }
+    int32_t tableCount(int row) const { return (*rows)[static_cast<std::size_t>(row)].count; }
     const Wavetable& table(int row, int index) const
     {
-        return rows[static_cast<std::size_t>(row)].tables[static_cast<std::size_t>(index)];
+        return (*rows)[static_cast<std::size_t>(row)].tables[static_cast<std::size_t>(index)];
     }
 
-private:
+    // True when this collection reads the same tables as the other one (no copy of its own).
+    bool sharesTablesWith(const WtCollection& other) const { return rows == other.rows; }
+
     struct Row {
         int32_t count = 0;
         std::vector<Wavetable> tables;
     };
-    std::vector<Row> rows;
+    using RowSet = std::vector<Row>;
+
+private:
+    // Never written once other collections may read it: a build makes a new set.
+    std::shared_ptr<const RowSet> rows;
     uint32_t builds = 0;
 };
 

@@ -40,6 +40,10 @@ private:
     size_t bufferFill = 0;
 };
 
+// Reads an integer like the C library's strtol with base 0 ("0x" hexadecimal, a leading "0"
+// octal, no number: 0), kept inside the int range.
+int readBase0Integer(const std::string& text);
+
 // Opens a file for binary writing of text files on every system.
 std::FILE* openFileForReading(const std::filesystem::path& path);
 

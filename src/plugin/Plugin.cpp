@@ -1,6 +1,7 @@
 #include "Plugin.h"
 
 #include "params/DisplayText.h"
+#include "FloatModeGuard.h"
 #include "editor/Editor.h"
 #include "engine/MasterStage.h"
 #include "plugin/PluginProgramHost.h"
@@ -11,7 +12,10 @@
 Plugin::Plugin(audioMasterCallback host) : PluginBase(host)
 {
     masterVolume.timeMs = 40.0f;
+    // The host usually sets its own rate before switching on: tables for 44.1 kHz would be
+    // built in vain, so they are only taken at the next rate change or switch-on.
     setSampleRate(44100.0f);
+    constructed = true;
     setEditor(new Editor(this));
     // The window cannot open yet; hosts must not be offered an editor.
     setFlag(effFlagsHasEditor, false);
@@ -32,6 +36,8 @@ void Plugin::setSampleRate(float rate)
     {
         std::lock_guard<std::mutex> lock(engineLock);
         voiceManager.setEngineSampleRate(rate);
+        if (constructed)
+            voiceManager.prepareRate();
         masterVolume.setSampleRate(rate);
         masterVolume.value = 0.0f;
     }
@@ -45,6 +51,10 @@ void Plugin::suspend()
 
 void Plugin::resume()
 {
+    {
+        std::lock_guard<std::mutex> lock(engineLock);
+        voiceManager.prepareRate();
+    }
     resetEngineSafely();
 }
 
@@ -67,7 +77,9 @@ void Plugin::processFrame(float& left, float& right, int frameCount, int frameIn
 template <typename Sample>
 void Plugin::processBlock(Sample** outputs, VstInt32 frames)
 {
+    // The host's callback runs in the host's own floating-point mode.
     readBlockTempo();
+    const FloatModeGuard floatMode;
     // A host that hands no buffers still moves time on: the block renders and its MIDI plays,
     // only nothing is written.
     const bool writable = outputs && outputs[0] && outputs[1];
@@ -83,7 +95,10 @@ void Plugin::processBlock(Sample** outputs, VstInt32 frames)
     for (VstInt32 first = 0; first < frames; first += kSliceFrames) {
         const int count = int(std::min<VstInt32>(kSliceFrames, frames - first));
         voiceManager.renderFrames(sliceLeft, sliceRight, frames, first, count);
-        applyMasterStage(masterVolume, programs.value(Param::Volume), sliceLeft, sliceRight, count);
+        const float volume = programs.value(Param::Volume);
+        // Silence through a settled gain stays silence: an idle instance skips the stage.
+        if (!voiceManager.renderedSilence() || !masterVolume.settledOn(safeMasterTarget(volume)))
+            applyMasterStage(masterVolume, volume, sliceLeft, sliceRight, count);
         for (int i = 0; writable && i < count; ++i) {
             outputs[0][first + i] = sliceLeft[i];
             outputs[1][first + i] = sliceRight[i];

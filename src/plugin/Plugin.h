@@ -35,6 +35,7 @@ private:
     void processBlock(Sample** outputs, VstInt32 frames);
 
     Smoother masterVolume;
+    bool constructed = false;
     // The engine renders into these, a slice of the host block at a time, before the master
     // stage converts to the host's sample type.
     static constexpr int kSliceFrames = 256;

@@ -5,10 +5,6 @@
 #include "settings/MidiMapFile.h"
 #include "platform/TextLines.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -16,19 +12,6 @@ namespace {
 bool isBuiltInTheme(const std::wstring& name)
 {
     return name == L"Extended" || name == L"Compact";
-}
-
-// The C library's base-0 reading ("0x" hexadecimal, leading "0" octal, no number: 0), kept
-// inside the int range.
-int readInteger(const std::string& text)
-{
-    errno = 0;
-    long value = std::strtol(text.c_str(), nullptr, 0);
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
-    return int(value);
 }
 
 } // namespace
@@ -134,7 +117,7 @@ void UserSettings::applySettingsLines(LineReader& reader)
                     theme = L"Extended";
             }
         } else if (key == "scale") {
-            scale = readInteger(value);
+            scale = readBase0Integer(value);
         } else if (key == "askOnBankSelect") {
             askOnBankSelect = value == "1";
         } else if (key == "enableMouseWheel") {
@@ -170,8 +153,10 @@ void UserSettings::loadSettings()
 
     readMidiMap(midiFile, midiMap);
 
-    // Theme style: reset to its defaults (extended layout unless theme is "Compact"), then, when
-    // themesFolderExists, read themesFolder / theme / "Theme.txt" over them.
+    themeStyle.resetThemeDefaults(theme != L"Compact");
+    // Also for the built-in names: a folder "Extended" or "Compact" adjusts that built-in theme.
+    if (themesFolderExists)
+        themeStyle.readThemeFile(themesFolder / fileNameToPath(theme) / "Theme.txt");
 }
 
 void UserSettings::saveSettings()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "MidiMap.h"
+#include "settings/ThemeStyle.h"
 
 #include <atomic>
 #include <filesystem>
@@ -42,8 +43,7 @@ struct UserSettings {
     int pageState[5] = {0, 0, 0, 0, 0};
     int scale = 1;
     std::wstring theme = L"Extended";
-    // The theme style record lives with the theme code; loadSettings marks where it is reset
-    // and read.
+    ThemeStyle themeStyle;
 
     bool dataFolderFound = false;
     bool presetsFolderExists = false;

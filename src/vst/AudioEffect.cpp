@@ -141,9 +141,10 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
     case effEditOpen:
         return editor ? editor->open(ptr) : 0;
     case effEditClose:
-        if (editor)
-            editor->close();
-        return 0;
+        if (!editor)
+            return 0;
+        editor->close();
+        return 1;
     case effEditIdle:
         if (editor)
             editor->idle();

@@ -1,5 +1,6 @@
 // Libraries that a host may be pointed at by mistake: one without an entry point, and entry
-// points that give no effect, a foreign record, or an instrument without outputs.
+// points that give no effect, a foreign record, an instrument without outputs, one without an
+// editor and one whose editor never opens.
 #include "vst/vstabi.h"
 
 #include <cstring>
@@ -32,6 +33,8 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMa
     record.magic = vstFourCC('N', 'o', 'p', 'e');
 #elif defined(FAKE_NO_OUTPUTS)
     record.numOutputs = 0;
+#elif defined(FAKE_REFUSING_EDITOR)
+    record.flags |= effFlagsHasEditor; // and every editor opcode answers 0
 #endif
     return &record;
 #endif

@@ -69,6 +69,10 @@ public:
     // CPU seconds spent inside the plug-in's event and process calls so far.
     double processCpuSeconds() const { return cpuSeconds; }
 
+    bool hasEditor() const { return fx->flags & effFlagsHasEditor; }
+    // The editor opcodes (effEditGetRect, effEditOpen, effEditIdle, effEditClose), for screenshots.
+    VstIntPtr editorCall(VstInt32 opcode, void* ptr = nullptr) { return dispatch(opcode, 0, 0, ptr); }
+
     static VstIntPtr VSTCALLBACK hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                               void* ptr, float opt);
 

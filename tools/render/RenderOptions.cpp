@@ -88,6 +88,8 @@ RenderOptions parseOptions(const std::vector<std::string>& args)
             o.listParams = true;
         else if (a == "--bench")
             o.bench = true;
+        else if (a == "--screenshot")
+            o.screenshotPath = value();
         else if (a == "--help" || a == "-h")
             o.help = true;
         else if (a.size() > 1 && a[0] == '-')
@@ -127,5 +129,7 @@ std::string usageText()
            "  --list-params     list the parameters (index, name, display text) and exit\n"
            "  --bench           render without writing; print the CPU time of the process calls\n"
            "  --bank FILE, --preset FILE  load a Morvelline bank, or a preset into the current program\n"
+           "  --screenshot FILE.png  open the plug-in's editor in a window of its size, let it draw\n"
+           "                    for a second and save the window as PNG (needs an X display)\n"
            "  --help            show this text\n";
 }

@@ -25,6 +25,7 @@ struct RenderOptions {
     bool listParams = false;
     bool bench = false;
     bool help = false;
+    std::string screenshotPath; // --screenshot: capture the editor instead of rendering
 };
 
 class UsageError : public std::runtime_error {

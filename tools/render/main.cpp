@@ -6,6 +6,7 @@
 #include "ProgramFileLoader.h"
 #include "RenderOptions.h"
 #include "Renderer.h"
+#include "Screenshot.h"
 #include "TempoMap.h"
 #include "WavWriter.h"
 
@@ -81,8 +82,21 @@ private:
     std::chrono::steady_clock::time_point lastDrawn{};
 };
 
+int screenshot(const RenderOptions& options)
+{
+    std::string pluginPath = options.pluginPath.empty() ? besideThisProgram("Morvelline.so") : options.pluginPath;
+    PluginHost host(pluginPath);
+    host.configure(options.sampleRate, options.blockSize, false);
+    host.start();
+    takeEditorScreenshot(host, options.screenshotPath);
+    std::printf("Wrote %s\n", options.screenshotPath.c_str());
+    return 0;
+}
+
 int run(const RenderOptions& options)
 {
+    if (!options.screenshotPath.empty())
+        return screenshot(options);
     MidiSong song = options.midiPath.empty() ? makeDemoSong() : readMidiFile(options.midiPath);
     TempoMap tempoMap(song, options.sampleRate, options.tempo);
     if (tempoMap.frameOfTick(song.endTick) > kMaxSongSeconds * options.sampleRate)

@@ -1,6 +1,20 @@
 #include "platform/TextLines.h"
 
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <system_error>
+
+int readBase0Integer(const std::string& text)
+{
+    errno = 0;
+    long value = std::strtol(text.c_str(), nullptr, 0);
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return int(value);
+}
 
 std::FILE* openFileForReading(const std::filesystem::path& path)
 {

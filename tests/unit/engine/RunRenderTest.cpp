@@ -5,6 +5,7 @@
 #include "engine/MasterStage.h"
 #include "engine/ModMatrix.h"
 #include "params/CodeTables.h"
+#include "plugin/FloatModeGuard.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +48,8 @@ using Patch = std::function<void(ProgramRecord&)>;
 
 // Renders the phrase through the plug-in in blocks of the given length, either by host process
 // calls (runs) or one processFrame call per frame.
-std::vector<float> render(const Patch& patch, int block, bool frameByFrame)
+std::vector<float> render(const Patch& patch, int block, bool frameByFrame,
+                          const std::vector<TimedEvent>& song = phrase(), int totalFrames = kTotalFrames)
 {
     auto plugin = std::make_unique<TestPlugin>();
     patch(plugin->programStore().current());
@@ -57,17 +59,18 @@ std::vector<float> render(const Patch& patch, int block, bool frameByFrame)
     std::srand(kSeed);
 
     std::vector<float> out;
-    out.reserve(2 * kTotalFrames);
+    out.reserve(2 * size_t(totalFrames));
     std::vector<float> left(static_cast<size_t>(block)), right(static_cast<size_t>(block));
     size_t next = 0;
-    for (int start = 0; start < kTotalFrames; start += block) {
+    for (int start = 0; start < totalFrames; start += block) {
         HostEventList events;
-        while (next < phrase().size() && phrase()[next].frame < start + block) {
-            const TimedEvent& e = phrase()[next++];
+        while (next < song.size() && song[next].frame < start + block) {
+            const TimedEvent& e = song[next++];
             events.add(e.frame - start, e.status, e.data1, e.data2);
         }
         plugin->processEvents(events.list());
         if (frameByFrame) {
+            const FloatModeGuard floatMode; // as inside the plug-in's process calls
             for (int i = 0; i < block; ++i) {
                 left[size_t(i)] = right[size_t(i)] = 0.0f;
                 plugin->processFrame(left[size_t(i)], right[size_t(i)], block, i);
@@ -198,5 +201,31 @@ TEST(RunRender, LongBlocksAcrossSliceEdges)
         const std::vector<float> frames = render(patch, block, true);
         const std::vector<float> runs = render(patch, block, false);
         EXPECT_EQ(firstDifference(frames, runs), frames.size()) << "block " << block;
+    }
+}
+
+// A note whose delay and reverb tails fade out, six seconds of nothing, then the next note: the
+// effects fall asleep on the same frame and wake the same way whatever the block length.
+TEST(RunRender, EffectsFallAsleepAndWakeOnTheSameFrames)
+{
+    const Patch patch = [](ProgramRecord& p) {
+        set(p, Param::DlyMix, 0.4f);
+        set(p, Param::DlyTime, 0.05f);
+        set(p, Param::DlyFBack, 0.3f);
+        set(p, Param::RvbMix, 0.4f);
+    };
+    const std::vector<TimedEvent> song = {{0, 0x90, 60, 100}, {3000, 0x80, 60, 0}, {270000, 0x90, 67, 100}};
+    const int total = 68 * 4096;
+    for (int block : {1, 64, 4096}) {
+        const std::vector<float> reference = render(patch, block, true, song, total);
+        // Silent well before the second note: the tails were dropped, not left ringing.
+        for (size_t i = 2 * 260000; i < 2 * 270000; ++i)
+            ASSERT_EQ(reference[i], 0.0f) << "block " << block << ", frame " << i / 2;
+        double second = 0.0;
+        for (size_t i = 2 * 270000; i < reference.size(); ++i)
+            second += double(reference[i]) * reference[i];
+        EXPECT_GT(second, 1.0);
+        const std::vector<float> runs = render(patch, block, false, song, total);
+        EXPECT_EQ(firstDifference(reference, runs), reference.size()) << "block " << block;
     }
 }

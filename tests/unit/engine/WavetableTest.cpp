@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <thread>
 #include <vector>
 
 #include "SignalMeasure.h"
@@ -187,4 +188,29 @@ TEST(WavetableShapes, SawRampsUpAndTriangleAndSinePeakAtAQuarter)
         EXPECT_NEAR(double(peakAt), t.length / 4.0, 1.0) << "row " << row;
         EXPECT_NEAR(t.samples[size_t(3 * t.length / 4)], -1.0f / 0.999f, 1e-3f) << "row " << row;
     }
+}
+
+// Instances at one rate read one set of tables; another rate, or a row built by hand, gets a
+// set of its own and leaves the shared one as it was.
+TEST(Wavetable, StandardSetsAreSharedPerRateAndNeverChangedUnderAReader)
+{
+    WtCollection a, b, other;
+    a.buildAll(48000.0f);
+    b.buildAll(48000.0f);
+    other.buildAll(96000.0f);
+    EXPECT_TRUE(a.sharesTablesWith(b));
+    EXPECT_FALSE(a.sharesTablesWith(other));
+
+    const float before = b.table(WtRowSaw, 0).samples[7];
+    a.buildRow(WtRowSaw, TableShape::Square, 48000.0f);
+    EXPECT_FALSE(a.sharesTablesWith(b));
+    EXPECT_EQ(b.table(WtRowSaw, 0).samples[7], before);
+    EXPECT_NE(a.table(WtRowSaw, 0).samples[7], before);
+
+    // Two instances starting at once on different threads still end up with one set.
+    WtCollection c, d;
+    std::thread starting([&c] { c.buildAll(22050.0f); });
+    d.buildAll(22050.0f);
+    starting.join();
+    EXPECT_TRUE(c.sharesTablesWith(d));
 }

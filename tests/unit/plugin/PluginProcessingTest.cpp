@@ -1,4 +1,5 @@
 // The plug-in object driven directly, for what the binary interface cannot show.
+#include "plugin/FloatModeGuard.h"
 #include "plugin/Plugin.h"
 
 #include <gtest/gtest.h>
@@ -14,11 +15,17 @@ struct TimeAnswers {
     const VstTimeInfo* tempo = nullptr;
 };
 TimeAnswers answers;
+// The floating-point control word the host saw during its last time request.
+unsigned modeSeenByHost = 0;
 
 VstIntPtr VSTCALLBACK host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr value, void*, float)
 {
     if (opcode == audioMasterVersion)
         return 2400;
+#ifdef MORVELLINE_HAS_MXCSR
+    if (opcode == audioMasterGetTime)
+        modeSeenByHost = _mm_getcsr();
+#endif
     if (opcode == audioMasterGetTime)
         return reinterpret_cast<VstIntPtr>(value == kVstTimeSigValid ? answers.signature : answers.tempo);
     return 0;
@@ -138,3 +145,23 @@ TEST_F(PluginFixture, MissingOutputBuffersAreNotWritten)
     plugin->processReplacing(nullptr, noChannels, 64);
     SUCCEED();
 }
+
+#ifdef MORVELLINE_HAS_MXCSR
+// Denormals are flushed while the plug-in works; the host's own mode holds in its callbacks and
+// after every process call, whether it had flushing on or off.
+TEST_F(PluginFixture, ProcessCallsKeepTheHostsFloatingPointMode)
+{
+    const unsigned original = _mm_getcsr();
+    for (unsigned hostMode : {original & ~FloatModeGuard::kFlushBits, original | FloatModeGuard::kFlushBits}) {
+        _mm_setcsr(hostMode);
+        renderBlock(64);
+        EXPECT_EQ(_mm_getcsr(), hostMode);
+        EXPECT_EQ(modeSeenByHost, hostMode);
+        std::vector<double> l(64), r(64);
+        double* outs[2] = {l.data(), r.data()};
+        plugin->processDoubleReplacing(nullptr, outs, 64);
+        EXPECT_EQ(_mm_getcsr(), hostMode);
+        _mm_setcsr(original);
+    }
+}
+#endif

@@ -1,0 +1,82 @@
+#include "CControl.h"
+
+#include "AEffGUIEditor.h"
+#include "CFrame.h"
+
+#include <algorithm>
+#include <cstring>
+
+CControl::CControl(const CRect& size, CControlListener* listener, long tag, CBitmap* background)
+    : CView(size), listener(listener), tag(tag)
+{
+    setBackground(background);
+}
+
+void CControl::setValue(float newValue)
+{
+    value.store(newValue, std::memory_order_relaxed);
+}
+
+void CControl::bounceValue()
+{
+    float v = getValue();
+    float bounded = std::clamp(v, std::min(minValue, maxValue), std::max(minValue, maxValue));
+    if (bounded != v)
+        setValue(bounded);
+}
+
+void CControl::beginEdit()
+{
+    editing = true;
+    if (listener)
+        listener->controlBeginEdit(this);
+    if (CFrame* frame = getFrame(); frame && frame->getEditor())
+        frame->getEditor()->beginEdit(tag);
+}
+
+void CControl::endEdit()
+{
+    editing = false;
+    if (CFrame* frame = getFrame(); frame && frame->getEditor())
+        frame->getEditor()->endEdit(tag);
+    if (listener)
+        listener->controlEndEdit(this);
+}
+
+bool CControl::checkDefaultValue(long buttons)
+{
+    if ((buttons & (kLButton | kControl)) != (kLButton | kControl) || (buttons & (kRButton | kMButton)))
+        return false;
+    resetToDefault();
+    return true;
+}
+
+void CControl::resetToDefault()
+{
+    if (getValue() == defaultValue)
+        return;
+    beginEdit();
+    setValue(defaultValue);
+    notifyValueChanged();
+    endEdit();
+}
+
+void CControl::notifyValueChanged()
+{
+    if (listener)
+        listener->valueChanged(this);
+}
+
+bool CControl::isDirty() const { return CView::isDirty() || getValue() != lastDrawnValue; }
+
+void CControl::setDirty(bool newDirty)
+{
+    CView::setDirty(newDirty);
+    if (!newDirty)
+        lastDrawnValue = getValue();
+}
+
+bool CControl::isTypeOf(const char* className) const
+{
+    return std::strcmp(className, "CControl") == 0 || CView::isTypeOf(className);
+}

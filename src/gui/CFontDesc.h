@@ -1,0 +1,32 @@
+// A font: face name, pixel size and style. A missing face is drawn with a close installed one.
+#pragma once
+
+#include "CReferenceCounter.h"
+#include "platform/NativeGuiTypes.h"
+
+#include <string>
+
+enum CTxtFace { kNormalFace = 0, kBoldFace = 1, kItalicFace = 2 };
+
+class CFontDesc : public CReferenceCounter {
+public:
+    CFontDesc(const std::string& name, int size, int style = kNormalFace) : name(name), size(size), style(style) {}
+
+    const std::string& getName() const { return name; }
+    int getSize() const { return size; }
+    int getStyle() const { return style; }
+    void setSize(int newSize) { size = newSize; }
+    void setStyle(int newStyle) { style = newStyle; }
+    native::FontSpec spec() const { return {name, double(size), (style & kBoldFace) != 0}; }
+
+private:
+    std::string name;
+    int size;
+    int style;
+};
+
+using CFontRef = CFontDesc*;
+
+// The toolkit's standard fonts; never released.
+extern CFontDesc* const kNormalFont;      // "Arial" 12
+extern CFontDesc* const kNormalFontSmall; // "Arial" 10

@@ -1,0 +1,34 @@
+#include "COnOffButton.h"
+
+#include "CBitmap.h"
+#include "CDrawContext.h"
+
+#include <cstring>
+
+COnOffButton::COnOffButton(const CRect& size, CControlListener* listener, long tag, CBitmap* background)
+    : CControl(size, listener, tag, background)
+{
+}
+
+void COnOffButton::draw(CDrawContext* context)
+{
+    if (background)
+        context->drawBitmap(*background, size, CPoint(0, getValue() != 0 ? size.height() : 0));
+    setDirty(false);
+}
+
+CMouseEventResult COnOffButton::onMouseDown(CPoint& /*where*/, const long& buttons)
+{
+    if (!(buttons & kLButton))
+        return kMouseEventNotHandled;
+    beginEdit();
+    setValue(getValue() != 0 ? 0.0f : 1.0f);
+    notifyValueChanged();
+    endEdit();
+    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+}
+
+bool COnOffButton::isTypeOf(const char* className) const
+{
+    return std::strcmp(className, "COnOffButton") == 0 || CControl::isTypeOf(className);
+}
