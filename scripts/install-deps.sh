@@ -7,8 +7,13 @@ packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64 wine32:i386
     libsndfile1-dev amsynth
+    # The factory previews and demo songs: their scripts, mixing and spectrograms, and the ZIP check.
+    sox python3 unzip
     # The editor: drawing, the X11 window, fonts, and the headless screenshot and input tests.
-    libcairo2-dev libx11-dev libfontconfig-dev fonts-liberation xvfb imagemagick xdotool python3-cairo
+    libcairo2-dev libx11-dev libfontconfig-dev fonts-liberation fonts-dejavu-core xvfb xauth imagemagick xdotool
+    python3-cairo
+    # The comma-decimal locale the validator makes for its locale test.
+    locales
 )
 
 missing=()

@@ -1,13 +1,14 @@
 #include "CFontDesc.h"
 
 namespace {
-// Held forever: the extra reference keeps forget() from ever deleting them.
-CFontDesc* permanent(CFontDesc* font)
-{
-    font->remember();
-    return font;
-}
+// Static, so unloading the library frees them; the extra reference keeps forget() from ever
+// deleting them.
+struct PermanentFont : CFontDesc {
+    PermanentFont(const char* name, int size) : CFontDesc(name, size) { remember(); }
+};
+PermanentFont normalFont("Arial", 12);
+PermanentFont normalFontSmall("Arial", 10);
 } // namespace
 
-CFontDesc* const kNormalFont = permanent(new CFontDesc("Arial", 12));
-CFontDesc* const kNormalFontSmall = permanent(new CFontDesc("Arial", 10));
+CFontDesc* const kNormalFont = &normalFont;
+CFontDesc* const kNormalFontSmall = &normalFontSmall;

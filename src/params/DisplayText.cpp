@@ -4,6 +4,7 @@
 #include "ProgramStore.h"
 #include "ValueCurves.h"
 
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 
@@ -22,11 +23,32 @@ void copyLimited(char* text, const char* source)
     text[n] = '\0';
 }
 
+// printf writes the decimal separator of the process locale, and hosts in much of Europe run
+// with a comma: the texts always show a point.
+void useDecimalPoint(char* text)
+{
+    const char* separator = std::localeconv()->decimal_point;
+    const std::size_t length = separator ? std::strlen(separator) : 0;
+    if (length == 0 || std::strcmp(separator, ".") == 0)
+        return;
+    char* out = text;
+    for (const char* in = text; *in != '\0';) {
+        if (std::strncmp(in, separator, length) == 0) {
+            *out++ = '.';
+            in += length;
+        } else {
+            *out++ = *in++;
+        }
+    }
+    *out = '\0';
+}
+
 template <typename... Args>
 void formatLimited(char* text, const char* format, Args... args)
 {
     char scratch[kScratchSize];
     std::snprintf(scratch, sizeof scratch, format, args...);
+    useDecimalPoint(scratch);
     copyLimited(text, scratch);
 }
 

@@ -8,6 +8,7 @@
 #include "presets/ProgramCommands.h"
 
 #include <algorithm>
+#include <cmath>
 
 Plugin::Plugin(audioMasterCallback host) : PluginBase(host)
 {
@@ -144,6 +145,9 @@ void Plugin::setParameter(VstInt32 index, float value)
     if (!ed)
         return;
     if (index >= 0 && index < kNumParams) {
+        // A NaN or infinity from a host would reach the sound and the saved files: keep the value.
+        if (!std::isfinite(value))
+            return;
         programs.current().set(index, value);
         if (ed->isOpen())
             ed->setParameter(index, value);

@@ -116,9 +116,11 @@ void PluginBase::setProgramName(char* name)
     copyLimited(programs.current().name, name, kProgramNameSize - 1);
 }
 
+// Hosts give program names a buffer of kVstMaxProgNameLen bytes, terminator included; the stored
+// name may be one character longer and keeps it.
 void PluginBase::getProgramName(char* name)
 {
-    copyLimited(name, programs.current().name, kVstMaxProgNameLen);
+    copyLimited(name, programs.current().name, kVstMaxProgNameLen - 1);
 }
 
 void PluginBase::getParameterLabel(VstInt32 /*index*/, char* label)
@@ -141,7 +143,7 @@ bool PluginBase::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index, ch
 {
     if (index < 0 || index >= kNumPrograms)
         return false;
-    copyLimited(text, programs.record(index).name, kVstMaxProgNameLen);
+    copyLimited(text, programs.record(index).name, kVstMaxProgNameLen - 1);
     return true;
 }
 

@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 
 using guitest::makeBitmap;
 using guitest::makeStrip;
@@ -31,7 +32,7 @@ CBitmap* knobStrip(int size, int frames)
         double r = std::hypot(cx, cy);
         if (r > size / 2.0 - 1)
             return {0, 0, 0, 0};
-        double angle = 1.25 * M_PI - 1.5 * M_PI * frame / (frames - 1);
+        double angle = 1.25 * std::numbers::pi - 1.5 * std::numbers::pi * frame / (frames - 1);
         double along = cx * std::cos(angle) - cy * std::sin(angle);
         double across = std::abs(cx * std::sin(angle) + cy * std::cos(angle));
         if (along > 2 && across < 1.6)
@@ -74,9 +75,12 @@ CViewContainer* buildDemoControls(CControlListener* listener)
     styled(title, {230, 230, 240, 255}, kTransparentCColor, kTransparentCColor);
     panel->addView(title);
 
-    // Drawn once per process: the window tests open the editor hundreds of times.
-    static CBitmap* const sharedStrip = knobStrip(48, 101);
-    CBitmap* strip = sharedStrip;
+    // Drawn once per load: the window tests open the editor hundreds of times.
+    static struct SharedStrip {
+        CBitmap* bitmap = knobStrip(48, 101);
+        ~SharedStrip() { bitmap->forget(); }
+    } shared;
+    CBitmap* strip = shared.bitmap;
     strip->remember();
     for (int i = 0; i < 2; ++i) {
         CRect r = kDemoKnobRect;

@@ -5,6 +5,7 @@
 
 #include <dlfcn.h>
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -120,6 +121,10 @@ TEST(HostInterface, ParametersByIndex)
     EXPECT_EQ(fx->getParameter(fx, 50), 0.5f);
     fx->setParameter(fx, 12, 1.7f); // the store keeps what it is given
     EXPECT_EQ(fx->getParameter(fx, 12), 1.7f);
+    for (float wild : {NAN, INFINITY, -INFINITY}) {
+        fx->setParameter(fx, 12, wild);
+        EXPECT_EQ(fx->getParameter(fx, 12), 1.7f) << "a non-finite value replaced a sound one";
+    }
     fx->setParameter(fx, 199, 0.3f);
     fx->setParameter(fx, -1, 0.3f);
     EXPECT_EQ(fx->getParameter(fx, 199), 0.0f);
@@ -162,10 +167,13 @@ TEST(HostInterface, ProgramsSelectNameAndWrap)
     p.dispatch(effSetProgram, 0, 100);
     EXPECT_EQ(p.dispatch(effGetProgram), 5);
     p.dispatch(effSetProgramName, 0, 0, const_cast<char*>("A name that is much longer than allowed"));
-    EXPECT_EQ(p.stringOf(effGetProgramName), "A name that is much long");
-    char name[64] = {};
+    // 24 characters are kept; a host's 24-byte buffer gets 23 and the terminator.
+    EXPECT_EQ(p.stringOf(effGetProgramName), "A name that is much lon");
+    char name[64];
+    std::memset(name, 'x', sizeof name);
     EXPECT_EQ(p.dispatch(effGetProgramNameIndexed, 5, 0, name), 1);
-    EXPECT_STREQ(name, "A name that is much long");
+    EXPECT_STREQ(name, "A name that is much lon");
+    EXPECT_EQ(name[24], 'x') << "written past the 24-byte limit";
     EXPECT_EQ(p.dispatch(effGetProgramNameIndexed, 99, 0, name), 1);
     EXPECT_STREQ(name, "Default");
     EXPECT_EQ(p.dispatch(effGetProgramNameIndexed, 100, 0, name), 0);

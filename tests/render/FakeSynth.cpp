@@ -14,6 +14,7 @@ struct FakeSynth {
     audioMasterCallback host;
     int held = 0;
     float level = 0;
+    int program = 0;
 };
 
 FakeSynth* self(AEffect* e)
@@ -58,6 +59,12 @@ VstIntPtr VSTCALLBACK dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, Vs
     }
     case effSetProgram:
         log.programs.emplace_back(int(value), log.blocks);
+        self(e)->program = int(value);
+        return 0;
+    case effGetProgram:
+        return self(e)->program;
+    case effGetProgramName: // names only the current program, as many older plug-ins do
+        writeString(ptr, "Fake " + std::to_string(self(e)->program));
         return 0;
     case effGetParamName:
         writeString(ptr, index >= 0 && index < 3 ? kParamNames[index] : "");

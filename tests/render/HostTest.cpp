@@ -107,6 +107,17 @@ TEST_F(Host, AnswersTheCallbackQuestionsOfAPlugIn)
     EXPECT_EQ(ask(audioMasterWantMidi), 1);
 }
 
+TEST_F(Host, NamesEveryProgramOfAPluginWithoutIndexedNamesAndReturnsToTheCurrentOne)
+{
+    PluginHost host(fakeSynthMain);
+    host.setProgram(3);
+    std::vector<std::string> names = host.programNames();
+    ASSERT_EQ(names.size(), 8u);
+    EXPECT_EQ(names.front(), "Fake 0");
+    EXPECT_EQ(names.back(), "Fake 7");
+    EXPECT_EQ(fakeLog().programs.back().first, 3);
+}
+
 TEST_F(Host, ReadsParametersThroughLargeZeroedBuffers)
 {
     PluginHost host(fakeSynthMain);

@@ -1,6 +1,9 @@
 // A small Windows host: loads a Morvelline DLL under Wine (or Windows), checks its main answers
 // through the binary interface and renders audio. Exit code 0 when every check passed.
-// With --bench after the DLL it instead times eight held notes (the real-time factor).
+// With --bench after the DLL it instead times eight held notes (the real-time factor); with
+// --editor, it opens any plug-in's editor in a real window, captures it and drags upwards from
+// (X, Y).
+#include "EditorWindowChecks.h"
 #include "vst/vstabi.h"
 
 #include <windows.h>
@@ -11,6 +14,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -18,12 +22,17 @@ namespace {
 int failures = 0;
 VstTimeInfo timeInfo{};
 
+} // namespace
+
 void check(bool ok, const char* what)
 {
     std::printf("%s: %s\n", ok ? "ok" : "FAILED", what);
+    std::fflush(stdout);
     if (!ok)
         ++failures;
 }
+
+namespace {
 
 VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
@@ -32,6 +41,15 @@ VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPt
         return 2400;
     case audioMasterGetTime:
         return reinterpret_cast<VstIntPtr>(&timeInfo);
+    case audioMasterBeginEdit:
+        ++hostRecord.beginEdits;
+        return 1;
+    case audioMasterEndEdit:
+        ++hostRecord.endEdits;
+        return 1;
+    case audioMasterAutomate:
+        ++hostRecord.automations;
+        return 0;
     default:
         return 0;
     }
@@ -117,12 +135,60 @@ VstPluginMainProc entryPoint(HMODULE library, const char* name)
     return reinterpret_cast<VstPluginMainProc>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
+// Loads a copy of the DLL under another name, as when a host loads the plug-in from two folders.
+void checkSecondCopy(AEffect* fx, const char* pluginFile)
+{
+    char folder[MAX_PATH] = {}, unique[MAX_PATH] = {}, copy[MAX_PATH + 8] = {};
+    GetTempPathA(MAX_PATH, folder);
+    GetTempFileNameA(folder, "mv", 0, unique);
+    std::snprintf(copy, sizeof(copy), "%s.dll", unique);
+    check(CopyFileA(pluginFile, copy, FALSE) != 0, "a second copy of the DLL is made");
+    HMODULE second = LoadLibraryA(copy);
+    auto entry = second ? entryPoint(second, "VSTPluginMain") : nullptr;
+    AEffect* other = entry ? entry(hostCallback) : nullptr;
+    check(other != nullptr && second != GetModuleHandleA(pluginFile), "the second copy loads as a module of its own");
+    if (other) {
+        dispatch(other, effOpen);
+        checkTwoModuleCopies(fx, other, second);
+    }
+    DeleteFileA(copy);
+    DeleteFileA(unique);
+}
+
+int testEditor(const char* pluginFile, const char* screenshotFile, const POINT* click)
+{
+    HMODULE library = LoadLibraryA(pluginFile);
+    check(library != nullptr, "the DLL loads");
+    auto entry = library ? entryPoint(library, "VSTPluginMain") : nullptr;
+    AEffect* fx = entry ? entry(hostCallback) : nullptr;
+    check(fx && fx->magic == kEffectMagic, "the entry point returns an effect");
+    if (!fx)
+        return 1;
+    dispatch(fx, effOpen);
+    std::wstring shot;
+    if (screenshotFile)
+        shot.assign(screenshotFile, screenshotFile + std::strlen(screenshotFile));
+    checkEditorWindow(fx, screenshotFile ? shot.c_str() : nullptr, click);
+    checkSecondCopy(fx, pluginFile);
+    check(dispatch(fx, effClose) == 1, "close after the editor");
+    FreeLibrary(library);
+    std::printf("%d failure(s)\n", failures);
+    return failures == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc >= 3 && std::strcmp(argv[1], "--editor") == 0) {
+        POINT click{argc >= 6 ? std::atoi(argv[4]) : 0, argc >= 6 ? std::atoi(argv[5]) : 0};
+        return testEditor(argv[2], argc >= 4 ? argv[3] : nullptr, argc >= 6 ? &click : nullptr);
+    }
     if (argc < 2) {
-        std::printf("usage: wintesthost PLUGIN.dll\n");
+        std::printf("usage: wintesthost PLUGIN.dll [--bench | NAME-OF-PROGRAM-0]
+"
+                    "       wintesthost --editor PLUGIN.dll [SCREENSHOT.png [X Y]]
+");
         return 2;
     }
     timeInfo.sampleRate = 44100;
@@ -157,6 +223,9 @@ int main(int argc, char** argv)
     check(stringIs(fx, effGetEffectName, 0, "Morvelline"), "effect name");
     check(stringIs(fx, effGetVendorString, 0, "Hollowfen Software"), "vendor");
     check(stringIs(fx, effGetParamName, 12, "FltCut"), "parameter name");
+    // A packaged DLL must find the bank of the data folder beside it.
+    if (argc > 2)
+        check(stringIs(fx, effGetProgramName, 0, argv[2]), "program 0 comes from the data folder's bank");
     check(dispatch(fx, effGetVendorVersion) == 1302, "vendor version");
     check(dispatch(fx, effGetVstVersion) == 2400, "VST version");
     check(dispatch(fx, effGetPlugCategory) == kPlugCategSynth, "category synth");

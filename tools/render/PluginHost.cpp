@@ -1,7 +1,14 @@
 #include "PluginHost.h"
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <dlfcn.h>
 #include <time.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -27,10 +34,55 @@ std::string oneLine(std::string text)
 
 double threadCpuSeconds()
 {
+#ifdef _WIN32
+    FILETIME created, exited, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+    auto seconds = [](FILETIME t) { return double((uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime) * 1e-7; };
+    return seconds(kernel) + seconds(user);
+#else
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+#endif
 }
+
+// The library calls of the two systems the host runs on.
+#ifdef _WIN32
+void* openLibrary(const std::string& path)
+{
+    return LoadLibraryA(path.c_str());
+}
+std::string libraryError()
+{
+    return "Windows error " + std::to_string(GetLastError());
+}
+VstPluginMainProc findEntry(void* library, const char* name)
+{
+    return reinterpret_cast<VstPluginMainProc>(reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name)));
+}
+void closeLibrary(void* library)
+{
+    FreeLibrary(static_cast<HMODULE>(library));
+}
+#else
+void* openLibrary(const std::string& path)
+{
+    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+std::string libraryError()
+{
+    const char* why = dlerror();
+    return why ? why : "unknown error";
+}
+VstPluginMainProc findEntry(void* library, const char* name)
+{
+    return reinterpret_cast<VstPluginMainProc>(dlsym(library, name));
+}
+void closeLibrary(void* library)
+{
+    dlclose(library);
+}
+#endif
 
 } // namespace
 
@@ -103,22 +155,20 @@ VstIntPtr PluginHost::answer(VstInt32 opcode, VstInt32 /*index*/, VstIntPtr /*va
 
 PluginHost::PluginHost(const std::string& libraryPath)
 {
-    library = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library) {
-        const char* why = dlerror();
-        throw HostError(oneLine("cannot load plug-in '" + libraryPath + "': " + (why ? why : "unknown error")));
-    }
-    auto entry = reinterpret_cast<VstPluginMainProc>(dlsym(library, "VSTPluginMain"));
+    library = openLibrary(libraryPath);
+    if (!library)
+        throw HostError(oneLine("cannot load plug-in '" + libraryPath + "': " + libraryError()));
+    auto entry = findEntry(library, "VSTPluginMain");
     if (!entry)
-        entry = reinterpret_cast<VstPluginMainProc>(dlsym(library, "main"));
+        entry = findEntry(library, "main");
     if (!entry) {
-        dlclose(library);
+        closeLibrary(library);
         throw HostError("'" + libraryPath + "' is not a VST 2.4 plug-in: it exports neither VSTPluginMain nor main");
     }
     try {
         create(entry, libraryPath);
     } catch (...) {
-        dlclose(library);
+        closeLibrary(library);
         throw;
     }
 }
@@ -167,7 +217,7 @@ PluginHost::~PluginHost()
 {
     shutDown();
     if (library)
-        dlclose(library);
+        closeLibrary(library);
 }
 
 void PluginHost::shutDown()
@@ -269,6 +319,30 @@ void PluginHost::setProgram(int program)
     dispatch(effBeginSetProgram);
     dispatch(effSetProgram, 0, program);
     dispatch(effEndSetProgram);
+}
+
+std::vector<std::string> PluginHost::programNames()
+{
+    std::vector<std::string> names;
+    bool indexed = true;
+    for (int i = 0; i < fx->numPrograms && indexed; ++i) {
+        char text[kStringBuffer] = {};
+        indexed = dispatch(effGetProgramNameIndexed, i, -1, text) != 0;
+        text[kStringBuffer - 1] = 0;
+        names.push_back(text);
+    }
+    if (indexed)
+        return names;
+    // Plug-ins without the indexed query name only their current program: visit each one.
+    names.clear();
+    const VstIntPtr current = dispatch(effGetProgram);
+    for (int i = 0; i < fx->numPrograms; ++i) {
+        setProgram(i);
+        names.push_back(stringOf(effGetProgramName));
+    }
+    if (fx->numPrograms > 0)
+        setProgram(int(current));
+    return names;
 }
 
 void PluginHost::start()

@@ -53,6 +53,9 @@ public:
     int findParameter(const std::string& name); // -1 when no parameter has this name
     void setParameter(int index, float value);
     void setProgram(int program);
+    // The names of all programs, asked without changing the current program where the plug-in
+    // answers effGetProgramNameIndexed.
+    std::vector<std::string> programNames();
 
     void start();
     void stop();

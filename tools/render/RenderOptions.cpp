@@ -86,6 +86,8 @@ RenderOptions parseOptions(const std::vector<std::string>& args)
             o.useDouble = true;
         else if (a == "--list-params")
             o.listParams = true;
+        else if (a == "--list-programs")
+            o.listPrograms = true;
         else if (a == "--bench")
             o.bench = true;
         else if (a == "--screenshot")
@@ -127,6 +129,8 @@ std::string usageText()
            "  --format F        16, 24 or float (default 24)\n"
            "  --double          process in double precision\n"
            "  --list-params     list the parameters (index, name, display text) and exit\n"
+           "  --list-programs   list the program numbers and names of the plug-in's bank (after\n"
+           "                    --bank) and exit\n"
            "  --bench           render without writing; print the CPU time of the process calls\n"
            "  --bank FILE, --preset FILE  load a Morvelline bank, or a preset into the current program\n"
            "  --screenshot FILE.png  open the plug-in's editor in a window of its size, let it draw\n"

@@ -23,6 +23,7 @@ struct RenderOptions {
     SampleFormat format = SampleFormat::Pcm24;
     bool useDouble = false;
     bool listParams = false;
+    bool listPrograms = false;
     bool bench = false;
     bool help = false;
     std::string screenshotPath; // --screenshot: capture the editor instead of rendering

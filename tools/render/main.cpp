@@ -117,6 +117,12 @@ int run(const RenderOptions& options)
     }
     if (!options.bankPath.empty())
         loadBankIntoPlugin(host, options.bankPath);
+    if (options.listPrograms) {
+        std::vector<std::string> names = host.programNames();
+        for (size_t i = 0; i < names.size(); ++i)
+            std::printf("%3zu  %s\n", i, names[i].c_str());
+        return 0;
+    }
     if (options.program >= 0) {
         if (options.program >= host.numPrograms())
             throw Failure("program " + std::to_string(options.program) + " does not exist (the plug-in has " +

@@ -1,5 +1,7 @@
 #include "CairoImage.h"
 
+#include "../AtomicFile.h"
+
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -165,24 +167,8 @@ bool writePngFile(const RgbaPixels& pixels, const std::filesystem::path& file, s
         error = "the image could not be encoded as PNG";
         return false;
     }
-    // Beside the target first, so a failed write never leaves half a file under its name.
-    std::filesystem::path temporary = file;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(encoded.data()), std::streamsize(encoded.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            error = "cannot write '" + file.string() + "'";
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, file, ec);
-    if (ec) {
-        std::filesystem::remove(temporary, ec);
+    std::string_view contents(reinterpret_cast<const char*>(encoded.data()), encoded.size());
+    if (!writeFileAtomically(file, contents)) {
         error = "cannot write '" + file.string() + "'";
         return false;
     }

@@ -132,6 +132,8 @@ private:
     WindowClient& client;
     cairo_surface_t* windowSurface = nullptr;
     cairo_surface_t* backBuffer = nullptr;
+    // cairo's per-connection state; finished by hand, or closing the display leaks it.
+    cairo_device_t* device = nullptr;
     std::optional<Rect> invalid;
 
     std::unique_ptr<X11PopupMenu> menu;
@@ -163,6 +165,10 @@ X11Window::~X11Window()
     retiredMenus.clear();
     textBox.reset();
     destroySurfaces();
+    if (device) {
+        cairo_device_finish(device);
+        cairo_device_destroy(device);
+    }
     XDestroyWindow(display, window);
     XSync(display, False);
     stopTrappingErrorsOn(display);
@@ -174,6 +180,8 @@ void X11Window::createSurfaces()
     XWindowAttributes attributes;
     XGetWindowAttributes(display, window, &attributes);
     windowSurface = cairo_xlib_surface_create(display, window, attributes.visual, width, height);
+    if (!device && cairo_surface_get_device(windowSurface))
+        device = cairo_device_reference(cairo_surface_get_device(windowSurface));
     backBuffer = cairo_surface_create_similar(windowSurface, CAIRO_CONTENT_COLOR_ALPHA, width, height);
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -78,6 +79,26 @@ TEST(DisplayText, CutoffFollowsKeyTrackingOfTheSameFilter)
     EXPECT_STREQ(text, "21000 Hz");
     ASSERT_TRUE(formatParamDisplay(Param::Flt2Cut, *program, text));
     EXPECT_STREQ(text, "100.0");
+}
+
+// Hosts in much of Europe run with a comma as decimal separator; the texts keep the point.
+TEST(DisplayText, DecimalPointUnderACommaLocale)
+{
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    bool comma = false;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "German_Germany.1252"})
+        if (std::setlocale(LC_ALL, name) && std::localeconv()->decimal_point[0] == ',') {
+            comma = true;
+            break;
+        }
+    if (!comma) {
+        std::setlocale(LC_ALL, before.c_str());
+        GTEST_SKIP() << "no comma-decimal locale installed";
+    }
+    const std::string level = shown(Param::Osc1Vol, 0.485f), time = shown(Param::Env2Dec, 0.5f);
+    std::setlocale(LC_ALL, before.c_str());
+    EXPECT_EQ(level, "48.5");
+    EXPECT_EQ(time, "2.50 s");
 }
 
 TEST(DisplayText, EnvelopeTimes)

@@ -1,0 +1,45 @@
+# Release packages made by CPack from the native build folder (run `cpack` there):
+#   Morvelline-<version>-linux-x86_64.tar.gz  Morvelline.so, Morvelline_Data/, morvelline-render
+#   Morvelline-<version>-windows.zip          both DLLs, Morvelline_Data/, INSTALL-Windows.txt
+# The ZIP is made only when the folders of both Windows cross builds are known.
+set(MORVELLINE_DATA_SOURCES ${PROJECT_SOURCE_DIR}/resources)
+
+function(morvelline_install_data component)
+    install(FILES ${MORVELLINE_DATA_SOURCES}/presets/Default.hfb
+            DESTINATION Morvelline_Data/Presets COMPONENT ${component})
+    if(EXISTS ${MORVELLINE_DATA_SOURCES}/themes)
+        install(DIRECTORY ${MORVELLINE_DATA_SOURCES}/themes/
+                DESTINATION Morvelline_Data/Themes COMPONENT ${component})
+    endif()
+endfunction()
+
+install(TARGETS Morvelline LIBRARY DESTINATION . COMPONENT linux)
+if(TARGET morvelline-render)
+    install(TARGETS morvelline-render RUNTIME DESTINATION . COMPONENT linux)
+endif()
+morvelline_install_data(linux)
+set(package_components linux)
+
+if(MORVELLINE_WIN64_DIR AND MORVELLINE_WIN32_DIR)
+    install(FILES ${MORVELLINE_WIN64_DIR}/Morvelline_64.dll ${MORVELLINE_WIN32_DIR}/Morvelline_32.dll
+            DESTINATION . COMPONENT windows)
+    install(FILES ${MORVELLINE_DATA_SOURCES}/packaging/INSTALL-Windows.txt DESTINATION . COMPONENT windows)
+    morvelline_install_data(windows)
+    list(APPEND package_components windows)
+    set(CPACK_GENERATOR TGZ ZIP)
+else()
+    set(CPACK_GENERATOR TGZ)
+endif()
+
+set(CPACK_PACKAGE_NAME Morvelline)
+set(CPACK_PACKAGE_VENDOR "Hollowfen Software")
+set(CPACK_PACKAGE_VERSION 1.3.2)
+set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_PACKAGE_FILE_NAME Morvelline) # the folder inside both packages
+set(CPACK_COMPONENTS_ALL ${package_components})
+set(CPACK_ARCHIVE_LINUX_FILE_NAME Morvelline-${CPACK_PACKAGE_VERSION}-linux-x86_64)
+set(CPACK_ARCHIVE_WINDOWS_FILE_NAME Morvelline-${CPACK_PACKAGE_VERSION}-windows)
+# Each generator packs one component: the tar.gz the Linux files, the ZIP the Windows ones.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/PackagingPerGenerator.cmake)
+include(CPack)

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Makes the release packages with CPack and checks that each holds exactly its files, and that
+# both DLLs of the Windows ZIP load under Wine and find the factory bank in the data folder
+# beside them.
+# usage: check-packages.sh NATIVE_BUILD_DIR WIN64_BUILD_DIR WIN32_BUILD_DIR
+set -euo pipefail
+build=$1 win64=$2 win32=$3
+src=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d /tmp/morvelline-packages-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+(cd "$build" && cpack -B "$work/out" >/dev/null)
+tarball=$(ls "$work"/out/Morvelline-*-linux-x86_64.tar.gz)
+zipfile=$(ls "$work"/out/Morvelline-*-windows.zip)
+
+data_files() {
+    echo Morvelline_Data/Presets/Default.hfb
+    if [ -d "$src/resources/themes" ]; then
+        (cd "$src/resources/themes" && find . -type f | sed 's|^\./|Morvelline_Data/Themes/|')
+    fi
+}
+# Files only, without the package's top folder.
+contents() { grep -v '/$' | sed 's|^[^/]*/||' | sort; }
+
+expected=$( (printf '%s\n' Morvelline.so morvelline-render; data_files) | sort)
+actual=$(tar tzf "$tarball" | contents)
+[ "$actual" = "$expected" ] || fail "the tar.gz holds"$'\n'"$actual"$'\n'"instead of"$'\n'"$expected"
+
+expected=$( (printf '%s\n' Morvelline_64.dll Morvelline_32.dll INSTALL-Windows.txt; data_files) | sort)
+actual=$(unzip -Z1 "$zipfile" | contents)
+[ "$actual" = "$expected" ] || fail "the ZIP holds"$'\n'"$actual"$'\n'"instead of"$'\n'"$expected"
+
+first_name=$(sed -n 202p "$src/resources/presets/Default.hfb" | tr -d '\r')
+mkdir "$work/tar"
+tar xzf "$tarball" -C "$work/tar"
+listed=$("$work"/tar/*/morvelline-render --list-programs | head -1)
+[ "$listed" = "  0  $first_name" ] || fail "the unpacked tar.gz starts with '$listed', not the factory bank"
+
+unzip -q "$zipfile" -d "$work/zip"
+folder=$(ls -d "$work"/zip/*/)
+folder=${folder%/}
+# Debian's wine starts through its 32-bit loader; 64-bit programs can skip it, which matters on
+# kernels that cannot run 32-bit programs at all.
+can_run_32_bit() { wine --version >/dev/null 2>&1; }
+windows_path() { local p=$1; echo "Z:${p//\//\\}"; } # winepath itself needs the 32-bit loader
+for bits in 64 32; do
+    host_dir=$win64 loader=wine
+    if [ "$bits" = 64 ] && [ -x /usr/lib/wine/wine64 ]; then loader=/usr/lib/wine/wine64; fi
+    if [ "$bits" = 32 ]; then
+        host_dir=$win32
+        if ! can_run_32_bit; then
+            echo "SKIPPED: this system cannot run 32-bit programs, so Morvelline_32.dll was not loaded"
+            continue
+        fi
+    fi
+    prefix=$work/prefix$bits
+    mkdir -p "$prefix"
+    (
+        export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+        if [ "$bits" = 32 ]; then export WINEARCH=win32; else export WINEARCH=win64; fi
+        trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+        "$loader" wineboot --init >/dev/null 2>&1 || true
+        "$loader" "$host_dir/tests/wine/wintesthost.exe" "$(windows_path "$folder/Morvelline_$bits.dll")" "$first_name"
+    ) || fail "Morvelline_$bits.dll from the ZIP"
+done
+echo "packages ok"

@@ -1,0 +1,205 @@
+#include "EditorWindowChecks.h"
+
+#include "WindowCapture.h"
+
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <cstdio>
+#include <string>
+
+HostRecord hostRecord;
+
+namespace {
+
+VstIntPtr dispatch(AEffect* fx, VstInt32 opcode, VstIntPtr value = 0, void* ptr = nullptr)
+{
+    return fx->dispatcher(fx, opcode, 0, value, ptr, 0);
+}
+
+void pumpMessages()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+void idleEditor(AEffect* fx, int times)
+{
+    for (int i = 0; i < times; ++i) {
+        pumpMessages();
+        dispatch(fx, effEditIdle);
+    }
+    pumpMessages();
+}
+
+HWND makeParentWindow(int width, int height)
+{
+    static const wchar_t* className = L"WinTestHostParent";
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = className;
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        registered = RegisterClassW(&windowClass) != 0;
+    }
+    RECT frame{0, 0, width, height};
+    DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    AdjustWindowRect(&frame, style, FALSE);
+    HWND parent = CreateWindowW(className, L"wintesthost editor", style, 40, 40, frame.right - frame.left,
+                                frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ShowWindow(parent, SW_SHOW);
+    UpdateWindow(parent);
+    return parent;
+}
+
+bool editorRect(AEffect* fx, int* width, int* height)
+{
+    ERect* rect = nullptr;
+    if (!dispatch(fx, effEditGetRect, 0, &rect) || !rect)
+        return false;
+    *width = rect->right - rect->left;
+    *height = rect->bottom - rect->top;
+    return *width > 0 && *height > 0;
+}
+
+void checkBadParents(AEffect* fx)
+{
+    dispatch(fx, effEditClose);
+    check(true, "effEditClose without open is harmless");
+    check(dispatch(fx, effEditOpen, 0, nullptr) == 0, "effEditOpen with a null parent fails");
+    check(dispatch(fx, effEditOpen, 0, reinterpret_cast<void*>(0x7ff3a0)) == 0,
+          "effEditOpen with a parent that is no window fails");
+    dispatch(fx, effEditIdle);
+    dispatch(fx, effEditClose);
+}
+
+void dragUpFrom(HWND window, int x, int y)
+{
+    LPARAM where = MAKELPARAM(x, y);
+    PostMessageW(window, WM_MOUSEMOVE, 0, where);
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y - 20));
+    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y - 20));
+}
+
+void checkOpenWindow(AEffect* fx, HWND parent, int width, int height, const wchar_t* screenshotFile,
+                     const POINT* click)
+{
+    HWND child = GetWindow(parent, GW_CHILD);
+    RECT client{};
+    check(child && IsWindowVisible(child) && GetClientRect(child, &client), "the editor is a visible child window");
+    check(client.right == width && client.bottom == height, "the editor window has the size effEditGetRect gave");
+    idleEditor(fx, 10);
+    CapturedImage picture = captureWindow(child);
+    check(picture.distinctColours() > 2, "the editor draws more than a plain background");
+    if (screenshotFile)
+        check(writePng(picture, screenshotFile), "the screenshot is written");
+
+    if (!click)
+        return;
+    HostRecord before = hostRecord;
+    dragUpFrom(child, click->x, click->y);
+    idleEditor(fx, 5);
+    check(hostRecord.beginEdits > before.beginEdits && hostRecord.endEdits == hostRecord.beginEdits,
+          "a posted click and drag is one edit gesture, begun and ended");
+    check(hostRecord.automations > before.automations, "the drag changes a parameter");
+}
+
+struct ResourceUse {
+    size_t guiObjects = 0; // 0 under Wine, which does not count them
+    size_t memory = 0;
+};
+
+ResourceUse resourceUse()
+{
+    ResourceUse use;
+    HANDLE self = GetCurrentProcess();
+    use.guiObjects = GetGuiResources(self, GR_GDIOBJECTS) + GetGuiResources(self, GR_USEROBJECTS);
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    if (K32GetProcessMemoryInfo(self, &counters, sizeof(counters)))
+        use.memory = counters.PagefileUsage;
+    return use;
+}
+
+void checkOpenCloseCycles(AEffect* fx, HWND parent)
+{
+    ResourceUse before;
+    bool allOpened = true, allClosed = true;
+    for (int cycle = 0; cycle < 200; ++cycle) {
+        // The first cycles fill caches that live on (fonts, the system's own); measure after them.
+        if (cycle == 20)
+            before = resourceUse();
+        allOpened = allOpened && dispatch(fx, effEditOpen, 0, parent) != 0;
+        // Every third cycle closes without idling, as hosts that close at once do.
+        if (cycle % 3 != 0)
+            idleEditor(fx, 2);
+        dispatch(fx, effEditClose);
+        pumpMessages();
+        allClosed = allClosed && GetWindow(parent, GW_CHILD) == nullptr;
+    }
+    check(allOpened, "200 open/close cycles: every open succeeds");
+    check(allClosed, "200 open/close cycles: every close removes the window");
+    ResourceUse after = resourceUse();
+    check(after.guiObjects <= before.guiObjects + 8, "200 open/close cycles leak no GDI or window objects");
+    // One lost back buffer or image set per cycle would cost far more than this.
+    long long growthKb = (static_cast<long long>(after.memory) - static_cast<long long>(before.memory)) / 1024;
+    std::string memoryCheck = "200 open/close cycles leak no memory (" + std::to_string(growthKb) + " KB more)";
+    check(after.memory < before.memory + 8 * 1024 * 1024, memoryCheck.c_str());
+}
+
+} // namespace
+
+void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile, const POINT* click)
+{
+    check((fx->flags & effFlagsHasEditor) != 0, "the plug-in has an editor");
+    checkBadParents(fx);
+    int width = 0, height = 0;
+    check(editorRect(fx, &width, &height), "effEditGetRect before the first open gives a size");
+    if (width <= 0 || height <= 0)
+        return;
+    HWND parent = makeParentWindow(width, height);
+    check(dispatch(fx, effEditOpen, 0, parent) != 0, "effEditOpen with the host's window succeeds");
+    checkOpenWindow(fx, parent, width, height, screenshotFile, click);
+    dispatch(fx, effEditClose);
+    pumpMessages();
+    check(GetWindow(parent, GW_CHILD) == nullptr, "effEditClose removes the editor window");
+    dispatch(fx, effEditClose);
+    checkOpenCloseCycles(fx, parent);
+    DestroyWindow(parent);
+    pumpMessages();
+}
+
+void checkTwoModuleCopies(AEffect* first, AEffect* second, HMODULE secondModule)
+{
+    int width = 0, height = 0;
+    if (!editorRect(first, &width, &height))
+        return;
+    HWND firstParent = makeParentWindow(width, height), secondParent = makeParentWindow(width, height);
+    bool bothOpen = dispatch(first, effEditOpen, 0, firstParent) && dispatch(second, effEditOpen, 0, secondParent);
+    idleEditor(first, 3);
+    idleEditor(second, 3);
+    wchar_t firstClass[128] = {}, secondClass[128] = {};
+    GetClassNameW(GetWindow(firstParent, GW_CHILD), firstClass, 128);
+    GetClassNameW(GetWindow(secondParent, GW_CHILD), secondClass, 128);
+    check(bothOpen && firstClass[0] && secondClass[0] && wcscmp(firstClass, secondClass) != 0,
+          "two copies of the DLL open editors at once, each with its own window class");
+    dispatch(second, effEditClose);
+    dispatch(second, effClose);
+    FreeLibrary(secondModule);
+    dispatch(first, effEditClose);
+    pumpMessages();
+    check(dispatch(first, effEditOpen, 0, firstParent) != 0 && GetWindow(firstParent, GW_CHILD) != nullptr,
+          "the first copy still opens its editor after the second is unloaded");
+    idleEditor(first, 3);
+    dispatch(first, effEditClose);
+    DestroyWindow(firstParent);
+    DestroyWindow(secondParent);
+    pumpMessages();
+}

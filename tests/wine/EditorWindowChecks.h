@@ -1,0 +1,25 @@
+// Opens a plug-in's editor in a real window, as a host would, and checks it draws, answers idle
+// and clicks, closes cleanly and survives many open/close cycles and bad parents.
+#pragma once
+
+#include "vst/vstabi.h"
+
+#include <windows.h>
+
+struct HostRecord {
+    int beginEdits = 0;
+    int endEdits = 0;
+    int automations = 0;
+};
+
+extern HostRecord hostRecord;
+
+void check(bool ok, const char* what);
+
+// Two effects from two copies of one DLL open their editors side by side, each in its own window
+// class, and the first still opens after the second copy is unloaded.
+void checkTwoModuleCopies(AEffect* first, AEffect* second, HMODULE secondModule);
+
+// Writes the editor's picture to screenshotFile (a Windows path) when it is not null; with a click
+// point, a press there and a drag upwards must make one edit gesture that changes a parameter.
+void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile, const POINT* click);
