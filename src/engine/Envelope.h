@@ -1,6 +1,8 @@
 // ADSR envelope of a voice.
 #pragma once
 
+#include "params/ValueCurves.h"
+
 #include <cmath>
 #include <cstdint>
 
@@ -17,7 +19,7 @@ inline float envelopeTimeSamples(float value, float sampleRate)
 {
     // A damaged program may hold anything; the curve ends are the nearest sane times.
     const float v = value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f;
-    return (19.999f * v * v * v + 0.001f) * sampleRate;
+    return envelopeSeconds(v) * sampleRate;
 }
 
 // Per-sample factor of an exponential segment that covers its full swing, overshooting by the

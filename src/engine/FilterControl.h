@@ -6,6 +6,7 @@
 
 #include "FilterUnit.h"
 #include "Smoother.h"
+#include "params/ValueCurves.h"
 
 // Key tracking pivots on note 57 (A3, 220 Hz), twelve semitones below the A4 reference.
 constexpr float kKeyTrackOffset = 12.0f;
@@ -15,13 +16,6 @@ constexpr float kKeyTrackOffset = 12.0f;
 constexpr float kMaxFilterCutoff = 0.4999f;
 
 inline float clampUnit(float x) { return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f; }
-
-// Cutoff knob position (0..1) to Hz: 20 Hz to 21 kHz on a fifth-power curve.
-inline float filterCutoffHz(float c)
-{
-    const float c2 = c * c;
-    return 20.0f + 20980.0f * c2 * c2 * c;
-}
 
 // Cutoff in cycles per sample for a knob-plus-modulation value, a key-tracking amount (0..1) and
 // the note's distance in semitones from A4; clamped to 0..0.5.

@@ -1,5 +1,7 @@
 #include "ModMatrix.h"
 
+#include "params/ValueCurves.h"
+
 #include <bit>
 #include <cmath>
 
@@ -43,7 +45,7 @@ namespace {
 // A slot amount of -1..+1; a damaged value (NaN) counts as no amount at all.
 float slotAmount(float parameter)
 {
-    const float amount = (parameter - 0.5f) * 2.0f;
+    const float amount = bipolarAmount(parameter);
     return amount == amount ? amount : 0.0f;
 }
 

@@ -1,5 +1,7 @@
 #include "PingPongDelay.h"
 
+#include "params/ValueCurves.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -137,10 +139,9 @@ void PingPongDelay::refreshIfDue(DelayToneFilter& filter, bool lowpass)
 
 void PingPongDelay::retune(DelayToneFilter& filter, bool lowpass)
 {
-    const float v2 = cutoff * cutoff;
     // Below Nyquist: at rates under 40 kHz the top of the range would otherwise fold over and
     // make the filter unstable.
-    const float hz = std::min(10.0f + 19990.0f * v2 * v2, 0.49f * rate);
+    const float hz = std::min(delayCutoffHz(cutoff), 0.49f * rate);
     const float k = std::tan(3.14159265f * hz / rate);
     if (lowpass)
         filter.setLowpass(k);

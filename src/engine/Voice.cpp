@@ -58,13 +58,6 @@ inline float clampBipolar(float x)
     return x > 1.0f ? 1.0f : (x < -1.0f ? -1.0f : x);
 }
 
-// The sub knob is bipolar: its distance from the centre is the level.
-inline float subLevelTarget(float position)
-{
-    const float level = std::fabs(2.0f * (position - 0.5f));
-    return level < 1.0f ? level : (level == level ? 1.0f : 0.0f);
-}
-
 // The sub waveform: the knob's half picks one of the alternative mode's pair.
 inline OscWaveform subWaveform(SubAltMode mode, bool lowHalf)
 {
@@ -82,26 +75,16 @@ inline OscWaveform subWaveform(SubAltMode mode, bool lowHalf)
     }
 }
 
-inline float semitonesOf(float knob)
-{
-    return std::floor((knob - 0.5f) * 48.0f);
-}
-
-inline float centsOf(float knob)
-{
-    return std::floor((knob - 0.5f) * 200.0f) / 100.0f;
-}
-
 } // namespace
 
 void FrameControls::read(const ProgramStore& programs, const std::atomic<bool>* ignoreVelocity, const TempoInfo& tempoInfo)
 {
     const ProgramRecord& p = programs.current();
     polyZero = p.get(Param::Poly) == 0.0f;
-    keySplit = int(clamp01(p.get(Param::KeySplit)) * 127.0f);
+    keySplit = keySplitNote(p.get(Param::KeySplit));
     bendUp = safeValue(p.get(Param::PBRange));
     bendDown = safeValue(p.get(Param::PBRange2));
-    reference = (safeValue(p.get(Param::Tuning)) - 0.5f) * 100.0f + 440.0f;
+    reference = tuningHz(safeValue(p.get(Param::Tuning)));
     for (int e = 0; e < 4; ++e)
         sustain[e] = safeValue(p.get(kEnvSustain[e]));
     for (int k = 0; k < 2; ++k) {
@@ -299,8 +282,8 @@ void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float se
 
     const bool unisonOn = c.detune > 0.0f && main.waveform != OscWaveform::White && main.waveform != OscWaveform::Pink;
     if (controlFrame) {
-        const float semi = semitonesOf(c.semi);
-        const float fine = centsOf(c.fine);
+        const float semi = knobSemitones(c.semi);
+        const float fine = knobCents(c.fine) / 100.0f;
         const float modSemis = std::floor(sums[t.semi] * 100.0f + 0.1f) + sums[t.tune] * 100.0f + sums[t.fine];
         const float base = bend + semisFromA4 + modSemis;
         const float perSample = reference / sampleRate;
@@ -309,8 +292,8 @@ void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float se
         float semi2 = semi - 12.0f;
         float fine2 = fine;
         if (c.subMode != SubAltMode::Off) {
-            semi2 = semitonesOf(c.subSemi);
-            fine2 = centsOf(c.subFine);
+            semi2 = knobSemitones(c.subSemi);
+            fine2 = knobCents(c.subFine) / 100.0f;
         }
         sub.increment = clamp01(std::exp2((base + semi2 + fine2) * (1.0f / 12.0f)) * perSample);
         if (unisonOn) {
@@ -326,7 +309,7 @@ void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float se
     }
 
     const float volumeTarget = clampBipolar(sums[t.volume] + c.volume);
-    const float subTarget = subLevelTarget(subPosition);
+    const float subTarget = subLevel(subPosition);
     const float v = steady ? sm.volume.value : sm.volume.step(volumeTarget);
     const float u = steady ? sm.subLevel.value : sm.subLevel.step(subTarget);
 
@@ -422,7 +405,7 @@ inline void Voice::runFilter(int n, float& left, float& right, const FrameContro
     const float semisFromA4 = sounding - 69.0f;
 
     const float bendValue = midi.pitchBend;
-    const float bend = bendValue * (bendValue < 0.0f ? c.bendDown : c.bendUp) * 12.0f;
+    const float bend = bendSemitones(bendValue < 0.0f ? c.bendDown : c.bendUp, bendValue);
 
     if (!(continuing && sustainSteady)) {
         for (int e = 0; e < 4; ++e)

@@ -14,6 +14,7 @@
 #include "params/CodeTables.h"
 #include "params/ProgramStore.h"
 #include "params/TempoInfo.h"
+#include "params/ValueCurves.h"
 #include "settings/MidiMap.h"
 
 #include <cstdint>
@@ -29,36 +30,6 @@ struct NoteRecord {
 
 constexpr int kNumVoiceSmoothers = 22;
 constexpr int kNumUnisonCopies = 6;
-
-// The routing bucket of the OscRoute value; in routings 2 and 4 Env 2 drives a second amplifier.
-inline int routeCode(float oscRoute)
-{
-    if (oscRoute < 0.2f)
-        return 0;
-    if (oscRoute < 0.4f)
-        return 1;
-    if (oscRoute < 0.6f)
-        return 2;
-    if (oscRoute < 0.8f)
-        return 3;
-    return 4;
-}
-
-// Unison copies per side from the voice-count knob.
-inline int unisonCount(float voicesParam)
-{
-    if (voicesParam < 0.1f)
-        return 1;
-    if (voicesParam < 0.3f)
-        return 2;
-    if (voicesParam < 0.5f)
-        return 3;
-    if (voicesParam < 0.7f)
-        return 4;
-    if (voicesParam < 0.9f)
-        return 5;
-    return 6;
-}
 
 // The parameter values every sounding voice reads each frame. The engine reads them once per
 // frame for all voices; a stored value that is not a number or far out of range is made safe

@@ -6,16 +6,6 @@
 #include <cmath>
 #include <cstdint>
 
-int polyphonyOf(float poly)
-{
-    // Values outside 0..1 (the store never clamps) must not reach past the last voice.
-    if (!(poly > 0.0f))
-        return 1;
-    if (poly >= 1.0f)
-        return kNumVoices;
-    return 1 + int(poly * 31.0f);
-}
-
 VoiceManager::VoiceManager()
 {
     // Enough for every key of a keyboard on every channel a player is likely to hold.
@@ -55,7 +45,7 @@ void VoiceManager::processNote(const MidiMessage& message)
     record.note = message.data1;
     record.velocity = float(message.data2) / 127.0f;
     record.legato = 0;
-    record.glideMs = programs->value(Param::GldAmt) * 2000.0f;
+    record.glideMs = glideMs(programs->value(Param::GldAmt));
     const int polyphony = polyphonyOf(programs->value(Param::Poly));
 
     // A note-off message carries its release velocity, which is not a key press: keyboards
@@ -87,7 +77,7 @@ void VoiceManager::processNote(const MidiMessage& message)
     // A mono line returns to the most recent key still held, at that key's velocity.
     if (polyphony == 1 && removedNewest && !held.empty()) {
         NoteRecord back = held.back();
-        back.glideMs = programs->value(Param::GldAmt) * 2000.0f;
+        back.glideMs = glideMs(programs->value(Param::GldAmt));
         back.legato = 1;
         allocateVoice(back, 1);
     }

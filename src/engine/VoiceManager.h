@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <vector>
 
-constexpr int kNumVoices = 32;
+constexpr int kNumVoices = kMaxPolyphony; // every voice the polyphony knob can ask for
 
 // Where MIDI-learned controllers write parameter values: the plug-in, which stores the value in
 // the current program and updates its editor.
@@ -27,9 +27,6 @@ public:
 protected:
     ~ParameterWriter() = default;
 };
-
-// Voices 0..N-1 take new notes: 1 (mono) at Poly 0 up to 32 at Poly 1.
-int polyphonyOf(float poly);
 
 class VoiceManager : public MidiProcessor {
 public:

@@ -5,7 +5,6 @@
 #include "ValueCurves.h"
 
 #include <clocale>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -53,19 +52,6 @@ void formatLimited(char* text, const char* format, Args... args)
     copyLimited(text, scratch);
 }
 
-// trunc into an integer without undefined behaviour: NaN gives 0, values beyond the range of
-// int saturate.
-long long truncSaturated(double x)
-{
-    if (std::isnan(x))
-        return 0;
-    if (x >= 2147483647.0)
-        return 2147483647;
-    if (x <= -2147483648.0)
-        return -2147483648LL;
-    return static_cast<long long>(std::trunc(x));
-}
-
 void formatSigned(char* text, float shown, const char* positive, const char* other)
 {
     formatLimited(text, shown > 0.0f ? positive : other, double(shown));
@@ -75,14 +61,11 @@ const char* const kNoteNames[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "
 
 void formatKeySplit(char* text, float value)
 {
-    const long long n = truncSaturated(double(value * 127.0f));
-    if (n == 0) {
+    const int n = keySplitNote(value);
+    if (n == 0)
         copyLimited(text, "None");
-        return;
-    }
-    // A wild negative value must not index before the note names.
-    const int name = int(((n % 12) + 12) % 12);
-    formatLimited(text, "%s%lld %lld", kNoteNames[name], n / 12 - 2, n);
+    else
+        formatLimited(text, "%s%d %d", kNoteNames[n % 12], n / 12 - 2, n);
 }
 
 bool formatCode(char* text, CodeKind kind, float value)
@@ -92,11 +75,6 @@ bool formatCode(char* text, CodeKind kind, float value)
         return false;
     copyLimited(text, name);
     return true;
-}
-
-float envelopeSeconds(float value)
-{
-    return value * value * value * 19.999f + 0.001f;
 }
 
 void formatEnvelopeTime(char* text, float value)
@@ -135,23 +113,22 @@ bool formatKindText(DisplayKind kind, float v, float linked, char* text)
         formatLimited(text, "%.1f", double(v * 100.0f));
         return true;
     case DisplayKind::Semitones:
-        formatSigned(text, std::floor((v - 0.5f) * 48.0f), "+%.0f st", "%.0f st");
+        formatSigned(text, knobSemitones(v), "+%.0f st", "%.0f st");
         return true;
     case DisplayKind::Cents:
-        formatSigned(text, std::floor((v - 0.5f) * 200.0f), "+%.0f ct", "%.0f ct");
+        formatSigned(text, knobCents(v), "+%.0f ct", "%.0f ct");
         return true;
     case DisplayKind::SubLevel:
-        formatLimited(text, "%.1f", double(std::fabs((v - 0.5f) * 2.0f) * 100.0f));
+        formatLimited(text, "%.1f", double(subLevel(v) * 100.0f));
         return true;
     case DisplayKind::BipolarPercent:
-        // (v - 0.5) * 2 * 100 equals (v - 0.5) * 200 in float: the doubling is exact.
-        formatSigned(text, (v - 0.5f) * 200.0f, "+%.1f", "%.1f");
+        formatSigned(text, bipolarAmount(v) * 100.0f, "+%.1f", "%.1f");
         return true;
     case DisplayKind::Cutoff:
         if (linked != 0.0f)
             formatLimited(text, "%.1f", double(v * 100.0f));
         else
-            formatLimited(text, "%.0f Hz", double(v * v * v * v * v * 20980.0f + 20.0f));
+            formatLimited(text, "%.0f Hz", double(filterCutoffHz(v)));
         return true;
     case DisplayKind::EnvelopeTime:
         formatEnvelopeTime(text, v);
@@ -163,19 +140,19 @@ bool formatKindText(DisplayKind kind, float v, float linked, char* text)
             formatLimited(text, "%.2f Hz", double(freeLfoRateHz(v)));
         return true;
     case DisplayKind::Polyphony:
-        formatLimited(text, "%lld", 1 + truncSaturated(double(31.0f * v)));
+        formatLimited(text, "%d", polyphonyOf(v));
         return true;
     case DisplayKind::GlideTime:
-        formatLimited(text, "%.0f ms", double(v * 2000.0f));
+        formatLimited(text, "%.0f ms", double(glideMs(v)));
         return true;
     case DisplayKind::BendRange:
-        formatLimited(text, "%.0f st", double(v * 12.0f));
+        formatLimited(text, "%.0f st", double(bendSemitones(v)));
         return true;
     case DisplayKind::DelayTime:
         formatDelayTime(text, v, linked != 0.0f);
         return true;
     case DisplayKind::DelayCutoff:
-        formatLimited(text, "%.0f Hz", double(v * v * v * v * 19990.0f + 10.0f));
+        formatLimited(text, "%.0f Hz", double(delayCutoffHz(v)));
         return true;
     case DisplayKind::Predelay:
         formatPredelay(text, v, linked != 0.0f);
@@ -198,11 +175,9 @@ bool formatKindText(DisplayKind kind, float v, float linked, char* text)
         else
             formatLimited(text, "%.1f", double(v * 100.0f));
         return true;
-    case DisplayKind::RoutingMode: {
-        const int mode = v < 0.2f ? 1 : v < 0.4f ? 2 : v < 0.6f ? 3 : v < 0.8f ? 4 : 5;
-        formatLimited(text, "Mode %d", mode);
+    case DisplayKind::RoutingMode:
+        formatLimited(text, "Mode %d", routeCode(v) + 1);
         return true;
-    }
     case DisplayKind::Pan: {
         const float p = (v - 0.5f) * 200.0f;
         if (p < 0.0f)
@@ -213,11 +188,9 @@ bool formatKindText(DisplayKind kind, float v, float linked, char* text)
             copyLimited(text, "C");
         return true;
     }
-    case DisplayKind::UnisonVoices: {
-        const int voices = v < 0.1f ? 1 : v < 0.3f ? 2 : v < 0.5f ? 3 : v < 0.7f ? 4 : v < 0.9f ? 5 : 6;
-        formatLimited(text, "%d", voices);
+    case DisplayKind::UnisonVoices:
+        formatLimited(text, "%d", unisonCount(v));
         return true;
-    }
     case DisplayKind::KeySplit:
         formatKeySplit(text, v);
         return true;
@@ -246,7 +219,7 @@ bool formatParamDisplay(int index, const ProgramRecord& program, char* text)
 
 void formatTuningHz(float value, char* text)
 {
-    formatLimited(text, "%.1f Hz", double((value - 0.5f) * 100.0f + 440.0f));
+    formatLimited(text, "%.1f Hz", double(tuningHz(value)));
 }
 
 bool formatEditorDisplay(int index, float value, float linkedValue, char* text)

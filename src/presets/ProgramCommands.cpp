@@ -1,5 +1,6 @@
 #include "presets/ProgramCommands.h"
 
+#include "params/CodeTables.h"
 #include "platform/SystemServices.h"
 #include "presets/MidiLearnCommands.h"
 #include "presets/ProgramFiles.h"
@@ -7,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <iterator>
 #include <cstring>
 #include <cwctype>
 #include <string>
@@ -44,21 +44,12 @@ bool menuPosition(float value, int& position)
     return true;
 }
 
-// Stored numbers by menu position; -1 marks separators.
-constexpr int kOscWaveNumbers[] = {0, -1, 2, 3, 4, 9, -1, 6, 7, -1, 10, 11};
-constexpr int kFilterTypeNumbers[] = {0, -1, 2, 3, -1, 5, 6, 7, 8};
-constexpr int kLfoWaveNumbers[] = {0, -1, 2, 3, 4, 5, -1, 7};
-constexpr int kModSourceNumbers[] = {0, 1, 2, 3, 4, 9, 5, 6, 7, 17, 13, 14, 8, 15, 10, 11, 12, 16};
-constexpr int kModTargetNumbers[] = {0,  1,  3,  5,  7,  37, 42, 9,  2,  4,  6,  8,  38, 43, 10, 39,
-                                     11, 12, 40, 41, 44, 45, 46, 47, 13, 14, 15, 16, 17, 18, 19, 20,
-                                     21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36};
-
-template <size_t N>
-void setCoded(ProgramStore& store, int parameter, const int (&numbers)[N], int position)
+// A menu choice stores its code's value; separators and positions outside the menu change nothing.
+void setCoded(ProgramStore& store, int parameter, CodeKind kind, int position)
 {
-    if (parameter < 0 || position < 0 || size_t(position) >= N || numbers[position] < 0)
-        return;
-    store.current().set(parameter, float(numbers[position]) / 100.0f);
+    float value = 0.0f;
+    if (parameter >= 0 && valueForMenuEntry(kind, position, value))
+        store.current().set(parameter, value);
 }
 
 void toggleSwitch(ProgramStore& store, int parameter)
@@ -75,12 +66,41 @@ int numberedParam(const char* pattern, int number)
     return findParamByShortName(name);
 }
 
-const char* const kOscNames[] = {"Osc1Semi", "Osc1Fine", "Osc1Vol",  "Osc1Det",  "Osc1PW",   "Osc1Sub",
-                                 "Osc1Wave", "Sub1FlPW", "Sub1FlVl", "Osc1Phse", "Sub1Semi", "Sub1Fine",
-                                 "Sub1AltW", "Osc1DtSp", "Osc1DtMx", "Osc1Pan",  "Osc1DtVo"};
-const char* const kFilterNames[] = {"FltCut", "FltRes", "FltKey", "FltType"};
-const char* const kEnvelopeNames[] = {"Env1Att", "Env1Dec", "Env1Sus", "Env1Rel", "Env1Vel"};
-const char* const kLfoNames[] = {"Lfo1Rate", "Lfo1Ofs", "Lfo1Wave", "Lfo1Sync", "Lfo1Free", "Lfo1Phse"};
+// Each section instance's parameters, in the same order for every instance: the clipboard holds
+// a section in instance 1's slots and pastes into any instance.
+constexpr int kOscSections[2][17] = {
+    {Param::Osc1Semi, Param::Osc1Fine, Param::Osc1Vol, Param::Osc1Det, Param::Osc1PW, Param::Osc1Sub,
+     Param::Osc1Wave, Param::Sub1FlPW, Param::Sub1FlVl, Param::Osc1Phse, Param::Sub1Semi, Param::Sub1Fine,
+     Param::Sub1AltW, Param::Osc1DtSp, Param::Osc1DtMx, Param::Osc1Pan, Param::Osc1DtVo},
+    {Param::Osc2Semi, Param::Osc2Fine, Param::Osc2Vol, Param::Osc2Det, Param::Osc2PW, Param::Osc2Sub,
+     Param::Osc2Wave, Param::Sub2FlPW, Param::Sub2FlVl, Param::Osc2Phse, Param::Sub2Semi, Param::Sub2Fine,
+     Param::Sub2AltW, Param::Osc2DtSp, Param::Osc2DtMx, Param::Osc2Pan, Param::Osc2DtVo},
+};
+constexpr int kFilterSections[2][4] = {
+    {Param::FltCut, Param::FltRes, Param::FltKey, Param::FltType},
+    {Param::Flt2Cut, Param::Flt2Res, Param::Flt2Key, Param::Flt2Type},
+};
+constexpr int kEnvelopeSections[4][5] = {
+    {Param::Env1Att, Param::Env1Dec, Param::Env1Sus, Param::Env1Rel, Param::Env1Vel},
+    {Param::Env2Att, Param::Env2Dec, Param::Env2Sus, Param::Env2Rel, Param::Env2Vel},
+    {Param::Env3Att, Param::Env3Dec, Param::Env3Sus, Param::Env3Rel, Param::Env3Vel},
+    {Param::Env4Att, Param::Env4Dec, Param::Env4Sus, Param::Env4Rel, Param::Env4Vel},
+};
+constexpr int kLfoSections[4][6] = {
+    {Param::Lfo1Rate, Param::Lfo1Ofs, Param::Lfo1Wave, Param::Lfo1Sync, Param::Lfo1Free, Param::Lfo1Phse},
+    {Param::Lfo2Rate, Param::Lfo2Ofs, Param::Lfo2Wave, Param::Lfo2Sync, Param::Lfo2Free, Param::Lfo2Phse},
+    {Param::Lfo3Rate, Param::Lfo3Ofs, Param::Lfo3Wave, Param::Lfo3Sync, Param::Lfo3Free, Param::Lfo3Phse},
+    {Param::Lfo4Rate, Param::Lfo4Ofs, Param::Lfo4Wave, Param::Lfo4Sync, Param::Lfo4Free, Param::Lfo4Phse},
+};
+
+template <size_t Instances, size_t Count>
+std::vector<int> sectionRow(const int (&sections)[Instances][Count], int instance)
+{
+    if (instance < 1 || size_t(instance) > Instances)
+        return {};
+    const int* row = sections[instance - 1];
+    return std::vector<int>(row, row + Count);
+}
 
 void handleOptionsMenu(ProgramHost& host, int position)
 {
@@ -136,10 +156,9 @@ void handleOscillatorMenu(ProgramHost& host, int oscillator, int position)
     case 3: toggleSwitch(store, numberedParam("Sub%dFlPW", oscillator)); break;
     case 4: toggleSwitch(store, numberedParam("Sub%dFlVl", oscillator)); break;
     case 6: case 7: case 8: case 9: case 10: {
-        static constexpr int kAltNumbers[] = {0, 2, 3, 4, 5};
         int parameter = numberedParam("Sub%dAltW", oscillator);
         if (parameter >= 0)
-            store.current().set(parameter, float(kAltNumbers[position - 6]) / 100.0f);
+            store.current().set(parameter, codeStoredValue(CodeKind::SubAlt, int(kSubAltMenuModes[position - 6])));
         break;
     }
     default: break;
@@ -160,28 +179,13 @@ void handleSectionMenu(ProgramHost& host, SectionKind kind, int instance, int po
 
 std::vector<int> sectionParameters(SectionKind kind, int instance)
 {
-    std::vector<int> indices;
-    auto add = [&](const char* const* names, size_t count, int maxInstance) {
-        if (instance < 1 || instance > maxInstance)
-            return;
-        for (size_t i = 0; i < count; ++i) {
-            std::string name = names[i];
-            if (instance > 1) {
-                if (kind == SectionKind::Filter)
-                    name = "Flt" + std::string(1, char('0' + instance)) + name.substr(3); // "FltCut" -> "Flt2Cut"
-                else
-                    name[name.find('1')] = char('0' + instance);
-            }
-            indices.push_back(findParamByShortName(name.c_str()));
-        }
-    };
     switch (kind) {
-    case SectionKind::Oscillator: add(kOscNames, std::size(kOscNames), 2); break;
-    case SectionKind::Filter: add(kFilterNames, std::size(kFilterNames), 2); break;
-    case SectionKind::Envelope: add(kEnvelopeNames, std::size(kEnvelopeNames), 4); break;
-    case SectionKind::Lfo: add(kLfoNames, std::size(kLfoNames), 4); break;
+    case SectionKind::Oscillator: return sectionRow(kOscSections, instance);
+    case SectionKind::Filter: return sectionRow(kFilterSections, instance);
+    case SectionKind::Envelope: return sectionRow(kEnvelopeSections, instance);
+    case SectionKind::Lfo: return sectionRow(kLfoSections, instance);
     }
-    return indices;
+    return {};
 }
 
 void copySection(ProgramStore& store, SectionKind kind, int instance)
@@ -399,23 +403,23 @@ void handleEditorCommand(ProgramHost& host, int tag, float value)
     } else if (tag == 1010 || tag == 1011) {
         handleOscillatorMenu(host, tag - 1009, position);
     } else if (tag == 1012 || tag == 1013) {
-        setCoded(store, numberedParam("Osc%dWave", tag - 1011), kOscWaveNumbers, position);
+        setCoded(store, numberedParam("Osc%dWave", tag - 1011), CodeKind::OscWave, position);
     } else if (tag == 1018 || tag == 1019) {
         handleSectionMenu(host, SectionKind::Filter, tag - 1017, position);
     } else if (tag == 1020) {
-        setCoded(store, findParamByShortName("FltType"), kFilterTypeNumbers, position);
+        setCoded(store, findParamByShortName("FltType"), CodeKind::FilterType, position);
     } else if (tag == 1021) {
-        setCoded(store, findParamByShortName("Flt2Type"), kFilterTypeNumbers, position);
+        setCoded(store, findParamByShortName("Flt2Type"), CodeKind::FilterType, position);
     } else if (tag >= 1022 && tag <= 1025) {
         handleSectionMenu(host, SectionKind::Envelope, tag - 1021, position);
     } else if (tag >= 1026 && tag <= 1029) {
         handleSectionMenu(host, SectionKind::Lfo, tag - 1025, position);
     } else if (tag >= 1030 && tag <= 1033) {
-        setCoded(store, numberedParam("Lfo%dWave", tag - 1029), kLfoWaveNumbers, position);
+        setCoded(store, numberedParam("Lfo%dWave", tag - 1029), CodeKind::LfoWave, position);
     } else if (tag >= 1037 && tag <= 1060) {
-        setCoded(store, numberedParam("ModSrc%d", tag - 1036), kModSourceNumbers, position);
+        setCoded(store, numberedParam("ModSrc%d", tag - 1036), CodeKind::ModSource, position);
     } else if (tag >= 1061 && tag <= 1084) {
-        setCoded(store, numberedParam("ModDst%d", tag - 1060), kModTargetNumbers, position);
+        setCoded(store, numberedParam("ModDst%d", tag - 1060), CodeKind::ModTarget, position);
     }
     // 1085 to 1088 (page buttons) only switch the editor's pages.
 }

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <string>
 
 namespace fs = std::filesystem;
 
@@ -242,9 +243,19 @@ TEST_F(Programs, SectionsCopyBetweenInstances)
         int count = kind < 2 ? 2 : 4;
         for (int i = 1; i <= count; ++i) {
             std::vector<int> params = sectionParameters(SectionKind(kind), i);
+            std::vector<int> first = sectionParameters(SectionKind(kind), 1);
             ASSERT_FALSE(params.empty());
-            for (int index : params)
-                ASSERT_GE(index, 0) << "section " << kind << " instance " << i;
+            ASSERT_EQ(params.size(), first.size());
+            for (size_t n = 0; n < params.size(); ++n) {
+                ASSERT_GE(params[n], 0) << "section " << kind << " instance " << i;
+                // Same role, other instance: "Env1Rel" -> "Env3Rel", "FltCut" -> "Flt2Cut".
+                std::string role = kParamTable[first[n]].shortName;
+                if (i > 1 && kind == int(SectionKind::Filter))
+                    role.insert(role.begin() + 3, char('0' + i));
+                else if (i > 1)
+                    role[role.find('1')] = char('0' + i);
+                EXPECT_EQ(kParamTable[params[n]].shortName, role);
+            }
         }
         EXPECT_TRUE(sectionParameters(SectionKind(kind), count + 1).empty());
     }
