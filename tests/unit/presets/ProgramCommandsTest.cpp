@@ -119,8 +119,10 @@ TEST_F(Programs, SelectionWrapsAndKeepsBothNumbersAndTheUndoCopy)
     EXPECT_FALSE(plugin->getProgramNameIndexed(0, -1, name));
     char longName[] = "A very long program name indeed";
     plugin->setProgramName(longName);
+    EXPECT_STREQ(store().record(5).name, "A very long program name");
+    // The host's buffer holds 24 bytes with the terminator.
     EXPECT_TRUE(plugin->getProgramNameIndexed(0, 5, name));
-    EXPECT_STREQ(name, "A very long program name");
+    EXPECT_STREQ(name, "A very long program nam");
 }
 
 TEST_F(Programs, CommandsAreIgnoredWhileTheEditorIsClosed)
