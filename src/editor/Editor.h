@@ -83,9 +83,9 @@ private:
     bool build(void* parentWindow);
     void prepareTheme();
     void buildPanes(const LayoutFrame& layout);
-    void buildControl(const ControlSpec& spec);
-    CView* createControl(const ControlSpec& spec, const CRect& rect);
-    CView* createIconMenu(const ControlSpec& spec, const CRect& rect);
+    void buildControl(const ControlSpec& placement);
+    CView* createControl(const ControlSpec& placement, const CRect& rect);
+    CView* createIconMenu(const ControlSpec& placement, const CRect& rect);
     void bindToParameter(CControl* control, int index);
     void selectRememberedPages();
     void setInitialValues();

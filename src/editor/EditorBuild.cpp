@@ -112,8 +112,8 @@ bool Editor::build(void* parentWindow)
     }
     frame->setBackgroundColor(toColor(host.userSettings().themeStyle.mainBackColor));
     buildPanes(layout);
-    for (const ControlSpec& spec : layoutControls(layout))
-        buildControl(spec);
+    for (const ControlSpec& placement : layoutControls(layout))
+        buildControl(placement);
     selectRememberedPages();
     setInitialValues();
     images.reset();
@@ -154,12 +154,12 @@ void Editor::buildPanes(const LayoutFrame& layout)
     }
 }
 
-void Editor::buildControl(const ControlSpec& spec)
+void Editor::buildControl(const ControlSpec& placement)
 {
-    const CRect r = toCRect(scaledRect(spec.rect, layoutFactor, spec.inset));
-    CView* view = createControl(spec, r);
+    const CRect r = toCRect(scaledRect(placement.rect, layoutFactor, placement.inset));
+    CView* view = createControl(placement, r);
     if (view)
-        paneViews[size_t(spec.pane)]->addView(view);
+        paneViews[size_t(placement.pane)]->addView(view);
 }
 
 void Editor::bindToParameter(CControl* control, int index)
@@ -168,111 +168,111 @@ void Editor::bindToParameter(CControl* control, int index)
         parameterControls[size_t(index)].push_back(control);
 }
 
-CView* Editor::createControl(const ControlSpec& spec, const CRect& r)
+CView* Editor::createControl(const ControlSpec& placement, const CRect& r)
 {
     ProgramStore& programs = host.programStore();
-    switch (spec.widget) {
+    switch (placement.widget) {
     case Widget::Knob:
     case Widget::HiddenKnob: {
-        CBitmap* strip = spec.widget == Widget::Knob ? images->get(spec.image) : nullptr;
-        auto* knob = new ParamKnob(r, this, this, spec.tag, strip);
-        knob->setDefaultValue(knobDefaultValue(spec.tag));
-        bindToParameter(knob, spec.tag);
-        if (spec.tag == 1034 || spec.tag == 1035)
-            modCcKnobs[size_t(spec.tag - 1034)] = knob;
+        CBitmap* strip = placement.widget == Widget::Knob ? images->get(placement.image) : nullptr;
+        auto* knob = new ParamKnob(r, this, this, placement.tag, strip);
+        knob->setDefaultValue(knobDefaultValue(placement.tag));
+        bindToParameter(knob, placement.tag);
+        if (placement.tag == 1034 || placement.tag == 1035)
+            modCcKnobs[size_t(placement.tag - 1034)] = knob;
         return knob;
     }
     case Widget::ValueDisplay: {
-        auto* display = new ParamDisplay(r, style(spec.style), spec.tag);
-        displayBindings[size_t(spec.tag)] = {this, spec.tag};
-        display->setValueToStringProc(&Editor::displayTextProc, &displayBindings[size_t(spec.tag)]);
-        bindToParameter(display, spec.tag);
-        int linked = kParamTable[spec.tag].linkedIndex;
+        auto* display = new ParamDisplay(r, style(placement.style), placement.tag);
+        displayBindings[size_t(placement.tag)] = {this, placement.tag};
+        display->setValueToStringProc(&Editor::displayTextProc, &displayBindings[size_t(placement.tag)]);
+        bindToParameter(display, placement.tag);
+        int linked = kParamTable[placement.tag].linkedIndex;
         if (linked >= 0)
             dependentTexts[size_t(linked)].push_back(display);
         return display;
     }
     case Widget::ActiveLabel: {
-        auto* label = new ActiveLabel(r, spec.text, style(spec.style), style(spec.valueStyle), spec.tag);
+        auto* label = new ActiveLabel(r, placement.text, style(placement.style), style(placement.valueStyle), placement.tag);
         activeLabels.push_back(label);
-        int linked = kParamTable[spec.tag].linkedIndex;
+        int linked = kParamTable[placement.tag].linkedIndex;
         if (linked >= 0)
             dependentTexts[size_t(linked)].push_back(label);
         return label;
     }
-    case Widget::Caption: return new ParamLabel(r, style(spec.style), spec.text ? spec.text : "", nullptr, spec.tag);
+    case Widget::Caption: return new ParamLabel(r, style(placement.style), placement.text ? placement.text : "", nullptr, placement.tag);
     case Widget::StatusText: {
-        auto* text = new ParamLabel(r, style(spec.style), "", nullptr, spec.tag);
-        statusTexts[size_t(spec.index)] = text;
+        auto* text = new ParamLabel(r, style(placement.style), "", nullptr, placement.tag);
+        statusTexts[size_t(placement.index)] = text;
         return text;
     }
     case Widget::ClickableText:
-        assignedCcText = new ParamLabel(r, style(spec.style), "", effect, spec.tag);
+        assignedCcText = new ParamLabel(r, style(placement.style), "", effect, placement.tag);
         return assignedCcText;
     case Widget::ParamMenu: {
-        auto* menu = new CodedParamMenu(r, this, spec.tag, style(spec.style), programs, codeKindOf(spec.menu),
-                                        spec.parameter);
-        menu->setNbItemsPerColumn(spec.entriesPerColumn);
-        bindToParameter(menu, spec.parameter);
+        auto* menu = new CodedParamMenu(r, this, placement.tag, style(placement.style), programs, codeKindOf(placement.menu),
+                                        placement.parameter);
+        menu->setNbItemsPerColumn(placement.entriesPerColumn);
+        bindToParameter(menu, placement.parameter);
         return menu;
     }
-    case Widget::IconMenu: return createIconMenu(spec, r);
+    case Widget::IconMenu: return createIconMenu(placement, r);
     case Widget::OnOffSwitch: {
-        auto* button = new COnOffButton(r, this, spec.tag, images->get(spec.image));
-        if (spec.tag == kStateTag)
+        auto* button = new COnOffButton(r, this, placement.tag, images->get(placement.image));
+        if (placement.tag == kStateTag)
             learnSwitch = button;
-        bindToParameter(button, spec.tag);
+        bindToParameter(button, placement.tag);
         return button;
     }
-    case Widget::KickButton: return new CKickButton(r, this, spec.tag, images->get(spec.image));
+    case Widget::KickButton: return new CKickButton(r, this, placement.tag, images->get(placement.image));
     case Widget::NameField:
-        nameField = new ParamEdit(r, this, spec.tag, style(spec.style));
+        nameField = new ParamEdit(r, this, placement.tag, style(placement.style));
         nameField->setMaxLength(kProgramNameSize - 1);
         return nameField;
     case Widget::NoteLamp: {
-        CBitmap* image = images->get(spec.image);
-        noteLamp = new CMovieBitmap(r, this, spec.tag, 2, frameHeight(image, 2, r.height()), image);
+        CBitmap* image = images->get(placement.image);
+        noteLamp = new CMovieBitmap(r, this, placement.tag, 2, frameHeight(image, 2, r.height()), image);
         return noteLamp;
     }
     case Widget::VoiceLamp: {
         const ThemeStyle& theme = host.userSettings().themeStyle;
         auto* lamp = new OnOffDisplay(r, toColor(theme.voiceIndicatorOnColor), toColor(theme.voiceIndicatorOffColor),
-                                      spec.tag);
-        voiceLamps[size_t(spec.index)] = lamp;
+                                      placement.tag);
+        voiceLamps[size_t(placement.index)] = lamp;
         return lamp;
     }
     case Widget::RoutingDiagram: {
-        CBitmap* image = images->get(spec.image);
-        auto* movie = new CMovieBitmap(r, this, spec.tag, kRoutingPositions,
+        CBitmap* image = images->get(placement.image);
+        auto* movie = new CMovieBitmap(r, this, placement.tag, kRoutingPositions,
                                        frameHeight(image, kRoutingPositions, scaled(72, layoutFactor)), image);
-        bindToParameter(movie, spec.tag);
+        bindToParameter(movie, placement.tag);
         return movie;
     }
     case Widget::RoutingSelector: {
-        CBitmap* image = images->get(spec.image);
-        auto* selector = new CHorizontalSwitch(r, this, spec.tag, kRoutingPositions,
+        CBitmap* image = images->get(placement.image);
+        auto* selector = new CHorizontalSwitch(r, this, placement.tag, kRoutingPositions,
                                                frameHeight(image, kRoutingPositions, r.height()), kRoutingPositions,
                                                image);
-        bindToParameter(selector, spec.tag);
+        bindToParameter(selector, placement.tag);
         return selector;
     }
     }
     return nullptr;
 }
 
-CView* Editor::createIconMenu(const ControlSpec& spec, const CRect& r)
+CView* Editor::createIconMenu(const ControlSpec& placement, const CRect& r)
 {
     ProgramStore& programs = host.programStore();
     UserSettings& settings = host.userSettings();
-    CBitmap* icon = images->get(spec.image);
-    switch (spec.tag) {
+    CBitmap* icon = images->get(placement.image);
+    switch (placement.tag) {
     case 1004: return new ScaleMenu(r, this, programs, settings, icon);
     case 1005: return new ConfigMenu(r, this, programs, settings, icon);
     case 1006: return new BankMenu(r, this, programs, settings, icon);
     case 1007: return new PresetMenu(r, this, programs, icon);
     case 1010:
-    case 1011: return new OscMenu(r, this, int(spec.tag) - 1009, programs, icon);
-    default: return new SectionMenu(r, this, spec.tag, programs, icon);
+    case 1011: return new OscMenu(r, this, int(placement.tag) - 1009, programs, icon);
+    default: return new SectionMenu(r, this, placement.tag, programs, icon);
     }
 }
 

@@ -23,12 +23,12 @@ constexpr int kLfoValueInset = 3;
 
 ControlSpec& LayoutBuilder::add(Widget widget, Pane pane, LayoutRect rect, int tag)
 {
-    ControlSpec spec{};
-    spec.widget = widget;
-    spec.pane = pane;
-    spec.rect = rect;
-    spec.tag = tag;
-    controls.push_back(spec);
+    ControlSpec placement{};
+    placement.widget = widget;
+    placement.pane = pane;
+    placement.rect = rect;
+    placement.tag = tag;
+    controls.push_back(placement);
     return controls.back();
 }
 
@@ -72,9 +72,9 @@ void LayoutBuilder::addHeader()
     const int p = frame.side, t = frame.top;
     const int h = p + (frame.extended ? 112 : 16);
     auto item = [&](Widget widget, int left, int right, int tag, const char* image) -> ControlSpec& {
-        ControlSpec& spec = add(widget, Pane::Window, {left, t + 16, right, t + 32}, tag);
-        spec.image = image;
-        return spec;
+        ControlSpec& placement = add(widget, Pane::Window, {left, t + 16, right, t + 32}, tag);
+        placement.image = image;
+        return placement;
     };
     item(Widget::IconMenu, p + 16, p + 32, 1004, "MenuScale");
     for (int k = 0; k < 32; ++k)

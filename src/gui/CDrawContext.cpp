@@ -38,12 +38,12 @@ void CNativeDrawContext::drawString(const std::string& text, const CRect& rect, 
 {
     if (color.alpha == 0 || text.empty())
         return;
-    canvas.drawText(text, ::toNative(rect), (font ? font : kNormalFont)->spec(), ::toNative(color), toNative(align));
+    canvas.drawText(text, ::toNative(rect), (font ? font : kNormalFont)->fontSpec(), ::toNative(color), toNative(align));
 }
 
 CCoord CNativeDrawContext::getStringWidth(const std::string& text, const CFontDesc* font)
 {
-    return canvas.textWidth(text, (font ? font : kNormalFont)->spec());
+    return canvas.textWidth(text, (font ? font : kNormalFont)->fontSpec());
 }
 
 void CNativeDrawContext::saveState() { canvas.save(); }

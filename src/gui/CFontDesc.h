@@ -17,7 +17,7 @@ public:
     int getStyle() const { return style; }
     void setSize(int newSize) { size = newSize; }
     void setStyle(int newStyle) { style = newStyle; }
-    native::FontSpec spec() const { return {name, double(size), (style & kBoldFace) != 0}; }
+    native::FontSpec fontSpec() const { return {name, double(size), (style & kBoldFace) != 0}; }
 
 private:
     std::string name;

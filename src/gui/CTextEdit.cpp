@@ -38,7 +38,7 @@ void CTextEdit::takeFocus()
     CRect area = size;
     request.rect = toNative(localToFrame(area));
     request.text = getText();
-    request.font = (font ? font : kNormalFont)->spec();
+    request.font = (font ? font : kNormalFont)->fontSpec();
     request.textColor = toNative(fontColor.alpha ? fontColor : kBlackCColor);
     request.backColor = toNative(backColor.alpha ? backColor : kWhiteCColor);
     request.align = horiAlign == kLeftText ? native::TextAlign::Left

@@ -104,11 +104,11 @@ std::wstring resolveFontFace(const std::wstring& face)
     return installed;
 }
 
-std::unique_ptr<Gdiplus::Font> createFont(const native::FontSpec& spec)
+std::unique_ptr<Gdiplus::Font> createFont(const native::FontSpec& fontSpec)
 {
-    Gdiplus::FontFamily family(resolveFontFace(widenLatin1(spec.face)).c_str());
-    double size = std::isfinite(spec.sizePixels) ? std::clamp(spec.sizePixels, 1.0, 1000.0) : 12.0;
-    int style = spec.bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular;
+    Gdiplus::FontFamily family(resolveFontFace(widenLatin1(fontSpec.face)).c_str());
+    double size = std::isfinite(fontSpec.sizePixels) ? std::clamp(fontSpec.sizePixels, 1.0, 1000.0) : 12.0;
+    int style = fontSpec.bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular;
     auto font = std::make_unique<Gdiplus::Font>(&family, Gdiplus::REAL(size), style, Gdiplus::UnitPixel);
     if (font->GetLastStatus() == Gdiplus::Ok)
         return font;

@@ -21,5 +21,5 @@ std::vector<std::wstring> fontFaceCandidates(const std::wstring& face);
 // The installed family used for a face; GDI+ must be running. Never empty.
 std::wstring resolveFontFace(const std::wstring& face);
 
-// A font in pixels for the spec, in its resolved family; null only when GDI+ has no font at all.
-std::unique_ptr<Gdiplus::Font> createFont(const native::FontSpec& spec);
+// A font in pixels for the description, in its resolved family; null only when GDI+ has no font at all.
+std::unique_ptr<Gdiplus::Font> createFont(const native::FontSpec& fontSpec);

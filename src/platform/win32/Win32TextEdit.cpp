@@ -20,14 +20,14 @@ DWORD alignmentStyle(native::TextAlign align)
     }
 }
 
-HFONT createEditFont(const native::FontSpec& spec)
+HFONT createEditFont(const native::FontSpec& fontSpec)
 {
-    std::wstring face = resolveFontFace(widenLatin1(spec.face));
-    int height = std::isfinite(spec.sizePixels) ? int(std::lround(spec.sizePixels)) : 12;
+    std::wstring face = resolveFontFace(widenLatin1(fontSpec.face));
+    int height = std::isfinite(fontSpec.sizePixels) ? int(std::lround(fontSpec.sizePixels)) : 12;
     height = height < 1 ? 1 : height > 1000 ? 1000 : height;
     LOGFONTW description{};
     description.lfHeight = -height;
-    description.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+    description.lfWeight = fontSpec.bold ? FW_BOLD : FW_NORMAL;
     description.lfCharSet = DEFAULT_CHARSET;
     description.lfQuality = ANTIALIASED_QUALITY;
     lstrcpynW(description.lfFaceName, face.c_str(), LF_FACESIZE);
