@@ -15,6 +15,10 @@ run_suite() {
     (cd "$dir" && ctest --output-on-failure -j "$jobs" "$@")
 }
 
+# System libraries (fontconfig, cairo, library initialisers, locales) keep memory for the life
+# of the process; their frames are found only with the slow unwinder.
+export LSAN_OPTIONS="suppressions=$top/tests/gui/lsan-system-libraries.supp"
+export ASAN_OPTIONS="fast_unwind_on_malloc=0"
 for sanitizer in address thread; do
     dir=build/$sanitizer
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVELLINE_SANITIZE=$sanitizer >/dev/null
