@@ -19,6 +19,7 @@ run_suite() {
 # of the process; their frames are found only with the slow unwinder.
 export LSAN_OPTIONS="suppressions=$top/tests/gui/lsan-system-libraries.supp"
 export ASAN_OPTIONS="fast_unwind_on_malloc=0"
+export TSAN_OPTIONS="suppressions=$top/tests/gui/tsan-system-libraries.supp"
 for sanitizer in address thread; do
     dir=build/$sanitizer
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVELLINE_SANITIZE=$sanitizer >/dev/null

@@ -6,6 +6,7 @@
 //   BROKEN_ZERO_FRAME_CRASH  dereferences a null pointer on a zero-frame process call
 #include "vst/vstabi.h"
 
+#include <atomic>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -29,7 +30,7 @@ struct Voice {
 
 struct Synth {
     AEffect effect{};
-    float params[kParams] = {0.5f, 0.5f};
+    std::atomic<float> params[kParams] = {0.5f, 0.5f}; // automation arrives from any thread
     char names[kPrograms][kNameBytes] = {"Soft", "Bright", "Low", "High"};
     int program = 0;
     double rate = 44100;
@@ -168,7 +169,7 @@ void VSTCALLBACK setParameter(AEffect* effect, VstInt32 index, float value)
 
 float VSTCALLBACK getParameter(AEffect* effect, VstInt32 index)
 {
-    return index >= 0 && index < kParams ? synthOf(effect)->params[index] : 0.0f;
+    return index >= 0 && index < kParams ? synthOf(effect)->params[index].load() : 0.0f;
 }
 
 void VSTCALLBACK processReplacing(AEffect* effect, float** /*inputs*/, float** outputs, VstInt32 frames)
