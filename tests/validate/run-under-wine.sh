@@ -7,6 +7,11 @@ bits=$1
 dir=$2
 level=$3
 here=$(cd "$(dirname "$0")" && pwd)
+# Kernels built without 32-bit support cannot start Wine's 32-bit loader: skipped, not failed.
+if [ "$bits" = 32 ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    echo "skipped: this kernel cannot run 32-bit programs, so Wine cannot load a 32-bit DLL"
+    exit 77
+fi
 prefix=$(mktemp -d /tmp/morvelline-wine-XXXXXX)
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$prefix"' EXIT
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
