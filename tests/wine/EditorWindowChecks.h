@@ -21,5 +21,6 @@ void check(bool ok, const char* what);
 void checkTwoModuleCopies(AEffect* first, AEffect* second, HMODULE secondModule);
 
 // Writes the editor's picture to screenshotFile (a Windows path) when it is not null; with a click
-// point, a press there and a drag upwards must make one edit gesture that changes a parameter.
-void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile, const POINT* click);
+// point, a press there and a drag upwards must make one edit gesture that changes a parameter; with
+// a parameter index too, the drag must raise that parameter and a wheel step there lower it.
+void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile, const POINT* click, int parameter = -1);

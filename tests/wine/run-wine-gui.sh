@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the Windows GUI tests under Wine with a virtual display, in a fresh prefix: the toolkit's
-# back-end on its own, then the test plug-in's editor in a real window, captured as a PNG.
+# back-end on its own, then the test plug-in's editor and Morvelline's own editor in real windows,
+# each captured as a PNG.
 # usage: run-wine-gui.sh 64|32 BUILD_DIR
 set -euo pipefail
 bits=$1
@@ -15,4 +16,10 @@ plugin=$dir/tests/wine/MorvellineToolkitTest_$bits.dll
 shot=$dir/editor-screenshot-$bits.png
 # (44, 64) is the middle of the test panel's knob.
 "$wine_loader" "$dir/tests/wine/wintesthost.exe" --editor "$(windows_path "$plugin")" "$(windows_path "$shot")" 44 64
+echo "screenshot: $shot"
+# Morvelline's editor in its default (wide) layout: (200, 256) is the middle of filter 1's
+# resonance knob, parameter 13 (the cutoff starts fully open, so a drag up could not raise it).
+shot=$dir/morvelline-editor-$bits.png
+"$wine_loader" "$dir/tests/wine/wintesthost.exe" --editor "$(windows_path "$dir/Morvelline_$bits.dll")" \
+    "$(windows_path "$shot")" 200 256 13
 echo "screenshot: $shot"

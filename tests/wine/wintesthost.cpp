@@ -2,7 +2,7 @@
 // through the binary interface and renders audio. Exit code 0 when every check passed.
 // With --bench after the DLL it instead times eight held notes (the real-time factor); with
 // --editor, it opens any plug-in's editor in a real window, captures it and drags upwards from
-// (X, Y).
+// (X, Y), then turns the wheel there (checking PARAMETER when given).
 #include "EditorWindowChecks.h"
 #include "vst/vstabi.h"
 
@@ -155,7 +155,7 @@ void checkSecondCopy(AEffect* fx, const char* pluginFile)
     DeleteFileA(unique);
 }
 
-int testEditor(const char* pluginFile, const char* screenshotFile, const POINT* click)
+int testEditor(const char* pluginFile, const char* screenshotFile, const POINT* click, int parameter)
 {
     HMODULE library = LoadLibraryA(pluginFile);
     check(library != nullptr, "the DLL loads");
@@ -168,8 +168,9 @@ int testEditor(const char* pluginFile, const char* screenshotFile, const POINT* 
     std::wstring shot;
     if (screenshotFile)
         shot.assign(screenshotFile, screenshotFile + std::strlen(screenshotFile));
-    checkEditorWindow(fx, screenshotFile ? shot.c_str() : nullptr, click);
-    checkSecondCopy(fx, pluginFile);
+    checkEditorWindow(fx, screenshotFile ? shot.c_str() : nullptr, click, parameter);
+    if (parameter < 0)
+        checkSecondCopy(fx, pluginFile);
     check(dispatch(fx, effClose) == 1, "close after the editor");
     FreeLibrary(library);
     std::printf("%d failure(s)\n", failures);
@@ -182,11 +183,12 @@ int main(int argc, char** argv)
 {
     if (argc >= 3 && std::strcmp(argv[1], "--editor") == 0) {
         POINT click{argc >= 6 ? std::atoi(argv[4]) : 0, argc >= 6 ? std::atoi(argv[5]) : 0};
-        return testEditor(argv[2], argc >= 4 ? argv[3] : nullptr, argc >= 6 ? &click : nullptr);
+        return testEditor(argv[2], argc >= 4 ? argv[3] : nullptr, argc >= 6 ? &click : nullptr,
+                          argc >= 7 ? std::atoi(argv[6]) : -1);
     }
     if (argc < 2) {
         std::printf("usage: wintesthost PLUGIN.dll [--bench | NAME-OF-PROGRAM-0]\n"
-                    "       wintesthost --editor PLUGIN.dll [SCREENSHOT.png [X Y]]\n");
+                    "       wintesthost --editor PLUGIN.dll [SCREENSHOT.png [X Y [PARAMETER]]]\n");
         return 2;
     }
     timeInfo.sampleRate = 44100;

@@ -185,6 +185,24 @@ void checkTextEdit(native::Window& window, HWND child)
 native::MenuModel oscillatorMenu();
 void checkScriptedMenuChoice(native::Window& window, HWND child);
 
+// The pointer comes in (a leave, then a move) while the host's window has the keyboard focus.
+bool pointerEntryTakesFocus(HWND parent, HWND child, bool wheelSupport)
+{
+    native::setFocusOnPointerEnter(wheelSupport);
+    SetFocus(parent);
+    PostMessageW(child, WM_MOUSELEAVE, 0, 0);
+    PostMessageW(child, WM_MOUSEMOVE, 0, MAKELPARAM(50, 50));
+    pump();
+    native::setFocusOnPointerEnter(false);
+    return GetFocus() == child;
+}
+
+void checkFocusOnPointerEnter(HWND parent, HWND child)
+{
+    check(!pointerEntryTakesFocus(parent, child, false), "without wheel support the pointer entering leaves the focus");
+    check(pointerEntryTakesFocus(parent, child, true), "with wheel support the pointer entering takes the focus");
+}
+
 } // namespace
 
 void checkWindow()
@@ -212,6 +230,7 @@ void checkWindow()
     checkCaptureLoss(*window, child, client);
     checkTextEdit(*window, child);
     checkScriptedMenuChoice(*window, child);
+    checkFocusOnPointerEnter(parent, child);
     window.reset();
     check(!IsWindow(child), "the child window is destroyed with its object");
     DestroyWindow(parent);

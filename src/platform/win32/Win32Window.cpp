@@ -180,8 +180,12 @@ bool Win32Window::handleMouse(UINT message, WPARAM wParam, LPARAM lParam)
         return true;
     case WM_MOUSEMOVE:
         if (!trackingLeave) {
+            // The first move after the pointer came in: with wheel support on, keys and wheel
+            // follow the pointer, as on Linux; an open text box keeps its own focus.
             TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window, 0};
             trackingLeave = TrackMouseEvent(&track) != 0;
+            if (native::focusOnPointerEnter() && !textEdit && GetFocus() != window)
+                SetFocus(window);
         }
         client.mouseMoved(where, flags);
         return true;
