@@ -1,9 +1,12 @@
 #include "editor/Editor.h"
 
+#include "editor/MessageOverlay.h"
+
 #include "editor/ActiveLabel.h"
 #include "editor/CodedParamMenu.h"
 #include "editor/EditorHost.h"
 #include "editor/EditorImages.h"
+#include "editor/MessageOverlay.h"
 #include "editor/OnOffDisplay.h"
 #include "editor/ParamEdit.h"
 #include "editor/ParamKnob.h"
@@ -61,7 +64,19 @@ bool Editor::open(void* parentWindow)
         return false;
     }
     openState.store(true, std::memory_order_seq_cst);
+    setMessageBoxFallback(this, [this](const std::wstring& text, const std::wstring& title, MessageButtons buttons) {
+        return askInWindow(text, title, buttons);
+    });
     return true;
+}
+
+MessageAnswer Editor::askInWindow(const std::wstring& text, const std::wstring& title, MessageButtons buttons)
+{
+    // A user away from the computer must not hold the command (and the host's UI) for ever.
+    constexpr std::chrono::minutes kAnswerTimeout{5};
+    if (!frame)
+        return MessageAnswer::Unavailable;
+    return askInFrame(*frame, text, title, buttons, [this] { return frame != nullptr && isOpen(); }, kAnswerTimeout);
 }
 
 bool Editor::openHeadless()
@@ -76,6 +91,7 @@ bool Editor::openHeadless()
 
 void Editor::close()
 {
+    clearMessageBoxFallback(this);
     if (!frame) {
         openState.store(false, std::memory_order_seq_cst);
         return;

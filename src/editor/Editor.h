@@ -6,6 +6,7 @@
 #include "editor/ControlTouchListener.h"
 #include "editor/EditorLayout.h"
 #include "gui/AEffGUIEditor.h"
+#include "platform/SystemServices.h"
 #include "gui/CControl.h"
 #include "params/ParamTable.h"
 #include "settings/ThemeStyle.h"
@@ -37,6 +38,8 @@ public:
     // Builds the window without a system window, for rendering and tests.
     bool openHeadless();
     void close() override;
+    // A message box drawn in the open window, for systems without a dialog program.
+    MessageAnswer askInWindow(const std::wstring& text, const std::wstring& title, MessageButtons buttons);
     bool isOpen() const override { return openState.load(std::memory_order_seq_cst); }
     void idle() override;
 

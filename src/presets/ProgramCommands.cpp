@@ -18,17 +18,17 @@ const wchar_t* const kReopenMessage = L"Please reopen the plugin window\nfor thi
 
 MessageAnswer ask(ProgramHost& host, const wchar_t* text, const wchar_t* title, MessageButtons buttons)
 {
-    return systemServices().messageBox(host.editorWindow(), text, title, MessageIcon::Question, buttons);
+    return askUser(host.editorWindow(), text, title, MessageIcon::Question, buttons);
 }
 
 void showError(ProgramHost& host, const wchar_t* text)
 {
-    systemServices().messageBox(host.editorWindow(), text, L"Error", MessageIcon::Error, MessageButtons::Ok);
+    askUser(host.editorWindow(), text, L"Error", MessageIcon::Error, MessageButtons::Ok);
 }
 
 void showReopenMessage(ProgramHost& host)
 {
-    systemServices().messageBox(host.editorWindow(), kReopenMessage, L"Settings", MessageIcon::Information,
+    askUser(host.editorWindow(), kReopenMessage, L"Settings", MessageIcon::Information,
                                 MessageButtons::Ok);
 }
 

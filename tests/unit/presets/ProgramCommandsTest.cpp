@@ -1,5 +1,7 @@
 // Program management of a plug-in instance and the editor's command channel.
 #include "editor/Editor.h"
+#include "editor/MessageOverlay.h"
+#include "gui/CFrame.h"
 #include "plugin/Plugin.h"
 #include "presets/EffectProgramTransfer.h"
 #include "presets/MidiLearnCommands.h"
@@ -215,6 +217,32 @@ TEST_F(Programs, InitializingProgramsAndBanks)
     EXPECT_EQ(system.messages.back().buttons, MessageButtons::YesNoCancel);
     EXPECT_EQ(system.messages.back().text,
               L"Initialize the bank using the current preset?\r\nSelect No to use the default values.");
+}
+
+TEST_F(Programs, WithoutADialogProgramTheQuestionIsAskedInTheWindow)
+{
+    createOpen();
+    plugin->setParameter(Param::Volume, 0.1f);
+    CFrame frame(CRect(0, 0, 600, 400), nullptr);
+    std::string shownTitle;
+    setMessageBoxFallback(this, [&](const std::wstring& text, const std::wstring& title, MessageButtons buttons) {
+        return askInFrame(frame, text, title, buttons, [] { return true; }, std::chrono::seconds(5),
+                          [&](MessageOverlay& overlay) {
+                              shownTitle = overlay.titleText();
+                              CRect cancel = overlay.buttonRect(MessageAnswer::Cancel);
+                              CPoint where(cancel.left + 2, cancel.top + 2);
+                              frame.onMouseDown(where, kLButton);
+                          });
+    });
+    std::vector<float> volumes;
+    for (int p = 0; p < kNumPrograms; ++p)
+        volumes.push_back(store().record(p).get(Param::Volume));
+    system.answers = {MessageAnswer::Unavailable};
+    command(1005, 9.0f);
+    clearMessageBoxFallback(this);
+    EXPECT_FALSE(shownTitle.empty()) << "the overlay was not shown";
+    for (int p = 0; p < kNumPrograms; ++p)
+        ASSERT_EQ(store().record(p).get(Param::Volume), volumes[size_t(p)]) << p;
 
     system.answers = {MessageAnswer::Yes};
     command(1005, 5.0f);
