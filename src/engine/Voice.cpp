@@ -1,5 +1,6 @@
 #include "Voice.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 
@@ -72,6 +73,22 @@ inline OscWaveform subWaveform(SubAltMode mode, bool lowHalf)
         return lowHalf ? OscWaveform::Chime : OscWaveform::Organ;
     default:
         return lowHalf ? OscWaveform::Triangle : OscWaveform::Square;
+    }
+}
+
+// Adds an amplifier's signal (silence when there is none) times its gain to two buses.
+void addAmplified(float* busL, float* busR, const float* left, const float* right, const float* gain, int count)
+{
+    if (!left) {
+        for (int i = 0; i < count; ++i) {
+            busL[i] += 0.0f * gain[i];
+            busR[i] += 0.0f * gain[i];
+        }
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        busL[i] += left[i] * gain[i];
+        busR[i] += right[i] * gain[i];
     }
 }
 
@@ -262,6 +279,38 @@ void Voice::planUnison(int k)
     plan.ready = true;
 }
 
+// The side's oscillator increments on a control frame; base is bend plus semitones from A4.
+void Voice::setSideIncrements(int k, const FrameControls::Side& c, float base, float reference, bool unisonOn)
+{
+    Oscillator& main = mainOsc[k];
+    const float* sums = mod.modSums;
+    const SideTargets& t = kSideTargets[k];
+    const float semi = knobSemitones(c.semi);
+    const float fine = knobCents(c.fine) / 100.0f;
+    const float modSemis = std::floor(sums[t.semi] * 100.0f + 0.1f) + sums[t.tune] * 100.0f + sums[t.fine];
+    base += modSemis;
+    const float perSample = reference / sampleRate;
+    const float f = std::exp2((base + semi + fine) * (1.0f / 12.0f)) * perSample;
+    main.increment = clamp01(f);
+    float semi2 = semi - 12.0f;
+    float fine2 = fine;
+    if (c.subMode != SubAltMode::Off) {
+        semi2 = knobSemitones(c.subSemi);
+        fine2 = knobCents(c.subFine) / 100.0f;
+    }
+    subOsc[k].increment = clamp01(std::exp2((base + semi2 + fine2) * (1.0f / 12.0f)) * perSample);
+    if (unisonOn) {
+        const float d = c.detune * c.detune;
+        // All six copies follow, so raising the copy count between control frames never
+        // brings in a copy at a stale pitch.
+        for (int j = 0; j < kNumUnisonCopies; ++j) {
+            unison[k][j].increment = clamp01((d * kUnisonDetune[j] + 1.0f) * f);
+            unison[k][j].waveform = main.waveform;
+        }
+        planUnison(k);
+    }
+}
+
 void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float semisFromA4, float reference,
                        bool controlFrame, bool steady, float& left, float& right)
 {
@@ -281,32 +330,8 @@ void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float se
     const float pw = steady ? sm.pulseWidth.value : sm.pulseWidth.step(pwTarget);
 
     const bool unisonOn = c.detune > 0.0f && main.waveform != OscWaveform::White && main.waveform != OscWaveform::Pink;
-    if (controlFrame) {
-        const float semi = knobSemitones(c.semi);
-        const float fine = knobCents(c.fine) / 100.0f;
-        const float modSemis = std::floor(sums[t.semi] * 100.0f + 0.1f) + sums[t.tune] * 100.0f + sums[t.fine];
-        const float base = bend + semisFromA4 + modSemis;
-        const float perSample = reference / sampleRate;
-        const float f = std::exp2((base + semi + fine) * (1.0f / 12.0f)) * perSample;
-        main.increment = clamp01(f);
-        float semi2 = semi - 12.0f;
-        float fine2 = fine;
-        if (c.subMode != SubAltMode::Off) {
-            semi2 = knobSemitones(c.subSemi);
-            fine2 = knobCents(c.subFine) / 100.0f;
-        }
-        sub.increment = clamp01(std::exp2((base + semi2 + fine2) * (1.0f / 12.0f)) * perSample);
-        if (unisonOn) {
-            const float d = c.detune * c.detune;
-            // All six copies follow, so raising the copy count between control frames never
-            // brings in a copy at a stale pitch.
-            for (int j = 0; j < kNumUnisonCopies; ++j) {
-                unison[k][j].increment = clamp01((d * kUnisonDetune[j] + 1.0f) * f);
-                unison[k][j].waveform = main.waveform;
-            }
-            planUnison(k);
-        }
-    }
+    if (controlFrame)
+        setSideIncrements(k, c, bend + semisFromA4, reference, unisonOn);
 
     const float volumeTarget = clampBipolar(sums[t.volume] + c.volume);
     const float subTarget = subLevel(subPosition);
@@ -364,6 +389,132 @@ void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float se
                         (!(v > 0.0f && unisonOn) || (sm.spread.settledOn(c.spread) && sm.mix.settledOn(c.mix)));
 }
 
+// One side over a segment: its smoothers frame by frame into arrays, then the main oscillator,
+// the unison copies and the sub over the whole segment, then the pan.
+void Voice::renderSideSegment(int k, const FrameControls::Side& c, const FrameControls& controls, Segment& s)
+{
+    Oscillator& main = mainOsc[k];
+    Oscillator& sub = subOsc[k];
+    SideSmoothers& sm = sideSmoothers[k];
+    const SideTargets& t = kSideTargets[k];
+    const float* sums = mod.modSums;
+    const int count = s.count;
+
+    // The targets stand still within a segment: the sums only move on control frames.
+    const float subPosition = sums[t.sub] + c.sub;
+    const float pwTarget = clamp01(sums[t.pulseWidth] + c.pulseWidth);
+    const float volumeTarget = clampBipolar(sums[t.volume] + c.volume);
+    const float subTarget = subLevel(subPosition);
+    const float panTarget = clamp01(sums[t.pan] + c.pan);
+    const bool unisonOn = c.detune > 0.0f && main.waveform != OscWaveform::White && main.waveform != OscWaveform::Pink;
+
+    float pw[kSegmentFrames] = {}, v[kSegmentFrames] = {}, u[kSegmentFrames] = {}, q[kSegmentFrames] = {};
+    float sp[kSegmentFrames] = {}, mx[kSegmentFrames] = {};
+    bool allVoiced = true;
+    for (int i = 0; i < count; ++i) {
+        const bool steady = s.steadyAt(i) && sideSteady[k];
+        if (!steady)
+            sub.waveform = subWaveform(c.subMode, subPosition < 0.5f);
+        pw[i] = steady ? sm.pulseWidth.value : sm.pulseWidth.step(pwTarget);
+        if (i == 0 && s.controlFrame)
+            setSideIncrements(k, c, s.bend + s.semis[0], controls.reference, unisonOn);
+        v[i] = steady ? sm.volume.value : sm.volume.step(volumeTarget);
+        u[i] = steady ? sm.subLevel.value : sm.subLevel.step(subTarget);
+        allVoiced = allVoiced && v[i] > 0.0f;
+        if (v[i] > 0.0f && unisonOn) {
+            sp[i] = steady ? sm.spread.value : sm.spread.step(c.spread);
+            mx[i] = steady ? sm.mix.value : sm.mix.step(c.mix);
+        }
+        q[i] = steady ? sm.pan.value : sm.pan.step(panTarget);
+        if (!steady)
+            sideSteady[k] = sm.pulseWidth.settledOn(pwTarget) && sm.volume.settledOn(volumeTarget) &&
+                            sm.subLevel.settledOn(subTarget) && sm.pan.settledOn(panTarget) &&
+                            (!(v[i] > 0.0f && unisonOn) || (sm.spread.settledOn(c.spread) && sm.mix.settledOn(c.mix)));
+    }
+
+    float* l = s.sideL[k];
+    float* r = s.sideR[k];
+    if (allVoiced) {
+        main.readRun(pw, l, count);
+        if (unisonOn)
+            addUnisonSegment(k, c.copies, sp, mx, pw, l, r, count);
+        else
+            std::copy_n(l, count, r);
+        for (int i = 0; i < count; ++i) {
+            l[i] *= v[i];
+            r[i] *= v[i];
+        }
+    } else {
+        for (int i = 0; i < count; ++i) {
+            l[i] = r[i] = 0.0f;
+            if (!(v[i] > 0.0f))
+                continue;
+            float one[1];
+            main.readRun(&pw[i], one, 1);
+            l[i] = r[i] = one[0];
+            if (unisonOn)
+                addUnisonSegment(k, c.copies, &sp[i], &mx[i], &pw[i], &l[i], &r[i], 1);
+            l[i] *= v[i];
+            r[i] *= v[i];
+        }
+    }
+
+    for (int i = 0; i < count; ++i) {
+        if (!(u[i] > 0.0f))
+            continue;
+        float y = sub.nextSample(c.subFollowsPw ? pw[i] : 0.5f) * u[i];
+        if (c.subFollowsVol)
+            y *= v[i];
+        l[i] += y;
+        r[i] += y;
+    }
+    for (int i = 0; i < count; ++i) {
+        l[i] = (1.0f - q[i]) * l[i] * kPanGain;
+        r[i] = q[i] * r[i] * kPanGain;
+    }
+}
+
+// The unison copies over count frames: left holds the main oscillator's samples on entry and
+// left and right the mixed side on return, before the volume.
+void Voice::addUnisonSegment(int k, int copies, const float* sp, const float* mx, const float* pw, float* left,
+                             float* right, int count)
+{
+    float sumL[kSegmentFrames] = {}, sumR[kSegmentFrames] = {};
+    const UnisonPlan& plan = unisonPlan[k];
+    const Oscillator& main = mainOsc[k];
+    const bool planned = plan.ready && main.tables && main.tables->generation() == plan.generation;
+    for (int j = 0; j < copies; ++j) {
+        Oscillator& o = unison[k][j];
+        if (planned) {
+            const float* samples = plan.samples[j];
+            const int32_t mask = plan.mask[j];
+            const float length = plan.length[j];
+            float ph = o.phase;
+            const float inc = o.increment;
+            for (int i = 0; i < count; ++i) {
+                const float p = sp[i] * kUnisonPan[j];
+                const float y = interpolateTable(samples, mask, length, ph);
+                ph = Oscillator::advanced(ph, inc);
+                sumL[i] += (1.0f + p) * y;
+                sumR[i] += (1.0f - p) * y;
+            }
+            o.phase = ph;
+        } else {
+            for (int i = 0; i < count; ++i) {
+                const float p = sp[i] * kUnisonPan[j];
+                const float y = o.nextSample(pw[i]);
+                sumL[i] += (1.0f + p) * y;
+                sumR[i] += (1.0f - p) * y;
+            }
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        const float x = left[i];
+        left[i] = mx[i] * sumL[i] + x;
+        right[i] = mx[i] * sumR[i] + x;
+    }
+}
+
 void Voice::renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, float& amp2Right,
                         const MidiControllerState& midi, const FrameControls& c, bool continuing)
 {
@@ -384,14 +535,9 @@ inline void Voice::runFilter(int n, float& left, float& right, const FrameContro
                                                sampleRate);
 }
 
-// Inlined into both callers, so a run's frame loop has no call per frame.
-[[gnu::always_inline]] inline void Voice::renderOneFrame(float& amp1Left, float& amp1Right, float& amp2Left,
-                                                         float& amp2Right, const MidiControllerState& midi,
-                                                         const FrameControls& c, bool continuing)
+// Glide only in exact mono; otherwise the note sounds at once. Returns semitones from A4.
+[[gnu::always_inline]] inline float Voice::stepPitch(const FrameControls& c)
 {
-    controllers = &midi;
-
-    // Glide only in exact mono; otherwise the note sounds at once.
     float sounding = float(note.note);
     if (c.polyZero) {
         if (glideJump) {
@@ -402,24 +548,32 @@ inline void Voice::runFilter(int n, float& left, float& right, const FrameContro
         }
         sounding = pitch;
     }
-    const float semisFromA4 = sounding - 69.0f;
+    return sounding - 69.0f;
+}
 
+float Voice::bendFor(const MidiControllerState& midi, const FrameControls& c)
+{
     const float bendValue = midi.pitchBend;
-    const float bend = bendSemitones(bendValue < 0.0f ? c.bendDown : c.bendUp, bendValue);
+    return bendSemitones(bendValue < 0.0f ? c.bendDown : c.bendUp, bendValue);
+}
 
-    if (!(continuing && sustainSteady)) {
-        for (int e = 0; e < 4; ++e)
-            env[e].setSustain(sustainSmoother[e].step(c.sustain[e]));
-        sustainSteady = sustainSmoother[0].settledOn(c.sustain[0]) && sustainSmoother[1].settledOn(c.sustain[1]) &&
-                        sustainSmoother[2].settledOn(c.sustain[2]) && sustainSmoother[3].settledOn(c.sustain[3]);
-    }
+[[gnu::always_inline]] inline void Voice::stepSustain(const FrameControls& c, bool continuing)
+{
+    if (continuing && sustainSteady)
+        return;
+    for (int e = 0; e < 4; ++e)
+        env[e].setSustain(sustainSmoother[e].step(c.sustain[e]));
+    sustainSteady = sustainSmoother[0].settledOn(c.sustain[0]) && sustainSmoother[1].settledOn(c.sustain[1]) &&
+                    sustainSmoother[2].settledOn(c.sustain[2]) && sustainSmoother[3].settledOn(c.sustain[3]);
+}
 
-    // Envelopes and LFOs run every frame; the matrix only on control frames.
+// Envelopes and LFOs run every frame; the matrix only on control frames.
+[[gnu::always_inline]] inline void Voice::stepModulation(bool controlFrame, const MidiControllerState& midi)
+{
     for (int e = 0; e < 4; ++e)
         mod.envValue[e] = env[e].tick();
     // Only the matrix reads LFO values, and only on control frames; between them the LFOs just
     // move on.
-    const bool controlFrame = controlCounter == 0;
     for (int n = 0; n < 4; ++n) {
         if (controlFrame)
             mod.lfoValue[n] = lfo[n].tick();
@@ -431,7 +585,10 @@ inline void Voice::runFilter(int n, float& left, float& right, const FrameContro
         gatherModSources(mod, note.velocity, noteRandom, note.note, midi, sources);
         evaluateModMatrix(*programs, sources, mod);
     }
+}
 
+[[gnu::always_inline]] inline void Voice::updateLfoRates(const FrameControls& c, bool controlFrame)
+{
     const bool lfoRatesKnown = !controlFrame && lfoRevisionValid && c.lfoRevision == lfoRevisionSeen;
     lfoRevisionSeen = c.lfoRevision;
     lfoRevisionValid = true;
@@ -450,6 +607,20 @@ inline void Voice::runFilter(int n, float& left, float& right, const FrameContro
             lfoRateTempo[n] = c.tempo;
         }
     }
+}
+
+// Inlined into both callers, so a run's frame loop has no call per frame.
+[[gnu::always_inline]] inline void Voice::renderOneFrame(float& amp1Left, float& amp1Right, float& amp2Left,
+                                                         float& amp2Right, const MidiControllerState& midi,
+                                                         const FrameControls& c, bool continuing)
+{
+    controllers = &midi;
+    const float semisFromA4 = stepPitch(c);
+    const float bend = bendFor(midi, c);
+    stepSustain(c, continuing);
+    const bool controlFrame = controlCounter == 0;
+    stepModulation(controlFrame, midi);
+    updateLfoRates(c, controlFrame);
 
     // The two oscillator sides; a side that is off or outside the key split stays silent and
     // steps nothing.
@@ -526,12 +697,146 @@ inline void Voice::runFilter(int n, float& left, float& right, const FrameContro
 int Voice::renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int frames,
                      const MidiControllerState& midi, const FrameControls& c, int route)
 {
-    for (int i = 0; i < frames; ++i) {
-        if (!isSounding(*this, route))
-            return i;
-        renderOneFrame(amp1Left[i], amp1Right[i], amp2Left[i], amp2Right[i], midi, c, i > 0);
+    // Within one voice the order of random draws is part of the sound too; such a voice keeps
+    // the frame-by-frame order.
+    if (drawsRandom(c)) {
+        for (int i = 0; i < frames; ++i) {
+            if (!isSounding(*this, route))
+                return i;
+            renderOneFrame(amp1Left[i], amp1Right[i], amp2Left[i], amp2Right[i], midi, c, i > 0);
+        }
+        return frames;
     }
-    return frames;
+    int done = 0;
+    while (done < frames) {
+        const int wanted = std::min(frames - done, kSegmentFrames - controlCounter);
+        const int rendered = renderSegment(amp1Left + done, amp1Right + done, amp2Left + done, amp2Right + done,
+                                           wanted, midi, c, route, done > 0);
+        done += rendered;
+        if (rendered < wanted)
+            break;
+    }
+    return done;
+}
+
+int Voice::renderSegment(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int frames,
+                         const MidiControllerState& midi, const FrameControls& c, int route, bool continuing)
+{
+    Segment s;
+    s.continuing = continuing;
+    s.controlFrame = controlCounter == 0;
+    const int count = stepSegmentControls(s, frames, midi, c, route);
+    if (count == 0)
+        return 0;
+
+    const int split = c.keySplit;
+    for (int k = 0; k < 2; ++k) {
+        const bool silent = oscWaveform[k] == OscWaveform::Off ||
+                            (split > 0 && (k == 0 ? note.note >= split : note.note < split));
+        if (silent) {
+            std::fill_n(s.sideL[k], count, 0.0f);
+            std::fill_n(s.sideR[k], count, 0.0f);
+        } else {
+            renderSideSegment(k, c.side[k], c, s);
+        }
+    }
+
+    // Routing as in the frame path: filter 1 reads sides, filter 2 reads filter 1 and sides.
+    const int routing = c.route;
+    float f1L[kSegmentFrames], f1R[kSegmentFrames], f2L[kSegmentFrames], f2R[kSegmentFrames];
+    for (int i = 0; i < count; ++i) {
+        f1L[i] = s.sideL[0][i];
+        f1R[i] = s.sideR[0][i];
+    }
+    if (routing == 0)
+        for (int i = 0; i < count; ++i) {
+            f1L[i] += s.sideL[1][i];
+            f1R[i] += s.sideR[1][i];
+        }
+    runFilterSegment(0, f1L, f1R, c, s);
+    for (int i = 0; i < count; ++i) {
+        f2L[i] = routing >= 3 ? s.sideL[1][i] : f1L[i];
+        f2R[i] = routing >= 3 ? s.sideR[1][i] : f1R[i];
+    }
+    if (routing == 1)
+        for (int i = 0; i < count; ++i) {
+            f2L[i] += s.sideL[1][i];
+            f2R[i] += s.sideR[1][i];
+        }
+    runFilterSegment(1, f2L, f2R, c, s);
+
+    const float* g1 = s.amp1Gain;
+    const float* g2 = s.amp2Gain;
+    switch (routing) {
+    case 2:
+        addAmplified(amp1Left, amp1Right, f2L, f2R, g1, count);
+        addAmplified(amp2Left, amp2Right, s.sideL[1], s.sideR[1], g2, count);
+        break;
+    case 3:
+        for (int i = 0; i < count; ++i) {
+            f1L[i] += f2L[i];
+            f1R[i] += f2R[i];
+        }
+        addAmplified(amp1Left, amp1Right, f1L, f1R, g1, count);
+        addAmplified(amp2Left, amp2Right, nullptr, nullptr, g2, count);
+        break;
+    case 4:
+        addAmplified(amp1Left, amp1Right, f1L, f1R, g1, count);
+        addAmplified(amp2Left, amp2Right, f2L, f2R, g2, count);
+        break;
+    default:
+        addAmplified(amp1Left, amp1Right, f2L, f2R, g1, count);
+        addAmplified(amp2Left, amp2Right, nullptr, nullptr, g2, count);
+        break;
+    }
+    return count;
+}
+
+// Everything a frame does before its sides: pitch, sustain, envelopes, LFOs, the matrix on the
+// control frame; stops before a frame where the voice no longer sounds.
+int Voice::stepSegmentControls(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& c,
+                               int route)
+{
+    controllers = &midi;
+    s.bend = bendFor(midi, c);
+    const bool velocity = !c.ignoreAmpVelocity;
+    int i = 0;
+    for (; i < frames; ++i) {
+        if (!isSounding(*this, route))
+            break;
+        const float semis = stepPitch(c);
+        s.semis[i] = semis;
+        stepSustain(c, s.continuing || i > 0);
+        const bool controlFrame = controlCounter == 0;
+        stepModulation(controlFrame, midi);
+        updateLfoRates(c, controlFrame);
+        s.filterSteady[i] = s.steadyAt(i) && semis == filterSteadySemis;
+        filterSteadySemis = semis;
+        float g1 = mod.envValue[0];
+        float g2 = mod.envValue[1];
+        if (velocity) {
+            g1 *= mod.envVelocityGain[0];
+            g2 *= mod.envVelocityGain[1];
+        }
+        s.amp1Gain[i] = g1;
+        s.amp2Gain[i] = g2;
+        if (++controlCounter >= 64)
+            controlCounter = 0;
+    }
+    s.count = i;
+    return i;
+}
+
+void Voice::runFilterSegment(int n, float* left, float* right, const FrameControls& c, const Segment& s)
+{
+    if (filter[n].isBypassed()) {
+        // A bypassed unit counts as settled after any frame that looked, as in the frame path.
+        for (int i = 0; i < s.count && !filterSteady[n]; ++i)
+            filterSteady[n] = !s.filterSteady[i];
+        return;
+    }
+    for (int i = 0; i < s.count; ++i)
+        runFilter(n, left[i], right[i], c, s.semis[i], s.filterSteady[i]);
 }
 
 namespace {

@@ -188,10 +188,41 @@ private:
     bool filterSteady[2] = {};
     float filterSteadySemis = 0.0f;
 
+    // A run is rendered in segments that end before the next control frame, so the modulation
+    // sums stand still within one: first the per-frame controls of the whole segment, then
+    // each oscillator side, then each filter unit, then the amplifiers.
+    static constexpr int kSegmentFrames = 64;
+    struct Segment {
+        int count = 0;
+        bool continuing = false;   // the first frame follows this voice's previous frame
+        bool controlFrame = false; // the first frame is a control frame
+        float bend = 0.0f;
+        float semis[kSegmentFrames];
+        float amp1Gain[kSegmentFrames], amp2Gain[kSegmentFrames];
+        bool filterSteady[kSegmentFrames];
+        float sideL[2][kSegmentFrames], sideR[2][kSegmentFrames];
+        bool steadyAt(int i) const { return (continuing || i > 0) && !(controlFrame && i == 0); }
+    };
+    int renderSegment(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int frames,
+                      const MidiControllerState& midi, const FrameControls& controls, int route, bool continuing);
+    int stepSegmentControls(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& c,
+                            int route);
+    void renderSideSegment(int side, const FrameControls::Side& c, const FrameControls& controls, Segment& s);
+    void addUnisonSegment(int side, int copies, const float* spread, const float* mix, const float* width,
+                          float* left, float* right, int count);
+    void runFilterSegment(int n, float* left, float* right, const FrameControls& c, const Segment& s);
+
+    float stepPitch(const FrameControls& c);
+    static float bendFor(const MidiControllerState& midi, const FrameControls& c);
+    void stepSustain(const FrameControls& c, bool continuing);
+    void stepModulation(bool controlFrame, const MidiControllerState& midi);
+    void updateLfoRates(const FrameControls& c, bool controlFrame);
+
     void renderOneFrame(float& amp1Left, float& amp1Right, float& amp2Left, float& amp2Right,
                         const MidiControllerState& midi, const FrameControls& controls, bool continuing);
     void planUnison(int side);
     void runFilter(int n, float& left, float& right, const FrameControls& c, float semisFromA4, bool steadyNow);
+    void setSideIncrements(int side, const FrameControls::Side& c, float base, float reference, bool unisonOn);
     void renderSide(int side, const FrameControls::Side& c, float bend, float semisFromA4, float reference,
                     bool controlFrame, bool steady, float& left, float& right);
 };
