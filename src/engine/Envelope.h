@@ -96,6 +96,27 @@ struct Envelope {
         decayBase = (sustain - decayRatio) * (1.0f - decayCoef);
     }
 
+    // count ticks with a sustain level that stays put, their levels into out. Returns the
+    // index of the tick after which the envelope was idle, or count while it still runs.
+    int tickRun(float* out, int count)
+    {
+        if (stage == EnvSustain) {
+            level = sustain;
+            for (int i = 0; i < count; ++i)
+                out[i] = sustain;
+            return count;
+        }
+        for (int i = 0; i < count; ++i) {
+            out[i] = tick();
+            if (stage == EnvIdle) {
+                for (int j = i + 1; j < count; ++j)
+                    out[j] = level;
+                return i;
+            }
+        }
+        return count;
+    }
+
     // Advances one sample and returns the new level.
     float tick()
     {

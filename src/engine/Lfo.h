@@ -66,6 +66,22 @@ struct Lfo {
         }
     }
 
+    // count advances in a row.
+    void advanceRun(int count)
+    {
+        if (waveform == LfoWaveform::Random) {
+            for (int i = 0; i < count; ++i)
+                advance();
+            return;
+        }
+        float p = phase;
+        for (int i = 0; i < count; ++i) {
+            p += increment;
+            p = p >= kTwoPi ? p - kTwoPi : p;
+        }
+        phase = p;
+    }
+
     // A new random step, never the one just played.
     void pickRandomStep()
     {

@@ -42,6 +42,17 @@ struct Smoother {
         return value;
     }
 
+    // count steps toward one target, their values into out; once settled the rest is a fill.
+    void stepRun(float target, float* out, int count)
+    {
+        int i = 0;
+        while (i < count && !settledOn(target))
+            out[i++] = step(target);
+        const float held = value;
+        for (; i < count; ++i)
+            out[i] = held;
+    }
+
     // True when a step toward this target would return the value unchanged (and so would every
     // further one).
     bool settledOn(float target) const { return !jump && std::bit_cast<uint32_t>(target) == settledTarget; }

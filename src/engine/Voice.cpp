@@ -408,29 +408,36 @@ void Voice::renderSideSegment(int k, const FrameControls::Side& c, const FrameCo
     const float panTarget = clamp01(sums[t.pan] + c.pan);
     const bool unisonOn = c.detune > 0.0f && main.waveform != OscWaveform::White && main.waveform != OscWaveform::Pink;
 
-    float pw[kSegmentFrames] = {}, v[kSegmentFrames] = {}, u[kSegmentFrames] = {}, q[kSegmentFrames] = {};
+    // A settled smoother's step returns its value unchanged, so stepping every smoother over
+    // the whole segment gives what the frame path reads on its steady frames.
+    float pw[kSegmentFrames], v[kSegmentFrames], u[kSegmentFrames], q[kSegmentFrames];
     float sp[kSegmentFrames] = {}, mx[kSegmentFrames] = {};
-    bool allVoiced = true;
-    for (int i = 0; i < count; ++i) {
-        const bool steady = s.steadyAt(i) && sideSteady[k];
-        if (!steady)
-            sub.waveform = subWaveform(c.subMode, subPosition < 0.5f);
-        pw[i] = steady ? sm.pulseWidth.value : sm.pulseWidth.step(pwTarget);
-        if (i == 0 && s.controlFrame)
-            setSideIncrements(k, c, s.bend + s.semis[0], controls.reference, unisonOn);
-        v[i] = steady ? sm.volume.value : sm.volume.step(volumeTarget);
-        u[i] = steady ? sm.subLevel.value : sm.subLevel.step(subTarget);
-        allVoiced = allVoiced && v[i] > 0.0f;
-        if (v[i] > 0.0f && unisonOn) {
-            sp[i] = steady ? sm.spread.value : sm.spread.step(c.spread);
-            mx[i] = steady ? sm.mix.value : sm.mix.step(c.mix);
-        }
-        q[i] = steady ? sm.pan.value : sm.pan.step(panTarget);
-        if (!steady)
-            sideSteady[k] = sm.pulseWidth.settledOn(pwTarget) && sm.volume.settledOn(volumeTarget) &&
-                            sm.subLevel.settledOn(subTarget) && sm.pan.settledOn(panTarget) &&
-                            (!(v[i] > 0.0f && unisonOn) || (sm.spread.settledOn(c.spread) && sm.mix.settledOn(c.mix)));
+    if (!(s.steadyAt(0) && sideSteady[k]))
+        sub.waveform = subWaveform(c.subMode, subPosition < 0.5f);
+    sm.pulseWidth.stepRun(pwTarget, pw, count);
+    if (s.controlFrame)
+        setSideIncrements(k, c, s.bend + s.semis[0], controls.reference, unisonOn);
+    sm.volume.stepRun(volumeTarget, v, count);
+    sm.subLevel.stepRun(subTarget, u, count);
+    sm.pan.stepRun(panTarget, q, count);
+    int voiced = 0;
+    for (int i = 0; i < count; ++i)
+        voiced += v[i] > 0.0f;
+    const bool allVoiced = voiced == count;
+    if (unisonOn && allVoiced) {
+        sm.spread.stepRun(c.spread, sp, count);
+        sm.mix.stepRun(c.mix, mx, count);
+    } else if (unisonOn && voiced > 0) {
+        for (int i = 0; i < count; ++i)
+            if (v[i] > 0.0f) {
+                sp[i] = sm.spread.step(c.spread);
+                mx[i] = sm.mix.step(c.mix);
+            }
     }
+    const bool lastVoiced = count > 0 && v[count - 1] > 0.0f;
+    sideSteady[k] = sm.pulseWidth.settledOn(pwTarget) && sm.volume.settledOn(volumeTarget) &&
+                    sm.subLevel.settledOn(subTarget) && sm.pan.settledOn(panTarget) &&
+                    (!(lastVoiced && unisonOn) || (sm.spread.settledOn(c.spread) && sm.mix.settledOn(c.mix)));
 
     float* l = s.sideL[k];
     float* r = s.sideR[k];
@@ -799,9 +806,9 @@ int Voice::stepSegmentControls(Segment& s, int frames, const MidiControllerState
 {
     controllers = &midi;
     s.bend = bendFor(midi, c);
-    const bool velocity = !c.ignoreAmpVelocity;
     int i = 0;
-    for (; i < frames; ++i) {
+    // Frame by frame while the sustain levels move; afterwards each envelope and LFO runs alone.
+    for (; i < frames && !(i > 0 && sustainSteady); ++i) {
         if (!isSounding(*this, route))
             break;
         const float semis = stepPitch(c);
@@ -810,21 +817,57 @@ int Voice::stepSegmentControls(Segment& s, int frames, const MidiControllerState
         const bool controlFrame = controlCounter == 0;
         stepModulation(controlFrame, midi);
         updateLfoRates(c, controlFrame);
-        s.filterSteady[i] = s.steadyAt(i) && semis == filterSteadySemis;
-        filterSteadySemis = semis;
-        float g1 = mod.envValue[0];
-        float g2 = mod.envValue[1];
-        if (velocity) {
-            g1 *= mod.envVelocityGain[0];
-            g2 *= mod.envVelocityGain[1];
-        }
-        s.amp1Gain[i] = g1;
-        s.amp2Gain[i] = g2;
+        s.amp1Gain[i] = mod.envValue[0];
+        s.amp2Gain[i] = mod.envValue[1];
         if (++controlCounter >= 64)
             controlCounter = 0;
     }
+    if (i > 0 && i < frames && isSounding(*this, route))
+        i += stepSteadyControls(s, i, frames - i, c, route);
     s.count = i;
+
+    for (int f = 0; f < i; ++f) {
+        s.filterSteady[f] = s.steadyAt(f) && s.semis[f] == filterSteadySemis;
+        filterSteadySemis = s.semis[f];
+    }
+    if (!c.ignoreAmpVelocity)
+        for (int f = 0; f < i; ++f) {
+            s.amp1Gain[f] *= mod.envVelocityGain[0];
+            s.amp2Gain[f] *= mod.envVelocityGain[1];
+        }
     return i;
+}
+
+// Frames from first on, after a frame that left the sustain levels settled and the LFO rates
+// known: no control frame among them, so each envelope and LFO runs alone over them. Returns
+// the frames the voice still sounds for.
+int Voice::stepSteadyControls(Segment& s, int first, int frames, const FrameControls& c, int route)
+{
+    const bool secondGates = usesSecondAmplifier(route);
+    // The gating envelopes first: where they fall idle ends the segment.
+    const int idle0 = env[0].tickRun(s.amp1Gain + first, frames);
+    int running = idle0;
+    if (secondGates) {
+        const int idle1 = env[1].tickRun(s.amp2Gain + first, frames);
+        running = std::max(idle0, idle1);
+    }
+    const int count = std::min(frames, running + 1);
+    if (!secondGates)
+        env[1].tickRun(s.amp2Gain + first, count);
+    float scratch[kSegmentFrames];
+    env[2].tickRun(scratch, count);
+    env[3].tickRun(scratch, count);
+    // A tick's result is the envelope's level.
+    for (int e = 0; e < 4; ++e)
+        mod.envValue[e] = env[e].level;
+    for (Lfo& l : lfo)
+        l.advanceRun(count);
+    for (int f = first; f < first + count; ++f)
+        s.semis[f] = stepPitch(c);
+    controlCounter += count;
+    if (controlCounter >= 64)
+        controlCounter = 0;
+    return count;
 }
 
 void Voice::runFilterSegment(int n, float* left, float* right, const FrameControls& c, const Segment& s)

@@ -207,6 +207,7 @@ private:
                       const MidiControllerState& midi, const FrameControls& controls, int route, bool continuing);
     int stepSegmentControls(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& c,
                             int route);
+    int stepSteadyControls(Segment& s, int first, int frames, const FrameControls& c, int route);
     void renderSideSegment(int side, const FrameControls::Side& c, const FrameControls& controls, Segment& s);
     void addUnisonSegment(int side, int copies, const float* spread, const float* mix, const float* width,
                           float* left, float* right, int count);
