@@ -69,9 +69,9 @@ private:
             v = 0.0f;
     }
 
-    // tanh(u)/u by its Pade form; past |u| = 1e4 the form has long reached its limit 1/15, and
-    // stopping there keeps u^4 from overflowing on wild input.
-    static float saturation(float u)
+    // The saturation is tanh(u)/u by its Pade form num/den; past |u| = 1e4 the form has long
+    // reached its limit 1/15, and stopping there keeps u^4 from overflowing on wild input.
+    static void saturation(float u, float& num, float& den)
     {
         if (u > 1e4f)
             u = 1e4f;
@@ -79,25 +79,40 @@ private:
             u = -1e4f;
         const float u2 = u * u;
         const float u4 = u2 * u2;
-        return (u4 + 105.0f * u2 + 945.0f) / (15.0f * u4 + 420.0f * u2 + 945.0f);
+        num = u4 + 105.0f * u2 + 945.0f;
+        den = 15.0f * u4 + 420.0f * u2 + 945.0f;
     }
 
+    // One sample of one channel. Each sample depends on the last through the states, so the
+    // work is arranged for a short chain from one sample to the next: one division for the
+    // output instead of the saturation's and the feedback's in a row, the stage outputs as
+    // their input v times a power of G plus a part from the states computed alongside, and
+    // the last state (which the next saturation waits for) straight from the output.
     float channel(float x, float& prev, float* s, float G, float G2, float G4, float R) const
     {
-        const float sigma = saturation(0.5f * (x + prev) - k * s[3]);
+        float num, den;
+        saturation(0.5f * (x + prev) - k * s[3], num, den);
         prev = x;
-        const float G4s = G4 * sigma;
-        const float y4 =
-            (G4s * x + R * (s[3] + G * s[2] + G2 * s[1] + G2 * G * s[0])) / (1.0f + k * G4s);
-        const float v = sigma * (x - k * y4);
+        const float G3 = G2 * G;
+        const float fromStates = R * (s[3] + G * s[2] + G2 * s[1] + G3 * s[0]);
+        const float c1 = R * s[0];
+        const float c2 = G * c1 + R * s[1];
+        const float c3 = G * c2 + R * s[2];
+        const float G4num = G4 * num;
+        const float y4 = (G4num * x + fromStates * den) / (den + k * G4num);
+        const float sigma = num / den;
         const float g2 = 2.0f * g;
-        const float y1 = (g * v + s[0]) * R;
+        const float G3sigma = G3 * sigma;
+        const float s3Base = g2 * (G3sigma * x + c3) + s[3];
+        const float s3Slope = g2 * (1.0f + k * G3sigma);
+        const float v = sigma * (x - k * y4);
+        const float y1 = G * v + c1;
+        const float y2 = G2 * v + c2;
+        const float y3 = G3 * v + c3;
         s[0] = g2 * (v - y1) + s[0];
-        const float y2 = (g * y1 + s[1]) * R;
         s[1] = g2 * (y1 - y2) + s[1];
-        const float y3 = (g * y2 + s[2]) * R;
         s[2] = g2 * (y2 - y3) + s[2];
-        s[3] = g2 * (y3 - y4) + s[3];
+        s[3] = s3Base - s3Slope * y4;
         return y4 * outGain;
     }
 };
