@@ -229,3 +229,81 @@ TEST(RunRender, EffectsFallAsleepAndWakeOnTheSameFrames)
         EXPECT_EQ(firstDifference(reference, runs), reference.size()) << "block " << block;
     }
 }
+
+// The benchmark's heavy patch: two saws with six unison copies each, subs, ladder and
+// state-variable filter in series, all 24 matrix slots busy, delay and reverb.
+TEST(RunRender, HeavyPatchMatchesFrameByFrame)
+{
+    expectSameSound([](ProgramRecord& p) {
+        set(p, Param::Poly, 1.0f);
+        for (int k = 0; k < 2; ++k) {
+            set(p, Param::Osc1Wave + k, codeStoredValue(CodeKind::OscWave, int(OscWaveform::Sawtooth)));
+            set(p, Param::Osc1Det + k, 0.4f);
+            set(p, Param::Osc1DtVo + k, 1.0f);
+            set(p, Param::Osc1DtSp + k, 0.8f);
+            set(p, Param::Osc1DtMx + k, 0.6f);
+            set(p, Param::Osc1Sub + k, k == 0 ? 1.0f : 0.0f);
+        }
+        set(p, Param::Flt2Type, codeStoredValue(CodeKind::FilterType, int(FilterType::Bandstop)));
+        set(p, Param::FltRes, 0.3f);
+        set(p, Param::FltKey, 0.5f);
+        set(p, Param::DlyMix, 0.3f);
+        set(p, Param::RvbMix, 0.3f);
+        const ModSource sources[] = {ModSource::Lfo1, ModSource::Lfo2, ModSource::Env3, ModSource::Velocity};
+        const ModTarget targets[] = {ModTarget::Osc1Tune, ModTarget::Osc2PW, ModTarget::Filter1Cut,
+                                     ModTarget::Osc1Pan,  ModTarget::Osc2Vol, ModTarget::Filter1Res};
+        for (int n = 0; n < 4; ++n)
+            set(p, Param::Lfo1Wave + n, codeStoredValue(CodeKind::LfoWave, int(LfoWaveform::Sine)));
+        for (int slot = 0; slot < kNumModSlots; ++slot) {
+            set(p, modAmountParam(slot), 0.5f + 0.02f * float(slot % 5 + 1));
+            set(p, modSourceParam(slot), codeStoredValue(CodeKind::ModSource, int(sources[slot % 4])));
+            set(p, modTargetParam(slot), codeStoredValue(CodeKind::ModTarget, int(targets[slot % 6])));
+        }
+    });
+}
+
+// Random patches: every oscillator, filter, envelope, LFO and routing value drawn at random (the
+// menu parameters included, so any waveform, filter type and route can come up).
+TEST(RunRender, RandomPatchesMatchFrameByFrame)
+{
+    const int drawn[] = {Param::Osc1Semi, Param::Osc2Fine, Param::Osc1Vol,  Param::Osc2Vol,  Param::Osc1Det,
+                         Param::Osc2Det,  Param::Osc1PW,   Param::Osc2Sub,  Param::Osc1Sub,  Param::FltCut,
+                         Param::FltRes,   Param::FltKey,   Param::Flt2Cut,  Param::Flt2Res,  Param::Env1Att,
+                         Param::Env2Dec,  Param::Env1Sus,  Param::Env2Sus,  Param::Env3Att,  Param::Env1Rel,
+                         Param::Env2Rel,  Param::Osc1DtVo, Param::Osc2DtVo, Param::Osc1DtSp, Param::Osc2DtMx,
+                         Param::Osc1Pan,  Param::Osc2Pan,  Param::Lfo1Rate, Param::Lfo2Rate, Param::KeySplit};
+    const CodeKind kinds[] = {CodeKind::OscWave, CodeKind::OscWave, CodeKind::FilterType, CodeKind::FilterType};
+    const int menus[] = {Param::Osc1Wave, Param::Osc2Wave, Param::FltType, Param::Flt2Type};
+    const int codes[] = {12, 12, 9, 9}; // entries to draw from, separators and "Off" included
+    uint32_t seed = 11;
+    auto draw = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return float(seed >> 8) / float(1 << 24);
+    };
+    for (int patch = 0; patch < 4; ++patch) {
+        float values[std::size(drawn)];
+        for (float& v : values)
+            v = draw();
+        int menuCodes[4];
+        for (int m = 0; m < 4; ++m)
+            menuCodes[m] = int(draw() * float(codes[m]));
+        menuCodes[0] = std::max(menuCodes[0], 2); // side 1 always sounds
+        const int route = int(draw() * 5.0f);
+        SCOPED_TRACE(patch);
+        expectSameSound([&](ProgramRecord& p) {
+            set(p, Param::Poly, 1.0f);
+            for (size_t i = 0; i < std::size(drawn); ++i)
+                set(p, drawn[i], values[i]);
+            for (int m = 0; m < 4; ++m)
+                set(p, menus[m], codeStoredValue(kinds[m], menuCodes[m]));
+            set(p, Param::OscRoute, float(route) * 0.2f + 0.1f);
+            // Loud and open enough to be heard whatever else came up.
+            set(p, Param::Osc1Vol, 0.5f + 0.5f * values[2]);
+            set(p, Param::FltCut, 0.5f + 0.5f * values[9]);
+            set(p, Param::Env1Sus, 0.5f + 0.5f * values[16]);
+            set(p, modSourceParam(0), codeStoredValue(CodeKind::ModSource, int(ModSource::Lfo1)));
+            set(p, modTargetParam(0), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Filter1Cut)));
+            set(p, modAmountParam(0), values[0]);
+        });
+    }
+}
