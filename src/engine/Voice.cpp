@@ -714,11 +714,23 @@ int Voice::renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* 
         }
         return frames;
     }
-    int done = 0;
+    return renderSegments(amp1Left, amp1Right, amp2Left, amp2Right, 0, frames, midi, c, route);
+}
+
+int Voice::renderSegments(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int first,
+                          int frames, const MidiControllerState& midi, const FrameControls& c, int route)
+{
+    int done = first;
     while (done < frames) {
         const int wanted = std::min(frames - done, kSegmentFrames - controlCounter);
-        const int rendered = renderSegment(amp1Left + done, amp1Right + done, amp2Left + done, amp2Right + done,
-                                           wanted, midi, c, route, done > 0);
+        Segment s;
+        const int rendered = beginSegment(s, wanted, midi, c, route, done > 0);
+        if (rendered > 0) {
+            runFilterSegment(0, s.f1L, s.f1R, c, s);
+            feedSecondFilter(s, c.route);
+            runFilterSegment(1, s.f2L, s.f2R, c, s);
+            finishSegment(s, amp1Left + done, amp1Right + done, amp2Left + done, amp2Right + done, c.route);
+        }
         done += rendered;
         if (rendered < wanted)
             break;
@@ -726,10 +738,59 @@ int Voice::renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* 
     return done;
 }
 
-int Voice::renderSegment(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int frames,
-                         const MidiControllerState& midi, const FrameControls& c, int route, bool continuing)
+void Voice::renderRunPair(Voice& a, Voice& b, float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right,
+                          int frames, const MidiControllerState& midi, const FrameControls& c, int route)
 {
-    Segment s;
+    // Two voices in step, segment by segment, so their filters (each a chain of dependent
+    // samples) interleave and the processor overlaps them. Each voice adds to the buses before
+    // the next, frame for frame, as when they render one after the other.
+    int done = 0;
+    while (done < frames) {
+        const int wanted =
+            std::min({frames - done, kSegmentFrames - a.controlCounter, kSegmentFrames - b.controlCounter});
+        Segment sa, sb;
+        const int countA = a.beginSegment(sa, wanted, midi, c, route, done > 0);
+        const int countB = b.beginSegment(sb, wanted, midi, c, route, done > 0);
+        runFilterPair(0, a, sa, sa.f1L, sa.f1R, b, sb, sb.f1L, sb.f1R, c);
+        if (countA > 0)
+            a.feedSecondFilter(sa, c.route);
+        if (countB > 0)
+            b.feedSecondFilter(sb, c.route);
+        runFilterPair(1, a, sa, sa.f2L, sa.f2R, b, sb, sb.f2L, sb.f2R, c);
+        if (countA > 0)
+            a.finishSegment(sa, amp1Left + done, amp1Right + done, amp2Left + done, amp2Right + done, c.route);
+        if (countB > 0)
+            b.finishSegment(sb, amp1Left + done, amp1Right + done, amp2Left + done, amp2Right + done, c.route);
+        done += wanted;
+        if (countA < wanted || countB < wanted) {
+            // One has fallen silent; the other goes on alone.
+            if (countA == wanted)
+                a.renderSegments(amp1Left, amp1Right, amp2Left, amp2Right, done, frames, midi, c, route);
+            if (countB == wanted)
+                b.renderSegments(amp1Left, amp1Right, amp2Left, amp2Right, done, frames, midi, c, route);
+            return;
+        }
+    }
+}
+
+void Voice::runFilterPair(int n, Voice& a, const Segment& sa, float* aLeft, float* aRight, Voice& b,
+                          const Segment& sb, float* bLeft, float* bRight, const FrameControls& c)
+{
+    if (a.filter[n].isBypassed() || b.filter[n].isBypassed() || sa.count != sb.count) {
+        a.runFilterSegment(n, aLeft, aRight, c, sa);
+        b.runFilterSegment(n, bLeft, bRight, c, sb);
+        return;
+    }
+    for (int i = 0; i < sa.count; ++i) {
+        a.runFilter(n, aLeft[i], aRight[i], c, sa.semis[i], sa.filterSteady[i]);
+        b.runFilter(n, bLeft[i], bRight[i], c, sb.semis[i], sb.filterSteady[i]);
+    }
+}
+
+// The segment's controls and sides, and filter 1's input.
+int Voice::beginSegment(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& c, int route,
+                        bool continuing)
+{
     s.continuing = continuing;
     s.controlFrame = controlCounter == 0;
     const int count = stepSegmentControls(s, frames, midi, c, route);
@@ -749,54 +810,59 @@ int Voice::renderSegment(float* amp1Left, float* amp1Right, float* amp2Left, flo
     }
 
     // Routing as in the frame path: filter 1 reads sides, filter 2 reads filter 1 and sides.
-    const int routing = c.route;
-    float f1L[kSegmentFrames], f1R[kSegmentFrames], f2L[kSegmentFrames], f2R[kSegmentFrames];
     for (int i = 0; i < count; ++i) {
-        f1L[i] = s.sideL[0][i];
-        f1R[i] = s.sideR[0][i];
+        s.f1L[i] = s.sideL[0][i];
+        s.f1R[i] = s.sideR[0][i];
     }
-    if (routing == 0)
+    if (c.route == 0)
         for (int i = 0; i < count; ++i) {
-            f1L[i] += s.sideL[1][i];
-            f1R[i] += s.sideR[1][i];
+            s.f1L[i] += s.sideL[1][i];
+            s.f1R[i] += s.sideR[1][i];
         }
-    runFilterSegment(0, f1L, f1R, c, s);
-    for (int i = 0; i < count; ++i) {
-        f2L[i] = routing >= 3 ? s.sideL[1][i] : f1L[i];
-        f2R[i] = routing >= 3 ? s.sideR[1][i] : f1R[i];
+    return count;
+}
+
+void Voice::feedSecondFilter(Segment& s, int routing)
+{
+    for (int i = 0; i < s.count; ++i) {
+        s.f2L[i] = routing >= 3 ? s.sideL[1][i] : s.f1L[i];
+        s.f2R[i] = routing >= 3 ? s.sideR[1][i] : s.f1R[i];
     }
     if (routing == 1)
-        for (int i = 0; i < count; ++i) {
-            f2L[i] += s.sideL[1][i];
-            f2R[i] += s.sideR[1][i];
+        for (int i = 0; i < s.count; ++i) {
+            s.f2L[i] += s.sideL[1][i];
+            s.f2R[i] += s.sideR[1][i];
         }
-    runFilterSegment(1, f2L, f2R, c, s);
+}
 
+void Voice::finishSegment(Segment& s, float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right,
+                          int routing)
+{
+    const int count = s.count;
     const float* g1 = s.amp1Gain;
     const float* g2 = s.amp2Gain;
     switch (routing) {
     case 2:
-        addAmplified(amp1Left, amp1Right, f2L, f2R, g1, count);
+        addAmplified(amp1Left, amp1Right, s.f2L, s.f2R, g1, count);
         addAmplified(amp2Left, amp2Right, s.sideL[1], s.sideR[1], g2, count);
         break;
     case 3:
         for (int i = 0; i < count; ++i) {
-            f1L[i] += f2L[i];
-            f1R[i] += f2R[i];
+            s.f1L[i] += s.f2L[i];
+            s.f1R[i] += s.f2R[i];
         }
-        addAmplified(amp1Left, amp1Right, f1L, f1R, g1, count);
+        addAmplified(amp1Left, amp1Right, s.f1L, s.f1R, g1, count);
         addAmplified(amp2Left, amp2Right, nullptr, nullptr, g2, count);
         break;
     case 4:
-        addAmplified(amp1Left, amp1Right, f1L, f1R, g1, count);
-        addAmplified(amp2Left, amp2Right, f2L, f2R, g2, count);
+        addAmplified(amp1Left, amp1Right, s.f1L, s.f1R, g1, count);
+        addAmplified(amp2Left, amp2Right, s.f2L, s.f2R, g2, count);
         break;
     default:
-        addAmplified(amp1Left, amp1Right, f2L, f2R, g1, count);
+        addAmplified(amp1Left, amp1Right, s.f2L, s.f2R, g1, count);
         addAmplified(amp2Left, amp2Right, nullptr, nullptr, g2, count);
         break;
     }
-    return count;
 }
 
 // Everything a frame does before its sides: pitch, sustain, envelopes, LFOs, the matrix on the

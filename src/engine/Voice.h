@@ -172,6 +172,12 @@ struct Voice {
     int renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int frames,
                   const MidiControllerState& midi, const FrameControls& controls, int route);
 
+    // Two voices that draw no random numbers, over the same frames, as a renderRun of a and
+    // then of b would render them.
+    static void renderRunPair(Voice& a, Voice& b, float* amp1Left, float* amp1Right, float* amp2Left,
+                              float* amp2Right, int frames, const MidiControllerState& midi,
+                              const FrameControls& controls, int route);
+
     // Whether rendering this voice may draw from the shared random generator (noise, random
     // LFO steps), so its draws must stay interleaved frame by frame with other voices'.
     bool drawsRandom(const FrameControls& controls) const;
@@ -201,10 +207,18 @@ private:
         float amp1Gain[kSegmentFrames], amp2Gain[kSegmentFrames];
         bool filterSteady[kSegmentFrames];
         float sideL[2][kSegmentFrames], sideR[2][kSegmentFrames];
+        float f1L[kSegmentFrames], f1R[kSegmentFrames], f2L[kSegmentFrames], f2R[kSegmentFrames];
         bool steadyAt(int i) const { return (continuing || i > 0) && !(controlFrame && i == 0); }
     };
-    int renderSegment(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int frames,
-                      const MidiControllerState& midi, const FrameControls& controls, int route, bool continuing);
+    int renderSegments(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int first, int frames,
+                       const MidiControllerState& midi, const FrameControls& controls, int route);
+    int beginSegment(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& controls,
+                     int route, bool continuing);
+    void feedSecondFilter(Segment& s, int routing);
+    void finishSegment(Segment& s, float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right,
+                       int routing);
+    static void runFilterPair(int n, Voice& a, const Segment& sa, float* aLeft, float* aRight, Voice& b,
+                              const Segment& sb, float* bLeft, float* bRight, const FrameControls& c);
     int stepSegmentControls(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& c,
                             int route);
     int stepSteadyControls(Segment& s, int first, int frames, const FrameControls& c, int route);

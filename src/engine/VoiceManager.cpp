@@ -374,6 +374,34 @@ bool VoiceManager::renderSilentRun(const ProgramRecord& p, float* left, float* r
     return true;
 }
 
+void VoiceManager::renderVoiceRuns(int frames, int route)
+{
+    // Voices in pairs, so two filter chains interleave; in voice order, so the buses sum them as
+    // frame-by-frame rendering does.
+    Voice* waiting = nullptr;
+    for (Voice& v : voices) {
+        if (!::isSounding(v, route))
+            continue;
+        if (v.drawsRandom(frameControls)) {
+            if (waiting)
+                waiting->renderRun(runAmp1Left, runAmp1Right, runAmp2Left, runAmp2Right, frames, controllers,
+                                   frameControls, route);
+            waiting = nullptr;
+            v.renderRun(runAmp1Left, runAmp1Right, runAmp2Left, runAmp2Right, frames, controllers, frameControls,
+                        route);
+        } else if (!waiting) {
+            waiting = &v;
+        } else {
+            Voice::renderRunPair(*waiting, v, runAmp1Left, runAmp1Right, runAmp2Left, runAmp2Right, frames,
+                                 controllers, frameControls, route);
+            waiting = nullptr;
+        }
+    }
+    if (waiting)
+        waiting->renderRun(runAmp1Left, runAmp1Right, runAmp2Left, runAmp2Right, frames, controllers, frameControls,
+                           route);
+}
+
 void VoiceManager::renderRun(const ProgramRecord& p, float* left, float* right, int frames)
 {
     const int route = routeCode(p.get(Param::OscRoute));
@@ -405,9 +433,7 @@ void VoiceManager::renderRun(const ProgramRecord& p, float* left, float* right, 
     } else {
         advanceGlobalLfos(frames);
         if (anySounding)
-            for (Voice& v : voices)
-                v.renderRun(runAmp1Left, runAmp1Right, runAmp2Left, runAmp2Right, frames, controllers, frameControls,
-                            route);
+            renderVoiceRuns(frames, route);
     }
 
     const float dlyMix = p.get(Param::DlyMix);

@@ -113,6 +113,7 @@ private:
     void publishState(int route);
     void beginBlock(const ProgramRecord& p, int frameCount);
     void renderRun(const ProgramRecord& p, float* left, float* right, int frames);
+    void renderVoiceRuns(int frames, int route);
     bool renderSilentRun(const ProgramRecord& p, float* left, float* right, int frames);
     void advanceGlobalLfos(int frames);
     bool randomDrawsInterleave(int route) const;
