@@ -481,6 +481,78 @@ void Voice::renderSideSegment(int k, const FrameControls::Side& c, const FrameCo
     }
 }
 
+namespace {
+
+// The copies' table reads for a segment, frame by frame with the copies side by side in
+// vector lanes: the phase, index and interpolation arithmetic runs on four copies at once (the
+// same operations lane by lane as one copy at a time), only the table reads go one by one. The
+// sums build in copy order, as copy after copy would.
+using Lanes = float __attribute__((vector_size(16)));
+using IntLanes = int32_t __attribute__((vector_size(16)));
+constexpr int kLaneGroups = (kNumUnisonCopies + 3) / 4;
+
+template <int N>
+void mixUnisonCopies(const float* const* samples, const int32_t* mask, const float* length, float* phase,
+                     const float* increment, const float* pan, const float* sp, float* sumL, float* sumR, int count)
+{
+    constexpr int groups = (N + 3) / 4;
+    Lanes ph[kLaneGroups] = {}, inc[kLaneGroups] = {}, len[kLaneGroups] = {}, side[kLaneGroups] = {};
+    IntLanes mk[kLaneGroups] = {};
+    for (int j = 0; j < N; ++j) {
+        ph[j / 4][j % 4] = phase[j];
+        inc[j / 4][j % 4] = increment[j];
+        len[j / 4][j % 4] = length[j];
+        side[j / 4][j % 4] = pan[j];
+        mk[j / 4][j % 4] = mask[j];
+    }
+    const Lanes one = {1.0f, 1.0f, 1.0f, 1.0f};
+    const Lanes zero = {};
+    for (int i = 0; i < count; ++i) {
+        float l = 0.0f, r = 0.0f;
+        for (int g = 0; g < groups; ++g) {
+            const Lanes x = len[g] * ph[g];
+            const IntLanes index = __builtin_convertvector(x, IntLanes);
+            const Lanes f = x - __builtin_convertvector(index, Lanes);
+            const IntLanes ia = index & mk[g];
+            const IntLanes ib = (index + 1) & mk[g];
+            Lanes a = {}, b = {};
+            for (int lane = 0; lane < 4 && g * 4 + lane < N; ++lane) {
+                a[lane] = samples[g * 4 + lane][ia[lane]];
+                b[lane] = samples[g * 4 + lane][ib[lane]];
+            }
+            const Lanes y = a + (b - a) * f;
+            Lanes next = ph[g] + inc[g];
+            next = next >= one ? next - one : next;
+            ph[g] = next >= one ? zero : next;
+            const Lanes p = sp[i] * side[g];
+            const Lanes tl = (one + p) * y;
+            const Lanes tr = (one - p) * y;
+            for (int lane = 0; lane < 4 && g * 4 + lane < N; ++lane) {
+                l += tl[lane];
+                r += tr[lane];
+            }
+        }
+        sumL[i] = l;
+        sumR[i] = r;
+    }
+    for (int j = 0; j < N; ++j)
+        phase[j] = ph[j / 4][j % 4];
+}
+
+using UnisonMixer = void (*)(const float* const*, const int32_t*, const float*, float*, const float*, const float*,
+                             const float*, float*, float*, int);
+constexpr UnisonMixer kUnisonMixers[kNumUnisonCopies + 1] = {
+    nullptr,
+    mixUnisonCopies<1>,
+    mixUnisonCopies<2>,
+    mixUnisonCopies<3>,
+    mixUnisonCopies<4>,
+    mixUnisonCopies<5>,
+    mixUnisonCopies<6>,
+};
+
+} // namespace
+
 // The unison copies over count frames: left holds the main oscillator's samples on entry and
 // left and right the mixed side on return, before the volume.
 void Voice::addUnisonSegment(int k, int copies, const float* sp, const float* mx, const float* pw, float* left,
@@ -490,23 +562,19 @@ void Voice::addUnisonSegment(int k, int copies, const float* sp, const float* mx
     const UnisonPlan& plan = unisonPlan[k];
     const Oscillator& main = mainOsc[k];
     const bool planned = plan.ready && main.tables && main.tables->generation() == plan.generation;
-    for (int j = 0; j < copies; ++j) {
-        Oscillator& o = unison[k][j];
-        if (planned) {
-            const float* samples = plan.samples[j];
-            const int32_t mask = plan.mask[j];
-            const float length = plan.length[j];
-            float ph = o.phase;
-            const float inc = o.increment;
-            for (int i = 0; i < count; ++i) {
-                const float p = sp[i] * kUnisonPan[j];
-                const float y = interpolateTable(samples, mask, length, ph);
-                ph = Oscillator::advanced(ph, inc);
-                sumL[i] += (1.0f + p) * y;
-                sumR[i] += (1.0f - p) * y;
-            }
-            o.phase = ph;
-        } else {
+    if (planned && copies >= 1 && copies <= kNumUnisonCopies) {
+        float phase[kNumUnisonCopies], increment[kNumUnisonCopies];
+        for (int j = 0; j < copies; ++j) {
+            phase[j] = unison[k][j].phase;
+            increment[j] = unison[k][j].increment;
+        }
+        kUnisonMixers[copies](plan.samples, plan.mask, plan.length, phase, increment, kUnisonPan, sp, sumL, sumR,
+                              count);
+        for (int j = 0; j < copies; ++j)
+            unison[k][j].phase = phase[j];
+    } else {
+        for (int j = 0; j < copies; ++j) {
+            Oscillator& o = unison[k][j];
             for (int i = 0; i < count; ++i) {
                 const float p = sp[i] * kUnisonPan[j];
                 const float y = o.nextSample(pw[i]);
