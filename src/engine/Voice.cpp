@@ -806,53 +806,62 @@ int Voice::renderSegments(float* amp1Left, float* amp1Right, float* amp2Left, fl
     return done;
 }
 
-void Voice::renderRunPair(Voice& a, Voice& b, float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right,
-                          int frames, const MidiControllerState& midi, const FrameControls& c, int route)
+void Voice::renderRunGroup(Voice* const* group, int size, float* amp1Left, float* amp1Right, float* amp2Left,
+                           float* amp2Right, int frames, const MidiControllerState& midi, const FrameControls& c,
+                           int route)
 {
-    // Two voices in step, segment by segment, so their filters (each a chain of dependent
-    // samples) interleave and the processor overlaps them. Each voice adds to the buses before
-    // the next, frame for frame, as when they render one after the other.
+    // Voices in step, segment by segment, so their filters (each a chain of dependent samples)
+    // interleave and the processor overlaps them. Each voice adds to the buses before the next,
+    // frame for frame, as when they render one after the other.
+    Segment segments[kGroupVoices];
     int done = 0;
     while (done < frames) {
-        const int wanted =
-            std::min({frames - done, kSegmentFrames - a.controlCounter, kSegmentFrames - b.controlCounter});
-        Segment sa, sb;
-        const int countA = a.beginSegment(sa, wanted, midi, c, route, done > 0);
-        const int countB = b.beginSegment(sb, wanted, midi, c, route, done > 0);
-        runFilterPair(0, a, sa, sa.f1L, sa.f1R, b, sb, sb.f1L, sb.f1R, c);
-        if (countA > 0)
-            a.feedSecondFilter(sa, c.route);
-        if (countB > 0)
-            b.feedSecondFilter(sb, c.route);
-        runFilterPair(1, a, sa, sa.f2L, sa.f2R, b, sb, sb.f2L, sb.f2R, c);
-        if (countA > 0)
-            a.finishSegment(sa, amp1Left + done, amp1Right + done, amp2Left + done, amp2Right + done, c.route);
-        if (countB > 0)
-            b.finishSegment(sb, amp1Left + done, amp1Right + done, amp2Left + done, amp2Right + done, c.route);
+        int wanted = frames - done;
+        for (int v = 0; v < size; ++v)
+            wanted = std::min(wanted, kSegmentFrames - group[v]->controlCounter);
+        bool allWhole = true;
+        for (int v = 0; v < size; ++v)
+            allWhole = group[v]->beginSegment(segments[v], wanted, midi, c, route, done > 0) == wanted && allWhole;
+        runFilterGroup(0, group, segments, size, false, c);
+        for (int v = 0; v < size; ++v)
+            if (segments[v].count > 0)
+                group[v]->feedSecondFilter(segments[v], c.route);
+        runFilterGroup(1, group, segments, size, true, c);
+        for (int v = 0; v < size; ++v)
+            if (segments[v].count > 0)
+                group[v]->finishSegment(segments[v], amp1Left + done, amp1Right + done, amp2Left + done,
+                                        amp2Right + done, c.route);
         done += wanted;
-        if (countA < wanted || countB < wanted) {
-            // One has fallen silent; the other goes on alone.
-            if (countA == wanted)
-                a.renderSegments(amp1Left, amp1Right, amp2Left, amp2Right, done, frames, midi, c, route);
-            if (countB == wanted)
-                b.renderSegments(amp1Left, amp1Right, amp2Left, amp2Right, done, frames, midi, c, route);
+        if (!allWhole) {
+            // Some have fallen silent; the others go on alone.
+            for (int v = 0; v < size; ++v)
+                if (segments[v].count == wanted)
+                    group[v]->renderSegments(amp1Left, amp1Right, amp2Left, amp2Right, done, frames, midi, c, route);
             return;
         }
     }
 }
 
-void Voice::runFilterPair(int n, Voice& a, const Segment& sa, float* aLeft, float* aRight, Voice& b,
-                          const Segment& sb, float* bLeft, float* bRight, const FrameControls& c)
+void Voice::runFilterGroup(int n, Voice* const* group, Segment* segments, int size, bool second,
+                           const FrameControls& c)
 {
-    if (a.filter[n].isBypassed() || b.filter[n].isBypassed() || sa.count != sb.count) {
-        a.runFilterSegment(n, aLeft, aRight, c, sa);
-        b.runFilterSegment(n, bLeft, bRight, c, sb);
+    bool together = true;
+    for (int v = 0; v < size; ++v)
+        together = together && !group[v]->filter[n].isBypassed() && segments[v].count == segments[0].count;
+    if (!together) {
+        for (int v = 0; v < size; ++v) {
+            Segment& s = segments[v];
+            group[v]->runFilterSegment(n, second ? s.f2L : s.f1L, second ? s.f2R : s.f1R, c, s);
+        }
         return;
     }
-    for (int i = 0; i < sa.count; ++i) {
-        a.runFilter(n, aLeft[i], aRight[i], c, sa.semis[i], sa.filterSteady[i]);
-        b.runFilter(n, bLeft[i], bRight[i], c, sb.semis[i], sb.filterSteady[i]);
-    }
+    for (int i = 0; i < segments[0].count; ++i)
+        for (int v = 0; v < size; ++v) {
+            Segment& s = segments[v];
+            float* left = second ? s.f2L : s.f1L;
+            float* right = second ? s.f2R : s.f1R;
+            group[v]->runFilter(n, left[i], right[i], c, s.semis[i], s.filterSteady[i]);
+        }
 }
 
 // The segment's controls and sides, and filter 1's input.

@@ -172,11 +172,12 @@ struct Voice {
     int renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int frames,
                   const MidiControllerState& midi, const FrameControls& controls, int route);
 
-    // Two voices that draw no random numbers, over the same frames, as a renderRun of a and
-    // then of b would render them.
-    static void renderRunPair(Voice& a, Voice& b, float* amp1Left, float* amp1Right, float* amp2Left,
-                              float* amp2Right, int frames, const MidiControllerState& midi,
-                              const FrameControls& controls, int route);
+    // Up to kGroupVoices voices that draw no random numbers, over the same frames, as a
+    // renderRun of each in turn would render them.
+    static constexpr int kGroupVoices = 4;
+    static void renderRunGroup(Voice* const* group, int size, float* amp1Left, float* amp1Right, float* amp2Left,
+                               float* amp2Right, int frames, const MidiControllerState& midi,
+                               const FrameControls& controls, int route);
 
     // Whether rendering this voice may draw from the shared random generator (noise, random
     // LFO steps), so its draws must stay interleaved frame by frame with other voices'.
@@ -217,8 +218,8 @@ private:
     void feedSecondFilter(Segment& s, int routing);
     void finishSegment(Segment& s, float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right,
                        int routing);
-    static void runFilterPair(int n, Voice& a, const Segment& sa, float* aLeft, float* aRight, Voice& b,
-                              const Segment& sb, float* bLeft, float* bRight, const FrameControls& c);
+    static void runFilterGroup(int n, Voice* const* group, Segment* segments, int size, bool second,
+                               const FrameControls& c);
     int stepSegmentControls(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& c,
                             int route);
     int stepSteadyControls(Segment& s, int first, int frames, const FrameControls& c, int route);

@@ -376,30 +376,33 @@ bool VoiceManager::renderSilentRun(const ProgramRecord& p, float* left, float* r
 
 void VoiceManager::renderVoiceRuns(int frames, int route)
 {
-    // Voices in pairs, so two filter chains interleave; in voice order, so the buses sum them as
-    // frame-by-frame rendering does.
-    Voice* waiting = nullptr;
+    // Voices in groups, so their filter chains interleave; in voice order, so the buses sum them
+    // as frame-by-frame rendering does.
+    Voice* group[Voice::kGroupVoices];
+    int size = 0;
+    auto flush = [&] {
+        if (size == 1)
+            group[0]->renderRun(runAmp1Left, runAmp1Right, runAmp2Left, runAmp2Right, frames, controllers,
+                                frameControls, route);
+        else if (size > 1)
+            Voice::renderRunGroup(group, size, runAmp1Left, runAmp1Right, runAmp2Left, runAmp2Right, frames,
+                                  controllers, frameControls, route);
+        size = 0;
+    };
     for (Voice& v : voices) {
         if (!::isSounding(v, route))
             continue;
         if (v.drawsRandom(frameControls)) {
-            if (waiting)
-                waiting->renderRun(runAmp1Left, runAmp1Right, runAmp2Left, runAmp2Right, frames, controllers,
-                                   frameControls, route);
-            waiting = nullptr;
+            flush();
             v.renderRun(runAmp1Left, runAmp1Right, runAmp2Left, runAmp2Right, frames, controllers, frameControls,
                         route);
-        } else if (!waiting) {
-            waiting = &v;
-        } else {
-            Voice::renderRunPair(*waiting, v, runAmp1Left, runAmp1Right, runAmp2Left, runAmp2Right, frames,
-                                 controllers, frameControls, route);
-            waiting = nullptr;
+            continue;
         }
+        group[size++] = &v;
+        if (size == Voice::kGroupVoices)
+            flush();
     }
-    if (waiting)
-        waiting->renderRun(runAmp1Left, runAmp1Right, runAmp2Left, runAmp2Right, frames, controllers, frameControls,
-                           route);
+    flush();
 }
 
 void VoiceManager::renderRun(const ProgramRecord& p, float* left, float* right, int frames)
