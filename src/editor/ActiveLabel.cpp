@@ -4,12 +4,12 @@
 
 #include <cstring>
 
-ActiveLabel::ActiveLabel(const CRect& size, const std::string& name, const ElementStyle& nameStyle,
-                         const ElementStyle& valueStyle, long tag)
-    : CTextLabel(size, name), nameText(name), nameStyle(nameStyle), valueStyle(valueStyle)
+ActiveLabel::ActiveLabel(const CRect& area, const std::string& name, const ElementStyle& nameTextStyle,
+                         const ElementStyle& valueTextStyle, long controlTag)
+    : CTextLabel(area, name), nameText(name), nameStyle(nameTextStyle), valueStyle(valueTextStyle)
 {
-    setTag(tag);
-    applyTextStyle(*this, nameStyle);
+    setTag(controlTag);
+    applyTextStyle(*this, nameTextStyle);
 }
 
 void ActiveLabel::showName()

@@ -2,15 +2,15 @@
 
 #include "params/ProgramStore.h"
 
-CodedParamMenu::CodedParamMenu(const CRect& size, CControlListener* listener, long tag, const ElementStyle& style,
-                               ProgramStore& programs, CodeKind kind, int parameter)
-    : ParamMenu(size, listener, tag, style, programs), kind(kind), parameterIndex(parameter)
+CodedParamMenu::CodedParamMenu(const CRect& area, CControlListener* controlListener, long controlTag, const ElementStyle& style,
+                               ProgramStore& store, CodeKind codeKind, int parameter)
+    : ParamMenu(area, controlListener, controlTag, style, store), kind(codeKind), parameterIndex(parameter)
 {
-    for (int code = 0; code < codeCount(kind); ++code) {
-        if (codeIsSeparator(kind, code)) {
+    for (int code = 0; code < codeCount(codeKind); ++code) {
+        if (codeIsSeparator(codeKind, code)) {
             addSeparator();
         } else {
-            const char* text = codeMenuText(kind, code);
+            const char* text = codeMenuText(codeKind, code);
             addEntry(text ? text : "");
         }
     }

@@ -13,7 +13,7 @@ public:
     CodeKind codeKind() const { return kind; }
     int parameter() const { return parameterIndex; }
     // The entry a stored parameter value shows.
-    void showStoredValue(float value) { setValue(float(menuEntryForValue(kind, value))); }
+    void showStoredValue(float stored) { setValue(float(menuEntryForValue(kind, stored))); }
 
 protected:
     void prepareToOpen() override;

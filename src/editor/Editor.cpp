@@ -42,7 +42,7 @@ std::string controllerText(int controller)
 
 } // namespace
 
-Editor::Editor(AudioEffect* effect, EditorHost& host) : AEffGUIEditor(effect), host(host)
+Editor::Editor(AudioEffect* owner, EditorHost& editorHost) : AEffGUIEditor(owner), host(editorHost)
 {
     CKnob::setKnobMode(kLinearMode);
 }

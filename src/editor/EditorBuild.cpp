@@ -54,14 +54,14 @@ CCoord frameHeight(const CBitmap* bitmap, long count, CCoord fallback)
 LayoutFrame Editor::currentLayoutFrame() const
 {
     const ThemeStyle& theme = host.userSettings().themeStyle;
-    LayoutFrame frame;
-    frame.extended = theme.extendedTheme;
-    frame.side = 8 * theme.sidePadding;
-    frame.top = 8 * theme.topPadding;
-    frame.bottom = 8 * theme.bottomPadding;
-    frame.topSpacing = 8 * theme.topSpacing;
-    frame.bottomSpacing = 8 * theme.bottomSpacing;
-    return frame;
+    LayoutFrame layout;
+    layout.extended = theme.extendedTheme;
+    layout.side = 8 * theme.sidePadding;
+    layout.top = 8 * theme.topPadding;
+    layout.bottom = 8 * theme.bottomPadding;
+    layout.topSpacing = 8 * theme.topSpacing;
+    layout.bottomSpacing = 8 * theme.bottomSpacing;
+    return layout;
 }
 
 ERect Editor::rectForNextOpen()

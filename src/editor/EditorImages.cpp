@@ -2,8 +2,8 @@
 
 #include "editor/ThemeBitmaps.h"
 
-EditorImages::EditorImages(const UserSettings& settings, bool extended, double bitmapFactor)
-    : settings(settings), prefix(extended ? "E_" : "C_"), factor(bitmapFactor)
+EditorImages::EditorImages(const UserSettings& userSettings, bool extended, double bitmapFactor)
+    : settings(userSettings), prefix(extended ? "E_" : "C_"), factor(bitmapFactor)
 {
 }
 

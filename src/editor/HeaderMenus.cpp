@@ -15,9 +15,9 @@ constexpr int kProgramsPerColumn = 20;
 
 } // namespace
 
-ScaleMenu::ScaleMenu(const CRect& size, CControlListener* listener, ProgramStore& programs, UserSettings& settings,
+ScaleMenu::ScaleMenu(const CRect& area, CControlListener* controlListener, ProgramStore& store, UserSettings& userSettings,
                      CBitmap* icon)
-    : IconMenu(size, listener, 1004, programs, icon), settings(settings)
+    : IconMenu(area, controlListener, 1004, store, icon), settings(userSettings)
 {
     for (const char* entry : {"Small", "Medium", "Large"})
         addEntry(entry);
@@ -28,11 +28,11 @@ void ScaleMenu::prepareToOpen()
     checkEntryAlone(settings.scale - 1);
 }
 
-ConfigMenu::ConfigMenu(const CRect& size, CControlListener* listener, ProgramStore& programs, UserSettings& settings,
+ConfigMenu::ConfigMenu(const CRect& area, CControlListener* controlListener, ProgramStore& store, UserSettings& userSettings,
                        CBitmap* icon)
-    : IconMenu(size, listener, 1005, programs, icon), settings(settings),
-      themes(new COptionMenu(CRect(), listener, kThemeMenuTag)),
-      toggles(new COptionMenu(CRect(), listener, kSettingsMenuTag))
+    : IconMenu(area, controlListener, 1005, store, icon), settings(userSettings),
+      themes(new COptionMenu(CRect(), controlListener, kThemeMenuTag)),
+      toggles(new COptionMenu(CRect(), controlListener, kSettingsMenuTag))
 {
     for (const char* entry : {"Save Preset...", "Load Preset...", "Copy Preset", "Paste Preset", "Restore Preset",
                               "Initialize Preset", "-", "Save Bank...", "Load Bank...", "Initialize Bank", "-",
@@ -43,7 +43,7 @@ ConfigMenu::ConfigMenu(const CRect& size, CControlListener* listener, ProgramSto
     addSeparator();
     for (const char* entry : {"Ask When Selecting Banks", "Enable Mouse Wheel Support", "Ignore Velocity For Amps"})
         toggles->addEntry(entry);
-    if (settings.dataFolderFound) {
+    if (userSettings.dataFolderFound) {
         toggles->addSeparator();
         toggles->addEntry("Open Home Folder");
     }
@@ -78,9 +78,9 @@ void ConfigMenu::prepareToOpen()
     toggles->checkEntry(2, settings.ignoreAmpVelocity.load());
 }
 
-BankMenu::BankMenu(const CRect& size, CControlListener* listener, ProgramStore& programs, UserSettings& settings,
+BankMenu::BankMenu(const CRect& area, CControlListener* controlListener, ProgramStore& store, UserSettings& userSettings,
                    CBitmap* icon)
-    : IconMenu(size, listener, 1006, programs, icon), settings(settings)
+    : IconMenu(area, controlListener, 1006, store, icon), settings(userSettings)
 {
 }
 
@@ -97,8 +97,8 @@ void BankMenu::prepareToOpen()
         removeEntry(1);
 }
 
-PresetMenu::PresetMenu(const CRect& size, CControlListener* listener, ProgramStore& programs, CBitmap* icon)
-    : IconMenu(size, listener, 1007, programs, icon)
+PresetMenu::PresetMenu(const CRect& area, CControlListener* controlListener, ProgramStore& store, CBitmap* icon)
+    : IconMenu(area, controlListener, 1007, store, icon)
 {
     setNbItemsPerColumn(kProgramsPerColumn);
 }

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-IconMenu::IconMenu(const CRect& size, CControlListener* listener, long tag, ProgramStore& programs, CBitmap* icon)
-    : ParamMenu(size, listener, tag, ElementStyle{}, programs)
+IconMenu::IconMenu(const CRect& area, CControlListener* controlListener, long controlTag, ProgramStore& store, CBitmap* icon)
+    : ParamMenu(area, controlListener, controlTag, ElementStyle{}, store)
 {
     setBackground(icon);
 }

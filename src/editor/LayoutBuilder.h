@@ -5,7 +5,7 @@
 
 class LayoutBuilder {
 public:
-    explicit LayoutBuilder(const LayoutFrame& frame) : frame(frame) {}
+    explicit LayoutBuilder(const LayoutFrame& layout) : frame(layout) {}
 
     void addHeader();
     void addSections();

@@ -83,9 +83,9 @@ CRect panelRect(const CRect& area, size_t lineCount)
 
 } // namespace
 
-MessageOverlay::MessageOverlay(const CRect& size, const std::wstring& text, const std::wstring& titleText,
+MessageOverlay::MessageOverlay(const CRect& area, const std::wstring& text, const std::wstring& titleText,
                                MessageButtons buttons)
-    : CView(size), title(utf8(titleText)), lines(splitLines(utf8(text))), buttonAnswers(answersOf(buttons))
+    : CView(area), title(utf8(titleText)), lines(splitLines(utf8(text))), buttonAnswers(answersOf(buttons))
 {
 }
 

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-OnOffDisplay::OnOffDisplay(const CRect& size, const CColor& onColor, const CColor& offColor, long tag)
-    : CControl(size, nullptr, tag), onColor(onColor), offColor(offColor)
+OnOffDisplay::OnOffDisplay(const CRect& area, const CColor& colorOn, const CColor& colorOff, long controlTag)
+    : CControl(area, nullptr, controlTag), onColor(colorOn), offColor(colorOff)
 {
     setMouseEnabled(false);
 }

@@ -4,12 +4,12 @@
 
 #include <cstring>
 
-ParamDisplay::ParamDisplay(const CRect& size, const ElementStyle& style, long tag, float initialValue)
-    : CParamDisplay(size), style(style)
+ParamDisplay::ParamDisplay(const CRect& area, const ElementStyle& textStyle, long controlTag, float initialValue)
+    : CParamDisplay(area), style(textStyle)
 {
-    setTag(tag);
+    setTag(controlTag);
     setValue(initialValue);
-    applyTextStyle(*this, style);
+    applyTextStyle(*this, textStyle);
     // Takes no clicks: the invisible knob above it does the work.
     setMouseEnabled(false);
 }

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-ParamEdit::ParamEdit(const CRect& size, CControlListener* listener, long tag, const ElementStyle& style)
-    : CTextEdit(size, listener, tag)
+ParamEdit::ParamEdit(const CRect& area, CControlListener* controlListener, long controlTag, const ElementStyle& style)
+    : CTextEdit(area, controlListener, controlTag)
 {
     applyTextStyle(*this, style);
 }

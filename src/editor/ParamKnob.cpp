@@ -24,9 +24,9 @@ bool isTouchGesture(long buttons)
 
 } // namespace
 
-ParamKnob::ParamKnob(const CRect& size, CControlListener* listener, ControlTouchListener* touch, long tag,
+ParamKnob::ParamKnob(const CRect& area, CControlListener* controlListener, ControlTouchListener* touchListener, long controlTag,
                      CBitmap* strip)
-    : CAnimKnob(size, listener, tag, kFrames, size.width(), strip), touch(touch)
+    : CAnimKnob(area, controlListener, controlTag, kFrames, area.width(), strip), touch(touchListener)
 {
     setWheelInc(kWheelStep);
     setZoomFactor(kFineFactor);

@@ -5,13 +5,13 @@
 
 #include <cstring>
 
-ParamLabel::ParamLabel(const CRect& size, const ElementStyle& style, const std::string& text, AudioEffect* target,
-                       long tag)
-    : CTextLabel(size, text), target(target)
+ParamLabel::ParamLabel(const CRect& area, const ElementStyle& style, const std::string& initialText, AudioEffect* targetEffect,
+                       long controlTag)
+    : CTextLabel(area, initialText), target(targetEffect)
 {
-    setTag(tag);
+    setTag(controlTag);
     applyTextStyle(*this, style);
-    setMouseEnabled(target != nullptr);
+    setMouseEnabled(targetEffect != nullptr);
 }
 
 CMouseEventResult ParamLabel::onMouseDown(CPoint& /*where*/, const long& buttons)

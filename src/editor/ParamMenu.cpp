@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-ParamMenu::ParamMenu(const CRect& size, CControlListener* listener, long tag, const ElementStyle& style,
-                     ProgramStore& programs)
-    : COptionMenu(size, listener, tag), programs(programs)
+ParamMenu::ParamMenu(const CRect& area, CControlListener* controlListener, long controlTag, const ElementStyle& style,
+                     ProgramStore& store)
+    : COptionMenu(area, controlListener, controlTag), programs(store)
 {
     applyTextStyle(*this, style);
     setDefaultValue(0.0f);

@@ -4,17 +4,17 @@
 #include "params/ParamTable.h"
 #include "params/ProgramStore.h"
 
-SectionMenu::SectionMenu(const CRect& size, CControlListener* listener, long tag, ProgramStore& programs,
+SectionMenu::SectionMenu(const CRect& area, CControlListener* controlListener, long controlTag, ProgramStore& store,
                          CBitmap* icon)
-    : IconMenu(size, listener, tag, programs, icon)
+    : IconMenu(area, controlListener, controlTag, store, icon)
 {
     addEntry("Copy");
     addEntry("Paste");
 }
 
-OscMenu::OscMenu(const CRect& size, CControlListener* listener, int oscillator, ProgramStore& programs,
+OscMenu::OscMenu(const CRect& area, CControlListener* controlListener, int oscillator, ProgramStore& store,
                  CBitmap* icon)
-    : IconMenu(size, listener, 1009 + oscillator, programs, icon),
+    : IconMenu(area, controlListener, 1009 + oscillator, store, icon),
       followPw(oscillator == 1 ? Param::Sub1FlPW : Param::Sub2FlPW),
       followVolume(oscillator == 1 ? Param::Sub1FlVl : Param::Sub2FlVl),
       altMode(oscillator == 1 ? Param::Sub1AltW : Param::Sub2AltW)

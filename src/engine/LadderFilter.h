@@ -20,16 +20,16 @@ struct LadderFilter {
         // The gains derived from g cost a divide; they only change when the cutoff does.
         if (g != derivedFor) {
             derivedFor = g;
-            R = 1.0f / (1.0f + g);
-            G = g * R;
-            G2 = G * G;
-            G4 = G2 * G2;
+            cachedR = 1.0f / (1.0f + g);
+            cachedG = g * cachedR;
+            cachedG2 = cachedG * cachedG;
+            cachedG4 = cachedG2 * cachedG2;
         }
         // A centred mono source feeds both channels the same samples; while their states are
         // equal too, the right channel's result is the left one's, bit for bit.
         const bool sameInput = std::bit_cast<uint32_t>(inOutL) == std::bit_cast<uint32_t>(inOutR);
         if (sameInput && (linked || statesEqual())) {
-            inOutL = channel(inOutL, prevInL, ladderL, G, G2, G4, R);
+            inOutL = channel(inOutL, prevInL, ladderL, cachedG, cachedG2, cachedG4, cachedR);
             for (int i = 0; i < 4; ++i) {
                 flush(ladderL[i]);
                 ladderR[i] = ladderL[i];
@@ -40,8 +40,8 @@ struct LadderFilter {
             return;
         }
         linked = false;
-        inOutL = channel(inOutL, prevInL, ladderL, G, G2, G4, R);
-        inOutR = channel(inOutR, prevInR, ladderR, G, G2, G4, R);
+        inOutL = channel(inOutL, prevInL, ladderL, cachedG, cachedG2, cachedG4, cachedR);
+        inOutR = channel(inOutR, prevInR, ladderR, cachedG, cachedG2, cachedG4, cachedR);
         for (int i = 0; i < 4; ++i) {
             flush(ladderL[i]);
             flush(ladderR[i]);
@@ -51,7 +51,7 @@ struct LadderFilter {
 private:
     bool linked = false; // both channels' states known to be bit-identical
     float derivedFor = -1.0f; // the g the gains below were derived from
-    float R = 1.0f, G = 0.0f, G2 = 0.0f, G4 = 0.0f;
+    float cachedR = 1.0f, cachedG = 0.0f, cachedG2 = 0.0f, cachedG4 = 0.0f;
 
     bool statesEqual() const
     {

@@ -95,7 +95,8 @@ int32_t firstHarmonicCount(float sampleRate)
     return static_cast<int32_t>(sampleRate / 60.0f + 0.5f);
 }
 
-WtCollection::WtCollection(int rows) : rows(std::make_shared<const RowSet>(static_cast<size_t>(rows > 0 ? rows : 0)))
+WtCollection::WtCollection(int rowCount)
+    : rows(std::make_shared<const RowSet>(static_cast<size_t>(rowCount > 0 ? rowCount : 0)))
 {
 }
 

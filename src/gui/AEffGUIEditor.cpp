@@ -4,7 +4,7 @@
 #include "CKnob.h"
 #include "vst/AudioEffectX.h"
 
-AEffGUIEditor::AEffGUIEditor(AudioEffect* effect) : AEffEditor(effect) {}
+AEffGUIEditor::AEffGUIEditor(AudioEffect* owner) : AEffEditor(owner) {}
 
 AEffGUIEditor::~AEffGUIEditor() { AEffGUIEditor::close(); }
 

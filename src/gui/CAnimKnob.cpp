@@ -14,17 +14,17 @@ long framesIn(const CBitmap* bitmap, CCoord frameHeight)
 }
 } // namespace
 
-CAnimKnob::CAnimKnob(const CRect& size, CControlListener* listener, long tag, CBitmap* background,
-                     const CPoint& offset)
-    : CKnob(size, listener, tag, background), subPixmaps(framesIn(background, size.height())),
-      heightOfOneImage(size.height()), offset(offset)
+CAnimKnob::CAnimKnob(const CRect& area, CControlListener* controlListener, long controlTag, CBitmap* backgroundImage,
+                     const CPoint& imageOffset)
+    : CKnob(area, controlListener, controlTag, backgroundImage), subPixmaps(framesIn(backgroundImage, area.height())),
+      heightOfOneImage(area.height()), offset(imageOffset)
 {
 }
 
-CAnimKnob::CAnimKnob(const CRect& size, CControlListener* listener, long tag, long subPixmaps,
-                     CCoord heightOfOneImage, CBitmap* background, const CPoint& offset)
-    : CKnob(size, listener, tag, background), subPixmaps(subPixmaps), heightOfOneImage(heightOfOneImage),
-      offset(offset)
+CAnimKnob::CAnimKnob(const CRect& area, CControlListener* controlListener, long controlTag, long frameCount,
+                     CCoord frameHeight, CBitmap* backgroundImage, const CPoint& imageOffset)
+    : CKnob(area, controlListener, controlTag, backgroundImage), subPixmaps(frameCount), heightOfOneImage(frameHeight),
+      offset(imageOffset)
 {
 }
 

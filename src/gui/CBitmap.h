@@ -17,7 +17,7 @@ public:
     CBitmap() = default;
     CBitmap(const void* pngData, size_t size) { loadFromPng(pngData, size); }
     explicit CBitmap(const std::filesystem::path& pngFile) { loadFromFile(pngFile); }
-    explicit CBitmap(std::unique_ptr<native::Image> image) : image(std::move(image)) {}
+    explicit CBitmap(std::unique_ptr<native::Image> bitmapImage) : image(std::move(bitmapImage)) {}
 
     // Each replaces the image; false (and the old image kept) when nothing could be decoded.
     bool loadFromPng(const void* pngData, size_t size);

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstring>
 
-CControl::CControl(const CRect& size, CControlListener* listener, long tag, CBitmap* background)
-    : CView(size), listener(listener), tag(tag)
+CControl::CControl(const CRect& area, CControlListener* controlListener, long controlTag, CBitmap* backgroundImage)
+    : CView(area), listener(controlListener), tag(controlTag)
 {
-    setBackground(background);
+    setBackground(backgroundImage);
 }
 
 void CControl::setValue(float newValue)

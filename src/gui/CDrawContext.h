@@ -38,7 +38,7 @@ public:
 // Draws on a system canvas (a window being painted, or an image in memory).
 class CNativeDrawContext : public CDrawContext {
 public:
-    explicit CNativeDrawContext(native::Canvas& canvas) : canvas(canvas) {}
+    explicit CNativeDrawContext(native::Canvas& targetCanvas) : canvas(targetCanvas) {}
     void fillRect(const CRect& rect, const CColor& color) override;
     void frameRect(const CRect& rect, const CColor& color) override;
     void drawBitmap(const CBitmap& bitmap, const CRect& dest, const CPoint& offset = CPoint()) override;

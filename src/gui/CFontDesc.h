@@ -10,7 +10,10 @@ enum CTxtFace { kNormalFace = 0, kBoldFace = 1, kItalicFace = 2 };
 
 class CFontDesc : public CReferenceCounter {
 public:
-    CFontDesc(const std::string& name, int size, int style = kNormalFace) : name(name), size(size), style(style) {}
+    CFontDesc(const std::string& fontName, int pointSize, int fontStyle = kNormalFace)
+        : name(fontName), size(pointSize), style(fontStyle)
+    {
+    }
 
     const std::string& getName() const { return name; }
     int getSize() const { return size; }

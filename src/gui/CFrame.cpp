@@ -7,7 +7,7 @@
 // Turns the system window's callbacks into the frame's event calls.
 class CFrame::WindowAdapter : public native::WindowClient {
 public:
-    explicit WindowAdapter(CFrame& frame) : frame(frame) {}
+    explicit WindowAdapter(CFrame& owner) : frame(owner) {}
 
     void paint(native::Canvas& canvas, const native::Rect& area) override
     {
@@ -81,13 +81,13 @@ CView* deepestViewAt(CViewContainer* root, const CPoint& where, CPoint& origin)
 
 } // namespace
 
-CFrame::CFrame(const CRect& size, void* parentWindow, AEffGUIEditor* editor)
-    : CViewContainer(size), editor(editor), adapter(std::make_unique<WindowAdapter>(*this))
+CFrame::CFrame(const CRect& area, void* parentWindow, AEffGUIEditor* ownerEditor)
+    : CViewContainer(area), editor(ownerEditor), adapter(std::make_unique<WindowAdapter>(*this))
 {
     backgroundColor = kBlackCColor;
     if (!parentWindow)
         return;
-    window = native::createChildWindow(parentWindow, size.width(), size.height(), *adapter, openError);
+    window = native::createChildWindow(parentWindow, area.width(), area.height(), *adapter, openError);
     if (!window && openError.empty())
         openError = "the editor window could not be created";
 }
@@ -123,8 +123,8 @@ void CFrame::redrawDirtyViews()
     }
     forEachDescendant([this](CView* view) {
         // A container's own flag only: its dirty children are visited one by one.
-        bool dirty = dynamic_cast<CViewContainer*>(view) ? view->CView::isDirty() : view->isDirty();
-        if (!dirty)
+        bool needsDrawing = dynamic_cast<CViewContainer*>(view) ? view->CView::isDirty() : view->isDirty();
+        if (!needsDrawing)
             return;
         for (CView* p = view; p; p = p->getParentView())
             if (!p->isVisible())

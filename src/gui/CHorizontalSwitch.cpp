@@ -7,11 +7,11 @@
 #include <cmath>
 #include <cstring>
 
-CHorizontalSwitch::CHorizontalSwitch(const CRect& size, CControlListener* listener, long tag, long subPixmaps,
-                                     CCoord heightOfOneImage, long iMaxPositions, CBitmap* background,
-                                     const CPoint& offset)
-    : CControl(size, listener, tag, background), subPixmaps(subPixmaps), heightOfOneImage(heightOfOneImage),
-      maxPositions(std::max(1L, iMaxPositions)), offset(offset)
+CHorizontalSwitch::CHorizontalSwitch(const CRect& area, CControlListener* controlListener, long controlTag, long frameCount,
+                                     CCoord frameHeight, long iMaxPositions, CBitmap* backgroundImage,
+                                     const CPoint& imageOffset)
+    : CControl(area, controlListener, controlTag, backgroundImage), subPixmaps(frameCount), heightOfOneImage(frameHeight),
+      maxPositions(std::max(1L, iMaxPositions)), offset(imageOffset)
 {
 }
 

@@ -5,9 +5,9 @@
 
 #include <cstring>
 
-CKickButton::CKickButton(const CRect& size, CControlListener* listener, long tag, CBitmap* background,
-                         const CPoint& offset)
-    : CControl(size, listener, tag, background), offset(offset)
+CKickButton::CKickButton(const CRect& area, CControlListener* controlListener, long controlTag, CBitmap* backgroundImage,
+                         const CPoint& imageOffset)
+    : CControl(area, controlListener, controlTag, backgroundImage), offset(imageOffset)
 {
 }
 

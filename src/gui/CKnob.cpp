@@ -12,8 +12,8 @@ constexpr float kSweepStart = 1.25f * kPi;
 constexpr float kSweep = 1.5f * kPi;
 } // namespace
 
-CKnob::CKnob(const CRect& size, CControlListener* listener, long tag, CBitmap* background)
-    : CControl(size, listener, tag, background)
+CKnob::CKnob(const CRect& area, CControlListener* controlListener, long controlTag, CBitmap* backgroundImage)
+    : CControl(area, controlListener, controlTag, backgroundImage)
 {
 }
 

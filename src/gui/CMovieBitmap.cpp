@@ -7,17 +7,17 @@
 #include <cmath>
 #include <cstring>
 
-CMovieBitmap::CMovieBitmap(const CRect& size, CControlListener* listener, long tag, CBitmap* background,
-                           const CPoint& offset)
-    : CMovieBitmap(size, listener, tag, background && size.height() > 0 ? background->getHeight() / size.height() : 0,
-                   size.height(), background, offset)
+CMovieBitmap::CMovieBitmap(const CRect& area, CControlListener* controlListener, long controlTag, CBitmap* backgroundImage,
+                           const CPoint& imageOffset)
+    : CMovieBitmap(area, controlListener, controlTag, backgroundImage && area.height() > 0 ? backgroundImage->getHeight() / area.height() : 0,
+                   area.height(), backgroundImage, imageOffset)
 {
 }
 
-CMovieBitmap::CMovieBitmap(const CRect& size, CControlListener* listener, long tag, long subPixmaps,
-                           CCoord heightOfOneImage, CBitmap* background, const CPoint& offset)
-    : CControl(size, listener, tag, background), subPixmaps(subPixmaps), heightOfOneImage(heightOfOneImage),
-      offset(offset)
+CMovieBitmap::CMovieBitmap(const CRect& area, CControlListener* controlListener, long controlTag, long frameCount,
+                           CCoord frameHeight, CBitmap* backgroundImage, const CPoint& imageOffset)
+    : CControl(area, controlListener, controlTag, backgroundImage), subPixmaps(frameCount), heightOfOneImage(frameHeight),
+      offset(imageOffset)
 {
 }
 

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-COnOffButton::COnOffButton(const CRect& size, CControlListener* listener, long tag, CBitmap* background)
-    : CControl(size, listener, tag, background)
+COnOffButton::COnOffButton(const CRect& area, CControlListener* controlListener, long controlTag, CBitmap* backgroundImage)
+    : CControl(area, controlListener, controlTag, backgroundImage)
 {
 }
 

@@ -11,11 +11,11 @@ namespace {
 constexpr size_t kMaxEntries = 1024;
 } // namespace
 
-COptionMenu::COptionMenu(const CRect& size, CControlListener* listener, long tag, CBitmap* background)
-    : CParamDisplay(size, background)
+COptionMenu::COptionMenu(const CRect& area, CControlListener* controlListener, long controlTag, CBitmap* backgroundImage)
+    : CParamDisplay(area, backgroundImage)
 {
-    setListener(listener);
-    setTag(tag);
+    setListener(controlListener);
+    setTag(controlTag);
     setDefaultValue(0);
     setMax(0);
 }

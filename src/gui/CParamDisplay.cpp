@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-CParamDisplay::CParamDisplay(const CRect& size, CBitmap* background) : CControl(size, nullptr, 0, background)
+CParamDisplay::CParamDisplay(const CRect& area, CBitmap* backgroundImage) : CControl(area, nullptr, 0, backgroundImage)
 {
     setFont(kNormalFont);
 }

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-CTabView::CTabView(const CRect& size, CBitmap* background, CTabPosition position, CCoord tabRowHeight)
-    : CViewContainer(size, background), position(position), tabRowHeight(tabRowHeight)
+CTabView::CTabView(const CRect& area, CBitmap* backgroundImage, CTabPosition tabPosition, CCoord rowHeight)
+    : CViewContainer(area, backgroundImage), position(tabPosition), tabRowHeight(rowHeight)
 {
     setTransparency(true);
 }

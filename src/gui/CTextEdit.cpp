@@ -5,12 +5,12 @@
 
 #include <cstring>
 
-CTextEdit::CTextEdit(const CRect& size, CControlListener* listener, long tag, const std::string& text,
-                     CBitmap* background)
-    : CTextLabel(size, text, background)
+CTextEdit::CTextEdit(const CRect& area, CControlListener* controlListener, long controlTag, const std::string& initialText,
+                     CBitmap* backgroundImage)
+    : CTextLabel(area, initialText, backgroundImage)
 {
-    setListener(listener);
-    setTag(tag);
+    setListener(controlListener);
+    setTag(controlTag);
 }
 
 CTextEdit::~CTextEdit() = default;

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-CTextLabel::CTextLabel(const CRect& size, const std::string& text, CBitmap* background)
-    : CParamDisplay(size, background), text(text)
+CTextLabel::CTextLabel(const CRect& area, const std::string& initialText, CBitmap* backgroundImage)
+    : CParamDisplay(area, backgroundImage), text(initialText)
 {
 }
 

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-CView::CView(const CRect& size) : size(size), mouseableArea(size) {}
+CView::CView(const CRect& area) : size(area), mouseableArea(area) {}
 
 CView::~CView()
 {

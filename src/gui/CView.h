@@ -38,7 +38,7 @@ public:
     virtual void looseFocus() {}
 
     // Marks the view for drawing at the next idle; safe from any thread (it only stores a flag).
-    virtual void setDirty(bool dirty = true) { this->dirty.store(dirty, std::memory_order_relaxed); }
+    virtual void setDirty(bool needsDrawing = true) { this->dirty.store(needsDrawing, std::memory_order_relaxed); }
     virtual bool isDirty() const { return dirty.load(std::memory_order_relaxed); }
     // Asks the frame to redraw the view's area now-ish (user-interface thread only).
     void invalid();

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cstring>
 
-CViewContainer::CViewContainer(const CRect& size, CBitmap* background) : CView(size)
+CViewContainer::CViewContainer(const CRect& area, CBitmap* backgroundImage) : CView(area)
 {
-    setBackground(background);
+    setBackground(backgroundImage);
 }
 
 CViewContainer::~CViewContainer() { removeAll(true); }

@@ -12,7 +12,7 @@ struct CPoint {
     CCoord x = 0;
     CCoord y = 0;
     constexpr CPoint() = default;
-    constexpr CPoint(CCoord x, CCoord y) : x(x), y(y) {}
+    constexpr CPoint(CCoord atX, CCoord atY) : x(atX), y(atY) {}
     CPoint& offset(CCoord dx, CCoord dy) { x += dx; y += dy; return *this; }
     bool operator==(const CPoint&) const = default;
 };
@@ -24,7 +24,7 @@ struct CRect {
     CCoord right = 0;
     CCoord bottom = 0;
     constexpr CRect() = default;
-    constexpr CRect(CCoord left, CCoord top, CCoord right, CCoord bottom) : left(left), top(top), right(right), bottom(bottom) {}
+    constexpr CRect(CCoord leftEdge, CCoord topEdge, CCoord rightEdge, CCoord bottomEdge) : left(leftEdge), top(topEdge), right(rightEdge), bottom(bottomEdge) {}
     CCoord width() const { return right - left; }
     CCoord height() const { return bottom - top; }
     bool isEmpty() const { return right <= left || bottom <= top; }

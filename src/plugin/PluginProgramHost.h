@@ -7,7 +7,7 @@ class Plugin;
 
 class PluginProgramHost final : public ProgramHost {
 public:
-    explicit PluginProgramHost(Plugin& plugin) : plugin(plugin) {}
+    explicit PluginProgramHost(Plugin& owner) : plugin(owner) {}
 
     ProgramStore& programStore() override;
     UserSettings& userSettings() override;

@@ -26,6 +26,18 @@ void showError(ProgramHost& host, const wchar_t* text)
     askUser(host.editorWindow(), text, L"Error", MessageIcon::Error, MessageButtons::Ok);
 }
 
+// A dialog that cannot open must not look like a cancel: the user is told why nothing happened.
+bool chooseFile(ProgramHost& host, const FileDialogRequest& request, std::filesystem::path& path)
+{
+    DialogResult result = systemServices().fileDialog(host.editorWindow(), request, path);
+    if (result == DialogResult::Unavailable) {
+        std::wstring reason = systemServices().unavailableReason();
+        askUser(host.editorWindow(), reason.empty() ? L"The file dialog could not be opened." : reason,
+                request.title, MessageIcon::Error, MessageButtons::Ok);
+    }
+    return result == DialogResult::Chosen;
+}
+
 void showReopenMessage(ProgramHost& host)
 {
     askUser(host.editorWindow(), kReopenMessage, L"Settings", MessageIcon::Information,
@@ -271,7 +283,7 @@ void savePresetWithDialog(ProgramHost& host)
     FileDialogRequest request = dialogRequest(host.userSettings(), true, true);
     request.initialName = widenOneToOne(store.current().name);
     std::filesystem::path path;
-    if (systemServices().fileDialog(host.editorWindow(), request, path) != DialogResult::Chosen)
+    if (!chooseFile(host, request, path))
         return;
     if (savePresetFile(store.current(), path) != kFileOk)
         showError(host, L"The preset could not be saved.");
@@ -281,8 +293,7 @@ bool loadPresetWithDialog(ProgramHost& host)
 {
     ProgramStore& store = host.programStore();
     std::filesystem::path path;
-    if (systemServices().fileDialog(host.editorWindow(), dialogRequest(host.userSettings(), false, true), path)
-        != DialogResult::Chosen)
+    if (!chooseFile(host, dialogRequest(host.userSettings(), false, true), path))
         return false;
     host.initProgram(store.currentNumber());
     switch (loadPresetFile(store.current(), path)) {
@@ -295,8 +306,7 @@ bool loadPresetWithDialog(ProgramHost& host)
 void saveBankWithDialog(ProgramHost& host)
 {
     std::filesystem::path path;
-    if (systemServices().fileDialog(host.editorWindow(), dialogRequest(host.userSettings(), true, false), path)
-        != DialogResult::Chosen)
+    if (!chooseFile(host, dialogRequest(host.userSettings(), true, false), path))
         return;
     if (saveBankFile(host.programStore(), path) != kFileOk)
         showError(host, L"The bank could not be saved.");
@@ -305,8 +315,7 @@ void saveBankWithDialog(ProgramHost& host)
 bool loadBankWithDialog(ProgramHost& host)
 {
     std::filesystem::path path;
-    if (systemServices().fileDialog(host.editorWindow(), dialogRequest(host.userSettings(), false, false), path)
-        != DialogResult::Chosen)
+    if (!chooseFile(host, dialogRequest(host.userSettings(), false, false), path))
         return false;
     return loadBankFromPath(host, path);
 }

@@ -7,7 +7,7 @@ class AudioEffect;
 
 class AEffEditor {
 public:
-    explicit AEffEditor(AudioEffect* effect) : effect(effect) {}
+    explicit AEffEditor(AudioEffect* owner) : effect(owner) {}
     virtual ~AEffEditor() = default;
 
     virtual bool getRect(ERect** rect)

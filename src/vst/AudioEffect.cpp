@@ -36,8 +36,8 @@ float VSTCALLBACK getParameterEntry(AEffect* e, VstInt32 index)
 
 } // namespace
 
-AudioEffect::AudioEffect(audioMasterCallback host, VstInt32 numPrograms, VstInt32 numParams)
-    : numPrograms(numPrograms), numParams(numParams), audioMaster(host)
+AudioEffect::AudioEffect(audioMasterCallback host, VstInt32 programCount, VstInt32 paramCount)
+    : numPrograms(programCount), numParams(paramCount), audioMaster(host)
 {
     cEffect.magic = kEffectMagic;
     cEffect.dispatcher = dispatchEffect;

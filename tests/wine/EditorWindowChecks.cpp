@@ -1,5 +1,6 @@
 #include "EditorWindowChecks.h"
 
+#include "PopupMenuAnswer.h"
 #include "WindowCapture.h"
 
 #include <windows.h>
@@ -104,6 +105,23 @@ void checkWheelStep(AEffect* fx, HWND window, const POINT& at, int parameter)
     check(fx->getParameter(fx, parameter) < before, "a wheel step down lowers the parameter under the pointer");
 }
 
+void checkMenuPick(AEffect* fx, HWND window, const MenuPick& pick)
+{
+    PopupMenuAnswer answer(pick.entry);
+    LPARAM where = MAKELPARAM(pick.at.x, pick.at.y);
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    PostMessageW(window, WM_LBUTTONUP, 0, where);
+    // The menu is modal: it runs inside these idles until the watcher answers it.
+    idleEditor(fx, 5);
+    answer.finish();
+    idleEditor(fx, 5);
+    check(answer.menuSeen(), "a click on a parameter menu opens a pop-up menu");
+    check(answer.entryChosen(), "the pop-up menu's entry is chosen with the keyboard");
+    check(fx->getParameter(fx, pick.parameter) == pick.value, "the chosen entry sets the menu's parameter");
+    check(FindWindowW(L"#32768", nullptr) == nullptr || !IsWindowVisible(FindWindowW(L"#32768", nullptr)),
+          "the pop-up menu is gone after the choice");
+}
+
 void checkOpenWindow(AEffect* fx, HWND parent, int width, int height, const wchar_t* screenshotFile,
                      const POINT* click, int parameter)
 {
@@ -177,7 +195,8 @@ void checkOpenCloseCycles(AEffect* fx, HWND parent)
 
 } // namespace
 
-void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile, const POINT* click, int parameter)
+void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile, const POINT* click, int parameter,
+                       const MenuPick* menuPick)
 {
     check((fx->flags & effFlagsHasEditor) != 0, "the plug-in has an editor");
     checkBadParents(fx);
@@ -188,6 +207,8 @@ void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile, const POINT* 
     HWND parent = makeParentWindow(width, height);
     check(dispatch(fx, effEditOpen, 0, parent) != 0, "effEditOpen with the host's window succeeds");
     checkOpenWindow(fx, parent, width, height, screenshotFile, click, parameter);
+    if (menuPick)
+        checkMenuPick(fx, GetWindow(parent, GW_CHILD), *menuPick);
     dispatch(fx, effEditClose);
     pumpMessages();
     check(GetWindow(parent, GW_CHILD) == nullptr, "effEditClose removes the editor window");

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 struct HostRecord {
     int beginEdits = 0;
     int endEdits = 0;
@@ -23,4 +25,14 @@ void checkTwoModuleCopies(AEffect* first, AEffect* second, HMODULE secondModule)
 // Writes the editor's picture to screenshotFile (a Windows path) when it is not null; with a click
 // point, a press there and a drag upwards must make one edit gesture that changes a parameter; with
 // a parameter index too, the drag must raise that parameter and a wheel step there lower it.
-void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile, const POINT* click, int parameter = -1);
+// A parameter menu to open with a click at `at` and answer with the entry `entry`, which must set
+// `parameter` to `value`.
+struct MenuPick {
+    POINT at;
+    int parameter;
+    std::wstring entry;
+    float value;
+};
+
+void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile, const POINT* click, int parameter = -1,
+                       const MenuPick* menuPick = nullptr);

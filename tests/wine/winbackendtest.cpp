@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -174,6 +175,39 @@ void checkText()
           "text is measured alike after GDI+ stops and starts again");
 }
 
+// Columns from the first to the last one with clearly visible ink; 0 when there is none.
+int inkWidth(const native::RgbaPixels& pixels)
+{
+    int first = pixels.width, last = -1;
+    for (int y = 0; y < pixels.height; ++y)
+        for (int x = 0; x < pixels.width; ++x)
+            if (pixels.at(x, y).alpha > 80)
+                first = std::min(first, x), last = std::max(last, x);
+    return last < first ? 0 : last - first + 1;
+}
+
+// The matrix's slot numbers sit in cells only a little wider than "10": every digit must show,
+// in every alignment.
+void checkNarrowText()
+{
+    const native::FontSpec font{"Arial", 12, true};
+    const native::Rect cell{12, 0, 28, 24};
+    const std::pair<native::TextAlign, const char*> aligns[] = {
+        {native::TextAlign::Left, "left"}, {native::TextAlign::Center, "centred"}, {native::TextAlign::Right, "right"}};
+    for (const auto& [align, name] : aligns) {
+        int widths[2] = {};
+        const char* texts[2] = {"1", "12"};
+        for (int i = 0; i < 2; ++i) {
+            auto canvas = native::createImageCanvas(40, 24);
+            canvas->drawText(texts[i], cell, font, {220, 30, 30, 255}, align);
+            widths[i] = inkWidth(canvas->pixels());
+        }
+        check(widths[0] > 0 && widths[1] >= widths[0] + 5,
+              std::string("\"12\" ") + name + " in a 16-pixel cell shows both digits (ink " +
+                  std::to_string(widths[1]) + " px, \"1\" " + std::to_string(widths[0]) + " px)");
+    }
+}
+
 } // namespace
 
 // In winwindowtest.cpp.
@@ -186,6 +220,7 @@ int main()
     checkImages();
     checkPngFiles();
     checkText();
+    checkNarrowText();
     check(GdiplusSession::users() == 0, "GDI+ stops when the last canvas is gone");
     // Images may outlive every window (a cache, a static freed at unload): they hold no GDI+.
     auto kept = native::imageFromPixels(quadrants());

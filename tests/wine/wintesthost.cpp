@@ -2,7 +2,8 @@
 // through the binary interface and renders audio. Exit code 0 when every check passed.
 // With --bench after the DLL it instead times eight held notes (the real-time factor); with
 // --editor, it opens any plug-in's editor in a real window, captures it and drags upwards from
-// (X, Y), then turns the wheel there (checking PARAMETER when given).
+// (X, Y), then turns the wheel there (checking PARAMETER when given); with a menu point after
+// them, it opens the parameter menu there and chooses ENTRY, which must set VALUE.
 #include "EditorWindowChecks.h"
 #include "vst/vstabi.h"
 
@@ -155,7 +156,8 @@ void checkSecondCopy(AEffect* fx, const char* pluginFile)
     DeleteFileA(unique);
 }
 
-int testEditor(const char* pluginFile, const char* screenshotFile, const POINT* click, int parameter)
+int testEditor(const char* pluginFile, const char* screenshotFile, const POINT* click, int parameter,
+               const MenuPick* menuPick)
 {
     HMODULE library = LoadLibraryA(pluginFile);
     check(library != nullptr, "the DLL loads");
@@ -168,7 +170,7 @@ int testEditor(const char* pluginFile, const char* screenshotFile, const POINT* 
     std::wstring shot;
     if (screenshotFile)
         shot.assign(screenshotFile, screenshotFile + std::strlen(screenshotFile));
-    checkEditorWindow(fx, screenshotFile ? shot.c_str() : nullptr, click, parameter);
+    checkEditorWindow(fx, screenshotFile ? shot.c_str() : nullptr, click, parameter, menuPick);
     if (parameter < 0)
         checkSecondCopy(fx, pluginFile);
     check(dispatch(fx, effClose) == 1, "close after the editor");
@@ -183,12 +185,20 @@ int main(int argc, char** argv)
 {
     if (argc >= 3 && std::strcmp(argv[1], "--editor") == 0) {
         POINT click{argc >= 6 ? std::atoi(argv[4]) : 0, argc >= 6 ? std::atoi(argv[5]) : 0};
+        MenuPick pick{};
+        if (argc >= 12) {
+            pick.at = {std::atoi(argv[7]), std::atoi(argv[8])};
+            pick.parameter = std::atoi(argv[9]);
+            pick.entry.assign(argv[10], argv[10] + std::strlen(argv[10]));
+            pick.value = float(std::atof(argv[11]));
+        }
         return testEditor(argv[2], argc >= 4 ? argv[3] : nullptr, argc >= 6 ? &click : nullptr,
-                          argc >= 7 ? std::atoi(argv[6]) : -1);
+                          argc >= 7 ? std::atoi(argv[6]) : -1, argc >= 12 ? &pick : nullptr);
     }
     if (argc < 2) {
         std::printf("usage: wintesthost PLUGIN.dll [--bench | NAME-OF-PROGRAM-0]\n"
-                    "       wintesthost --editor PLUGIN.dll [SCREENSHOT.png [X Y [PARAMETER]]]\n");
+                    "       wintesthost --editor PLUGIN.dll [SCREENSHOT.png [X Y [PARAMETER\n"
+                    "                   [MENU_X MENU_Y MENU_PARAMETER ENTRY VALUE]]]]\n");
         return 2;
     }
     timeInfo.sampleRate = 44100;

@@ -10,7 +10,9 @@ namespace {
 // A bounds-checked reader: every read past the end is a truncated file.
 class ByteReader {
 public:
-    ByteReader(const uint8_t* data, size_t size, const char* what) : p(data), end(data + size), what(what) {}
+    ByteReader(const uint8_t* data, size_t size, const char* description) : p(data), end(data + size), what(description)
+    {
+    }
 
     bool atEnd() const { return p >= end; }
     size_t remaining() const { return size_t(end - p); }

@@ -164,7 +164,7 @@ std::string report()
 
 } // namespace callcounter
 
-CountedCalls::CountedCalls(bool active) : active(active)
+CountedCalls::CountedCalls(bool counting) : active(counting)
 {
     if (active)
         countingHere = true;

@@ -6,7 +6,7 @@ namespace {
 
 class X11Parent : public EditorParent {
 public:
-    X11Parent(Display* display) : display(display)
+    X11Parent(Display* connection) : display(connection)
     {
         window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 800, 600, 0, 0, 0);
         XMapWindow(display, window);

@@ -11,7 +11,7 @@
 
 class GuardedText {
 public:
-    explicit GuardedText(size_t limit) : limit(limit), bytes(limit + kCanaryBytes, kCanary)
+    explicit GuardedText(size_t size) : limit(size), bytes(size + kCanaryBytes, kCanary)
     {
         std::memset(bytes.data(), 0, limit);
     }

@@ -9,8 +9,8 @@ namespace {
 enum Keys { kBack = 1, kReturn = 4, kEscape = 6, kEnd = 9, kHome = 10, kLeft = 11, kRight = 13, kEnter = 19, kDelete = 22 };
 } // namespace
 
-TextEditModel::TextEditModel(std::string text, size_t maxLength)
-    : content(std::move(text)), maxLength(maxLength), caretAt(content.size())
+TextEditModel::TextEditModel(std::string text, size_t lengthLimit)
+    : content(std::move(text)), maxLength(lengthLimit), caretAt(content.size())
 {
     if (content.size() > maxLength)
         content.resize(maxLength);

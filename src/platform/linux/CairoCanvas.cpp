@@ -115,7 +115,10 @@ namespace {
 // Owns the image surface and the context that the canvas draws with.
 class OwningImageCanvas : public CairoCanvas {
 public:
-    OwningImageCanvas(cairo_surface_t* surface, cairo_t* cr) : CairoCanvas(cr, surface), surface(surface), context(cr) {}
+    OwningImageCanvas(cairo_surface_t* ownedSurface, cairo_t* ownedContext)
+        : CairoCanvas(ownedContext, ownedSurface), surface(ownedSurface), context(ownedContext)
+    {
+    }
     ~OwningImageCanvas() override
     {
         cairo_destroy(context);

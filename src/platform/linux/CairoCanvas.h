@@ -10,7 +10,7 @@ namespace native {
 class CairoCanvas : public ImageCanvas {
 public:
     // Borrows cr; surface (optional) is the image whose pixels() this canvas reports.
-    CairoCanvas(cairo_t* cr, cairo_surface_t* imageSurface = nullptr) : cr(cr), imageSurface(imageSurface) {}
+    CairoCanvas(cairo_t* context, cairo_surface_t* image = nullptr) : cr(context), imageSurface(image) {}
 
     void save() override { cairo_save(cr); }
     void restore() override { cairo_restore(cr); }

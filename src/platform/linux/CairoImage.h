@@ -10,7 +10,7 @@ namespace native {
 class CairoImage : public Image {
 public:
     // Takes over the surface's reference.
-    explicit CairoImage(cairo_surface_t* surface) : surface(surface) {}
+    explicit CairoImage(cairo_surface_t* owned) : surface(owned) {}
     ~CairoImage() override { cairo_surface_destroy(surface); }
     CairoImage(const CairoImage&) = delete;
     CairoImage& operator=(const CairoImage&) = delete;

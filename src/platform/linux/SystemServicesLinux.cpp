@@ -313,7 +313,9 @@ public:
 
     std::wstring unavailableReason() override
     {
-        return L"No dialog program was found: install zenity or kdialog to use this function.";
+        // Short lines: the editor may show this in its own window, which does not wrap text.
+        return L"No file dialog program is installed.\nInstall zenity or kdialog (e.g. with\n"
+               L"\"sudo apt install zenity\") to load and save files.";
     }
 
 private:

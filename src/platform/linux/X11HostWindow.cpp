@@ -27,8 +27,8 @@ uint8_t channel(unsigned long pixel, unsigned long mask)
 
 class X11HostWindow : public HostWindow {
 public:
-    X11HostWindow(Display* display, ::Window window, int width, int height)
-        : display(display), window(window), width(width), height(height)
+    X11HostWindow(Display* connection, ::Window handle, int pixelWidth, int pixelHeight)
+        : display(connection), window(handle), width(pixelWidth), height(pixelHeight)
     {
     }
     ~X11HostWindow() override

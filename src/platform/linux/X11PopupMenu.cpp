@@ -34,8 +34,8 @@ bool choosable(const MenuEntry& entry) { return !entry.separator && entry.enable
 
 } // namespace
 
-X11PopupMenu::X11PopupMenu(Display* display, const MenuModel& menu, int rootX, int rootY, MenuDone done)
-    : display(display), model(menu), done(std::move(done))
+X11PopupMenu::X11PopupMenu(Display* connection, const MenuModel& menu, int rootX, int rootY, MenuDone onDone)
+    : display(connection), model(menu), done(std::move(onDone))
 {
     openLevel(model, rootX, rootY, -1);
     grab();

@@ -151,8 +151,8 @@ private:
     Point lastPressAt;
 };
 
-X11Window::X11Window(Display* display, ::Window window, int width, int height, WindowClient& client)
-    : display(display), window(window), width(width), height(height), client(client)
+X11Window::X11Window(Display* connection, ::Window handle, int pixelWidth, int pixelHeight, WindowClient& owner)
+    : display(connection), window(handle), width(pixelWidth), height(pixelHeight), client(owner)
 {
     createSurfaces();
     invalidate({0, 0, width, height});

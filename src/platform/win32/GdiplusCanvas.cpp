@@ -34,6 +34,22 @@ void oneLineFormat(Gdiplus::StringFormat& format, native::TextAlign align)
     format.SetTrimming(Gdiplus::StringTrimmingNone);
 }
 
+// Wine's GDI+ leaves out every character that does not fit the layout width, NoWrap or not, and
+// counts its own padding in: "12" in a 16-pixel cell came out as "1". The text is laid out in a
+// box far wider than any line, placed so the alignment still lands on the rectangle, and only
+// the clip cuts it to the rectangle (as on Linux).
+Gdiplus::RectF anchoredLayout(const native::Rect& rect, native::TextAlign align)
+{
+    constexpr Gdiplus::REAL kSlack = 8192;
+    const Gdiplus::REAL width = Gdiplus::REAL(rect.width()) + kSlack;
+    Gdiplus::REAL left = Gdiplus::REAL(rect.left);
+    if (align == native::TextAlign::Right)
+        left = Gdiplus::REAL(rect.right) - width;
+    else if (align != native::TextAlign::Left)
+        left -= kSlack / 2;
+    return Gdiplus::RectF(left, Gdiplus::REAL(rect.top), width, Gdiplus::REAL(rect.height()));
+}
+
 } // namespace
 
 void prepareGraphics(Gdiplus::Graphics& graphics)
@@ -129,8 +145,7 @@ void GdiplusCanvas::drawText(const std::string& text, const native::Rect& rect, 
     Gdiplus::StringFormat format;
     oneLineFormat(format, align);
     Gdiplus::SolidBrush brush(toGdiplus(color));
-    Gdiplus::RectF layout(Gdiplus::REAL(rect.left), Gdiplus::REAL(rect.top), Gdiplus::REAL(rect.width()),
-                          Gdiplus::REAL(rect.height()));
+    Gdiplus::RectF layout = anchoredLayout(rect, align);
     Gdiplus::GraphicsState state = graphics.Save();
     graphics.IntersectClip(Gdiplus::Rect(rect.left, rect.top, rect.width(), rect.height()));
     graphics.DrawString(wide.c_str(), INT(wide.size()), gdiplusFont.get(), layout, &format, &brush);

@@ -20,7 +20,10 @@ struct Expected {
 // Builds the expected list of one layout: every control found by tag at its scaled rectangle.
 class ExpectedLayout {
 public:
-    ExpectedLayout(bool extended, double g, int p, int t, int s, int q) : x(extended), g(g), p(p), t(t), s(s), q(q) {}
+    ExpectedLayout(bool extended, double scale, int side, int top, int topSpacing, int bottomSpacing)
+        : x(extended), g(scale), p(side), t(top), s(topSpacing), q(bottomSpacing)
+    {
+    }
 
     std::vector<Expected> build()
     {

@@ -433,6 +433,46 @@ TEST_F(Programs, BankMenuChoices)
         EXPECT_STREQ(store().record(50).name, "Default");
 }
 
+TEST_F(Programs, WithoutAFileDialogProgramTheWindowSaysWhatToInstall)
+{
+    createOpen();
+    plugin->setParameter(Param::Volume, 0.2f);
+    system.noDialogProgram = true;
+    CFrame frame(CRect(0, 0, 600, 400), nullptr);
+    std::string title, text;
+    setMessageBoxFallback(this, [&](const std::wstring& shown, const std::wstring& heading, MessageButtons buttons) {
+        return askInFrame(frame, shown, heading, buttons, [] { return true; }, std::chrono::seconds(5),
+                          [&](MessageOverlay& overlay) {
+                              title = overlay.titleText();
+                              text.clear();
+                              for (const std::string& line : overlay.textLines())
+                                  text += line + " ";
+                              CRect ok = overlay.buttonRect(MessageAnswer::Ok);
+                              CPoint where(ok.left + 2, ok.top + 2);
+                              frame.onMouseDown(where, kLButton);
+                          });
+    });
+    auto filesInPresets = [&] {
+        std::error_code error;
+        auto files = fs::directory_iterator(presets(), error);
+        return error ? 0 : std::distance(files, fs::directory_iterator());
+    };
+    const auto filesBefore = filesInPresets();
+    const std::pair<float, const char*> commands[] = {
+        {0.0f, "Save Preset"}, {1.0f, "Load Preset"}, {7.0f, "Save Bank"}, {8.0f, "Load Bank"}};
+    for (const auto& [entry, dialogTitle] : commands) {
+        title.clear();
+        system.dialogs = {{DialogResult::Unavailable, {}}};
+        command(1005, entry);
+        EXPECT_EQ(title, dialogTitle);
+        EXPECT_NE(text.find("zenity"), std::string::npos) << text;
+        EXPECT_NE(text.find("kdialog"), std::string::npos) << text;
+    }
+    clearMessageBoxFallback(this);
+    EXPECT_EQ(value(Param::Volume), 0.2f) << "a dialog that never opened changed the program";
+    EXPECT_EQ(filesInPresets(), filesBefore) << "a dialog that never opened wrote a file";
+}
+
 TEST_F(Programs, PresetAndBankDialogs)
 {
     createOpen();

@@ -31,6 +31,7 @@ public:
     std::deque<DialogScript> dialogs; // empty: cancelled
     std::vector<FileDialogRequest> dialogRequests;
     std::vector<std::filesystem::path> openedFolders;
+    bool noDialogProgram = false; // message boxes answer Unavailable, as on Linux without zenity/kdialog
 
     FakeSystemServices() { setSystemServices(this); }
     ~FakeSystemServices() override { setSystemServices(nullptr); }
@@ -53,6 +54,8 @@ public:
                              MessageButtons buttons) override
     {
         messages.push_back({text, title, icon, buttons});
+        if (noDialogProgram)
+            return MessageAnswer::Unavailable;
         if (buttons == MessageButtons::Ok)
             return MessageAnswer::Ok;
         if (answers.empty())
@@ -71,6 +74,7 @@ public:
         chosen = script.path;
         return script.result;
     }
+    std::wstring unavailableReason() override { return nativeSystemServices().unavailableReason(); }
     bool openFolder(const std::filesystem::path& folder) override
     {
         openedFolders.push_back(folder);

@@ -1,0 +1,79 @@
+#include "PopupMenuAnswer.h"
+
+#include <utility>
+
+namespace {
+
+HWND waitForPopupMenu()
+{
+    for (int tries = 0; tries < 250; ++tries) {
+        HWND popup = FindWindowW(L"#32768", nullptr);
+        if (popup && IsWindowVisible(popup))
+            return popup;
+        Sleep(20);
+    }
+    return nullptr;
+}
+
+int entryPosition(HMENU menu, const std::wstring& entry)
+{
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[128] = {};
+        if (GetMenuStringW(menu, UINT(i), text, 128, MF_BYPOSITION) > 0 && entry == text)
+            return i;
+    }
+    return -1;
+}
+
+int highlightedPosition(HMENU menu)
+{
+    for (int i = 0; i < GetMenuItemCount(menu); ++i)
+        if (GetMenuState(menu, UINT(i), MF_BYPOSITION) & MF_HILITE)
+            return i;
+    return -1;
+}
+
+void postKey(HWND window, WPARAM key)
+{
+    PostMessageW(window, WM_KEYDOWN, key, 1);
+    PostMessageW(window, WM_KEYUP, key, LPARAM(0xc0000001));
+}
+
+} // namespace
+
+PopupMenuAnswer::PopupMenuAnswer(std::wstring entry) : entry(std::move(entry)), watcher([this] { run(); }) {}
+
+PopupMenuAnswer::~PopupMenuAnswer()
+{
+    finish();
+}
+
+void PopupMenuAnswer::finish()
+{
+    if (watcher.joinable())
+        watcher.join();
+}
+
+void PopupMenuAnswer::run()
+{
+    HWND popup = waitForPopupMenu();
+    if (!popup)
+        return;
+    seen = true;
+    auto menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+    int position = menu ? entryPosition(menu, entry) : -1;
+    // The menu owns its own selection (none at first, separators skipped): step down, one key at
+    // a time, until it is ours.
+    for (int presses = 0; position >= 0 && presses < 60; ++presses) {
+        int highlighted = highlightedPosition(menu);
+        if (highlighted == position) {
+            postKey(popup, VK_RETURN);
+            chosen = true;
+            return;
+        }
+        postKey(popup, VK_DOWN);
+        for (int wait = 0; wait < 50 && highlightedPosition(menu) == highlighted; ++wait)
+            Sleep(20);
+    }
+    postKey(popup, VK_ESCAPE); // never leave a modal menu open behind a failed check
+}
