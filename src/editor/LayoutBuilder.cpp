@@ -116,14 +116,20 @@ void LayoutBuilder::addSections()
     addLfo(4, {page2, x ? 976 : 592, x ? 136 : 0});
 }
 
+// The waveform or type menu in a section's title row.
+void LayoutBuilder::addTitleMenu(Origin o, LayoutRect rect, int tag, ParamMenuKind kind, int parameter)
+{
+    ControlSpec& menu = add(Widget::ParamMenu, o, rect, tag);
+    menu.style = TextStyle::Main1Menu;
+    menu.inset = kLabelInset;
+    menu.menu = kind;
+    menu.parameter = parameter;
+}
+
 void LayoutBuilder::addOscillator(int n, Origin o)
 {
     addCaption(o, {0, 4, 56, 28}, n == 1 ? "OSC 1" : "OSC 2", TextStyle::Main1Title);
-    ControlSpec& menu = add(Widget::ParamMenu, o, {136, 4, 232, 28}, 1011 + n);
-    menu.style = TextStyle::Main1Menu;
-    menu.inset = kLabelInset;
-    menu.menu = ParamMenuKind::OscWave;
-    menu.parameter = param("Osc%dWave", n);
+    addTitleMenu(o, {136, 4, 232, 28}, 1011 + n, ParamMenuKind::OscWave, param("Osc%dWave", n));
     add(Widget::IconMenu, o, {352, 4, 376, 28}, 1009 + n).image = "MenuOptions";
     static const int xs[] = {8, 80, 152, 224, 296};
     const LabelledKnob knobs[] = {{param("Osc%dSemi", n), "SEMI"},
@@ -139,11 +145,7 @@ void LayoutBuilder::addOscillator(int n, Origin o)
 void LayoutBuilder::addFilter(int n, Origin o)
 {
     addCaption(o, {0, 4, 80, 28}, n == 1 ? "FILTER 1" : "FILTER 2", TextStyle::Main1Title);
-    ControlSpec& menu = add(Widget::ParamMenu, o, {136, 4, 232, 28}, 1019 + n);
-    menu.style = TextStyle::Main1Menu;
-    menu.inset = kLabelInset;
-    menu.menu = ParamMenuKind::FilterType;
-    menu.parameter = n == 1 ? Param::FltType : Param::Flt2Type;
+    addTitleMenu(o, {136, 4, 232, 28}, 1019 + n, ParamMenuKind::FilterType, n == 1 ? Param::FltType : Param::Flt2Type);
     add(Widget::IconMenu, o, {352, 4, 376, 28}, 1017 + n).image = "MenuOptions";
     if (!frame.extended)
         add(Widget::KickButton, o, {328, 4, 352, 28}, 1084 + n).image = n == 1 ? "ButtonPageNext" : "ButtonPagePrev";
@@ -174,11 +176,7 @@ void LayoutBuilder::addLfo(int n, Origin o)
 {
     static const char* const titles[] = {"LFO 1", "LFO 2", "LFO 3", "LFO 4"};
     addCaption(o, {0, 4, 56, 28}, titles[n - 1], TextStyle::Main1Title);
-    ControlSpec& menu = add(Widget::ParamMenu, o, {64, 4, 152, 28}, 1029 + n);
-    menu.style = TextStyle::Main1Menu;
-    menu.inset = kLabelInset;
-    menu.menu = ParamMenuKind::LfoWave;
-    menu.parameter = param("Lfo%dWave", n);
+    addTitleMenu(o, {64, 4, 152, 28}, 1029 + n, ParamMenuKind::LfoWave, param("Lfo%dWave", n));
     add(Widget::IconMenu, o, {160, 4, 184, 28}, 1025 + n).image = "MenuOptions";
     static const int x = 8;
     const LabelledKnob rate{param("Lfo%dRate", n), "RATE"};

@@ -31,6 +31,7 @@ private:
     void addKnobRow(Origin o, const LabelledKnob* knobs, const int* xs, int count, const char* image,
                     int labelOffset, TextStyle name, TextStyle value);
 
+    void addTitleMenu(Origin o, LayoutRect rect, int tag, ParamMenuKind kind, int parameter);
     void addOscillator(int n, Origin o);
     void addFilter(int n, Origin o);
     void addEnvelope(int n, Origin o);

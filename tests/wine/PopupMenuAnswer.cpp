@@ -41,7 +41,7 @@ void postKey(HWND window, WPARAM key)
 
 } // namespace
 
-PopupMenuAnswer::PopupMenuAnswer(std::wstring entry) : entry(std::move(entry)), watcher([this] { run(); }) {}
+PopupMenuAnswer::PopupMenuAnswer(std::wstring wanted) : entry(std::move(wanted)), watcher([this] { run(); }) {}
 
 PopupMenuAnswer::~PopupMenuAnswer()
 {

@@ -18,8 +18,8 @@ struct Event {
     unsigned flags = 0;
     float distance = 0;
     native::KeyEvent key{};
-    Event(std::string kind = {}, native::Point where = {}, unsigned flags = 0, float distance = 0)
-        : kind(std::move(kind)), where(where), flags(flags), distance(distance)
+    Event(std::string what = {}, native::Point at = {}, unsigned modifiers = 0, float steps = 0)
+        : kind(std::move(what)), where(at), flags(modifiers), distance(steps)
     {
     }
 };

@@ -20,5 +20,5 @@ long total()
 
 } // namespace callcounter
 
-CountedCalls::CountedCalls(bool active) : active(active) {}
+CountedCalls::CountedCalls(bool counting) : active(counting) {}
 CountedCalls::~CountedCalls() = default;

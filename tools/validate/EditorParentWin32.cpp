@@ -9,7 +9,7 @@ namespace {
 
 class Win32Parent : public EditorParent {
 public:
-    explicit Win32Parent(HWND window) : window(window) {}
+    explicit Win32Parent(HWND parent) : window(parent) {}
     ~Win32Parent() override { DestroyWindow(window); }
     void* handle() const override { return window; }
     intptr_t displayValue() const override { return 0; }

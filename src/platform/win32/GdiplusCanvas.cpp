@@ -61,7 +61,7 @@ void prepareGraphics(Gdiplus::Graphics& graphics)
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
 }
 
-GdiplusCanvas::GdiplusCanvas(Gdiplus::Graphics& graphics) : graphics(graphics)
+GdiplusCanvas::GdiplusCanvas(Gdiplus::Graphics& target) : graphics(target)
 {
     prepareGraphics(graphics);
 }

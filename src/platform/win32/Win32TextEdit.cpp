@@ -41,8 +41,9 @@ COLORREF opaque(native::Color color)
 
 } // namespace
 
-Win32TextEdit::Win32TextEdit(HWND owner, const native::TextEditRequest& request, native::TextEditDone done)
-    : owner(owner), textColour(opaque(request.textColor)), backColour(opaque(request.backColor)), done(std::move(done))
+Win32TextEdit::Win32TextEdit(HWND parent, const native::TextEditRequest& request, native::TextEditDone onDone)
+    : owner(parent), textColour(opaque(request.textColor)), backColour(opaque(request.backColor)),
+      done(std::move(onDone))
 {
     const native::Rect& r = request.rect;
     std::wstring text = widenLatin1(request.text);

@@ -9,7 +9,7 @@
 
 #include <string>
 
-Win32Window::Win32Window(native::WindowClient& client) : client(client) {}
+Win32Window::Win32Window(native::WindowClient& owner) : client(owner) {}
 
 Win32Window::~Win32Window()
 {
