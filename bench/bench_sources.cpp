@@ -23,9 +23,8 @@ const WtCollection& tables()
 
 void reportPerSample(benchmark::State& state)
 {
-    state.counters["per_sample"] =
-        benchmark::Counter(double(state.iterations()) * kBlock,
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_sample"] = benchmark::Counter(double(state.iterations()) * kBlock,
+                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void oscillator(benchmark::State& state, OscWaveform wave)

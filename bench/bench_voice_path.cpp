@@ -55,7 +55,7 @@ void makeHeavy(Rig& rig)
         rig.set(Param::Lfo1Wave + n, codeStoredValue(CodeKind::LfoWave, int(LfoWaveform::Sine)));
         rig.set(Param::Lfo1Rate + n, 0.2f + 0.1f * float(n));
     }
-    const ModSource sources[] = {ModSource::Lfo1, ModSource::Lfo2, ModSource::Lfo3, ModSource::Lfo4,
+    const ModSource sources[] = {ModSource::Lfo1, ModSource::Lfo2, ModSource::Lfo3,     ModSource::Lfo4,
                                  ModSource::Env3, ModSource::Env4, ModSource::Velocity, ModSource::ModWheel};
     const ModTarget targets[] = {ModTarget::Osc1Tune, ModTarget::Osc2PW,     ModTarget::Filter1Cut,
                                  ModTarget::Osc1Pan,  ModTarget::Filter2Cut, ModTarget::Osc2Vol,
@@ -100,9 +100,8 @@ void renderVoices(benchmark::State& state, Rig& rig, int voices, bool runs)
     if (int(std::popcount(rig.engine.soundingVoices())) != voices)
         state.SkipWithError("voices stopped sounding");
     state.SetItemsProcessed(state.iterations() * kBlock * voices);
-    state.counters["ns_per_voice_sample"] = benchmark::Counter(double(state.iterations()) * kBlock * voices,
-                                                               benchmark::Counter::kIsRate |
-                                                                   benchmark::Counter::kInvert);
+    state.counters["ns_per_voice_sample"] = benchmark::Counter(
+        double(state.iterations()) * kBlock * voices, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // The default program: one saw through the ladder, held notes.

@@ -2,8 +2,8 @@
 
 #include "params/ProgramStore.h"
 
-CodedParamMenu::CodedParamMenu(const CRect& area, CControlListener* controlListener, long controlTag, const ElementStyle& style,
-                               ProgramStore& store, CodeKind codeKind, int parameter)
+CodedParamMenu::CodedParamMenu(const CRect& area, CControlListener* controlListener, long controlTag,
+                               const ElementStyle& style, ProgramStore& store, CodeKind codeKind, int parameter)
     : ParamMenu(area, controlListener, controlTag, style, store), kind(codeKind), parameterIndex(parameter)
 {
     for (int code = 0; code < codeCount(codeKind); ++code) {

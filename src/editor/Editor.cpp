@@ -76,7 +76,8 @@ MessageAnswer Editor::askInWindow(const std::wstring& text, const std::wstring& 
     constexpr std::chrono::minutes kAnswerTimeout{5};
     if (!frame)
         return MessageAnswer::Unavailable;
-    return askInFrame(*frame, text, title, buttons, [this] { return frame != nullptr && isOpen(); }, kAnswerTimeout);
+    return askInFrame(
+        *frame, text, title, buttons, [this] { return frame != nullptr && isOpen(); }, kAnswerTimeout);
 }
 
 bool Editor::openHeadless()

@@ -30,16 +30,24 @@ namespace {
 constexpr int kRoutingPositions = 5;
 constexpr int kTabRowHeight = 24;
 
-CRect toCRect(const LayoutRect& r) { return CRect(r.left, r.top, r.right, r.bottom); }
+CRect toCRect(const LayoutRect& r)
+{
+    return CRect(r.left, r.top, r.right, r.bottom);
+}
 
 CodeKind codeKindOf(ParamMenuKind kind)
 {
     switch (kind) {
-    case ParamMenuKind::OscWave: return CodeKind::OscWave;
-    case ParamMenuKind::FilterType: return CodeKind::FilterType;
-    case ParamMenuKind::LfoWave: return CodeKind::LfoWave;
-    case ParamMenuKind::ModSource: return CodeKind::ModSource;
-    default: return CodeKind::ModTarget;
+    case ParamMenuKind::OscWave:
+        return CodeKind::OscWave;
+    case ParamMenuKind::FilterType:
+        return CodeKind::FilterType;
+    case ParamMenuKind::LfoWave:
+        return CodeKind::LfoWave;
+    case ParamMenuKind::ModSource:
+        return CodeKind::ModSource;
+    default:
+        return CodeKind::ModTarget;
     }
 }
 
@@ -82,9 +90,9 @@ void Editor::prepareTheme()
     layoutFactor = layoutScale(settings.scale);
     bitmapFactor = bitmapScale(settings.scale, theme.themeScale);
     const ElementStyle* byRole[kNumTextStyles] = {
-        &theme.main1Title, &theme.main1Menu,  &theme.main1Name,  &theme.main1Value, &theme.main2Title,
-        &theme.main2Name,  &theme.main2Value, &theme.main3Name,  &theme.main3Value, &theme.sub1Title,
-        &theme.sub1Name,   &theme.sub1Value,  &theme.masterVol,  &theme.presetNumber, &theme.presetName};
+        &theme.main1Title, &theme.main1Menu,  &theme.main1Name, &theme.main1Value,   &theme.main2Title,
+        &theme.main2Name,  &theme.main2Value, &theme.main3Name, &theme.main3Value,   &theme.sub1Title,
+        &theme.sub1Name,   &theme.sub1Value,  &theme.masterVol, &theme.presetNumber, &theme.presetName};
     for (int i = 0; i < kNumTextStyles; ++i)
         styles[size_t(i)] = scaledStyle(*byRole[i], layoutFactor);
     images = std::make_unique<EditorImages>(settings, extended, bitmapFactor);
@@ -129,7 +137,7 @@ void Editor::buildPanes(const LayoutFrame& layout)
         if (pane.kind == PaneKind::TabView) {
             CTabPosition row = pane.tabRow == TabRow::Top      ? kPositionTop
                                : pane.tabRow == TabRow::Bottom ? kPositionBottom
-                                                                : kPositionNone;
+                                                               : kPositionNone;
             auto* tabs = new CTabView(r, nullptr, row, scaled(kTabRowHeight, g));
             tabs->setTransparency(true);
             int role = pane.pane == Pane::UpperTabs    ? kUpperTabs
@@ -193,14 +201,16 @@ CView* Editor::createControl(const ControlSpec& placement, const CRect& r)
         return display;
     }
     case Widget::ActiveLabel: {
-        auto* label = new ActiveLabel(r, placement.text, style(placement.style), style(placement.valueStyle), placement.tag);
+        auto* label =
+            new ActiveLabel(r, placement.text, style(placement.style), style(placement.valueStyle), placement.tag);
         activeLabels.push_back(label);
         int linked = kParamTable[placement.tag].linkedIndex;
         if (linked >= 0)
             dependentTexts[size_t(linked)].push_back(label);
         return label;
     }
-    case Widget::Caption: return new ParamLabel(r, style(placement.style), placement.text ? placement.text : "", nullptr, placement.tag);
+    case Widget::Caption:
+        return new ParamLabel(r, style(placement.style), placement.text ? placement.text : "", nullptr, placement.tag);
     case Widget::StatusText: {
         auto* text = new ParamLabel(r, style(placement.style), "", nullptr, placement.tag);
         statusTexts[size_t(placement.index)] = text;
@@ -210,13 +220,14 @@ CView* Editor::createControl(const ControlSpec& placement, const CRect& r)
         assignedCcText = new ParamLabel(r, style(placement.style), "", effect, placement.tag);
         return assignedCcText;
     case Widget::ParamMenu: {
-        auto* menu = new CodedParamMenu(r, this, placement.tag, style(placement.style), programs, codeKindOf(placement.menu),
-                                        placement.parameter);
+        auto* menu = new CodedParamMenu(r, this, placement.tag, style(placement.style), programs,
+                                        codeKindOf(placement.menu), placement.parameter);
         menu->setNbItemsPerColumn(placement.entriesPerColumn);
         bindToParameter(menu, placement.parameter);
         return menu;
     }
-    case Widget::IconMenu: return createIconMenu(placement, r);
+    case Widget::IconMenu:
+        return createIconMenu(placement, r);
     case Widget::OnOffSwitch: {
         auto* button = new COnOffButton(r, this, placement.tag, images->get(placement.image));
         if (placement.tag == kStateTag)
@@ -224,7 +235,8 @@ CView* Editor::createControl(const ControlSpec& placement, const CRect& r)
         bindToParameter(button, placement.tag);
         return button;
     }
-    case Widget::KickButton: return new CKickButton(r, this, placement.tag, images->get(placement.image));
+    case Widget::KickButton:
+        return new CKickButton(r, this, placement.tag, images->get(placement.image));
     case Widget::NameField:
         nameField = new ParamEdit(r, this, placement.tag, style(placement.style));
         nameField->setMaxLength(kProgramNameSize - 1);
@@ -250,9 +262,9 @@ CView* Editor::createControl(const ControlSpec& placement, const CRect& r)
     }
     case Widget::RoutingSelector: {
         CBitmap* image = images->get(placement.image);
-        auto* selector = new CHorizontalSwitch(r, this, placement.tag, kRoutingPositions,
-                                               frameHeight(image, kRoutingPositions, r.height()), kRoutingPositions,
-                                               image);
+        auto* selector =
+            new CHorizontalSwitch(r, this, placement.tag, kRoutingPositions,
+                                  frameHeight(image, kRoutingPositions, r.height()), kRoutingPositions, image);
         bindToParameter(selector, placement.tag);
         return selector;
     }
@@ -266,13 +278,19 @@ CView* Editor::createIconMenu(const ControlSpec& placement, const CRect& r)
     UserSettings& settings = host.userSettings();
     CBitmap* icon = images->get(placement.image);
     switch (placement.tag) {
-    case 1004: return new ScaleMenu(r, this, programs, settings, icon);
-    case 1005: return new ConfigMenu(r, this, programs, settings, icon);
-    case 1006: return new BankMenu(r, this, programs, settings, icon);
-    case 1007: return new PresetMenu(r, this, programs, icon);
+    case 1004:
+        return new ScaleMenu(r, this, programs, settings, icon);
+    case 1005:
+        return new ConfigMenu(r, this, programs, settings, icon);
+    case 1006:
+        return new BankMenu(r, this, programs, settings, icon);
+    case 1007:
+        return new PresetMenu(r, this, programs, icon);
     case 1010:
-    case 1011: return new OscMenu(r, this, int(placement.tag) - 1009, programs, icon);
-    default: return new SectionMenu(r, this, placement.tag, programs, icon);
+    case 1011:
+        return new OscMenu(r, this, int(placement.tag) - 1009, programs, icon);
+    default:
+        return new SectionMenu(r, this, placement.tag, programs, icon);
     }
 }
 

@@ -9,7 +9,10 @@ constexpr int kCompactWidth = 784, kCompactHeight = 520;
 constexpr int kHeaderHeight = 48;
 constexpr int kLowerWidth = 784, kLowerHeight = 176, kTabRowHeight = 24;
 
-int upperHeight(const LayoutFrame& f) { return f.extended ? 408 : 296; }
+int upperHeight(const LayoutFrame& f)
+{
+    return f.extended ? 408 : 296;
+}
 
 } // namespace
 
@@ -53,11 +56,13 @@ std::vector<PaneSpec> layoutPanes(const LayoutFrame& f)
         add(Pane::EnvPage2, Pane::EnvTabs, PaneKind::Page, {0, 0, 384, 136}, "BackEnv2");
     }
     const int lowerTop = (f.extended ? 456 : 344) + f.top + f.topSpacing + f.bottomSpacing;
-    add(Pane::LowerTabs, Pane::Window, PaneKind::TabView, {f.side, lowerTop, f.side + kLowerWidth, lowerTop + kLowerHeight},
-        nullptr, nullptr, TabRow::Bottom);
-    static const char* const kSubImages[5][2] = {{"BackSub1", "SwitchSub1"}, {"BackSub2", "SwitchSub2"},
-                                                  {"BackSub3", "SwitchSub3"}, {"BackSub4", "SwitchSub4"},
-                                                  {"BackSub5", "SwitchSub5"}};
+    add(Pane::LowerTabs, Pane::Window, PaneKind::TabView,
+        {f.side, lowerTop, f.side + kLowerWidth, lowerTop + kLowerHeight}, nullptr, nullptr, TabRow::Bottom);
+    static const char* const kSubImages[5][2] = {{"BackSub1", "SwitchSub1"},
+                                                 {"BackSub2", "SwitchSub2"},
+                                                 {"BackSub3", "SwitchSub3"},
+                                                 {"BackSub4", "SwitchSub4"},
+                                                 {"BackSub5", "SwitchSub5"}};
     for (int page = 0; page < 5; ++page)
         add(Pane(int(Pane::LowerPage1) + page), Pane::LowerTabs, PaneKind::Page,
             {0, 0, kLowerWidth, kLowerHeight - kTabRowHeight}, kSubImages[page][0], kSubImages[page][1]);

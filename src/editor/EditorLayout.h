@@ -29,18 +29,18 @@ enum class TextStyle : uint8_t {
 constexpr int kNumTextStyles = 15;
 
 enum class Pane : uint8_t {
-    Window,      // the full-size container with the background image
-    Upper,       // the upper area
-    UpperTabs,   // Compact: tab view of the two upper pages
+    Window,    // the full-size container with the background image
+    Upper,     // the upper area
+    UpperTabs, // Compact: tab view of the two upper pages
     UpperPage1,
     UpperPage2,
-    FilterTabs,  // Compact: the two filter pages, switched by page buttons
+    FilterTabs, // Compact: the two filter pages, switched by page buttons
     FilterPage1,
     FilterPage2,
-    EnvTabs,     // Compact: the two envelope pages
+    EnvTabs, // Compact: the two envelope pages
     EnvPage1,
     EnvPage2,
-    LowerTabs,   // the lower area
+    LowerTabs, // the lower area
     LowerPage1,
     LowerPage2,
     LowerPage3,
@@ -68,22 +68,22 @@ struct PaneSpec {
     Pane pane;
     Pane parent;
     PaneKind kind;
-    LayoutRect rect;          // in the parent; for pages, the page's area within the tab view
-    const char* image;        // background image stem, or null (transparent)
-    const char* tabImage;     // pages: the tab button image stem, or null for tab views without buttons
-    TabRow tabRow;            // tab views: where their buttons run
+    LayoutRect rect;      // in the parent; for pages, the page's area within the tab view
+    const char* image;    // background image stem, or null (transparent)
+    const char* tabImage; // pages: the tab button image stem, or null for tab views without buttons
+    TabRow tabRow;        // tab views: where their buttons run
 };
 
 enum class Widget : uint8_t {
-    Knob,           // visible knob: a 101-frame image strip
-    HiddenKnob,     // a knob without image laid over a value text
-    ValueDisplay,   // the parameter's value text
-    ActiveLabel,    // knob label: the name, or the value while the knob is handled
-    Caption,        // fixed text
-    StatusText,     // text the editor fills at idle (program number, learn state, Mod CC)
-    ClickableText,  // "Assigned CC": sends its tag with 1 on click and 2 on Ctrl+click
-    ParamMenu,      // menu of a coded parameter (waveform, filter type, modulation)
-    IconMenu,       // the header menus and the section copy/paste menus
+    Knob,          // visible knob: a 101-frame image strip
+    HiddenKnob,    // a knob without image laid over a value text
+    ValueDisplay,  // the parameter's value text
+    ActiveLabel,   // knob label: the name, or the value while the knob is handled
+    Caption,       // fixed text
+    StatusText,    // text the editor fills at idle (program number, learn state, Mod CC)
+    ClickableText, // "Assigned CC": sends its tag with 1 on click and 2 on Ctrl+click
+    ParamMenu,     // menu of a coded parameter (waveform, filter type, modulation)
+    IconMenu,      // the header menus and the section copy/paste menus
     OnOffSwitch,
     KickButton,     // program step and page buttons: 1 while pressed
     NameField,      // the program name
@@ -98,17 +98,17 @@ enum class ParamMenuKind : uint8_t { None, OscWave, FilterType, LfoWave, ModSour
 struct ControlSpec {
     Widget widget;
     Pane pane;
-    LayoutRect rect;            // in the pane, unscaled
-    int tag;                    // parameter index 0..198, command tag, or kStateTag
+    LayoutRect rect;             // in the pane, unscaled
+    int tag;                     // parameter index 0..198, command tag, or kStateTag
     const char* image = nullptr; // image stem ("KnobMainCW"), without the layout's prefix
     TextStyle style = TextStyle::None;
     TextStyle valueStyle = TextStyle::None; // active labels: the colours while the value shows
-    const char* text = nullptr;  // captions, titles and active label names
-    int inset = 0;               // pixels taken from top and bottom after scaling
+    const char* text = nullptr;             // captions, titles and active label names
+    int inset = 0;                          // pixels taken from top and bottom after scaling
     ParamMenuKind menu = ParamMenuKind::None;
-    int entriesPerColumn = 0;    // menus laid out in columns; 0 for one column
-    int index = 0;               // voice lamps: the voice; status texts: which (StatusKind)
-    int parameter = -1;          // parameter menus: the parameter they choose
+    int entriesPerColumn = 0; // menus laid out in columns; 0 for one column
+    int index = 0;            // voice lamps: the voice; status texts: which (StatusKind)
+    int parameter = -1;       // parameter menus: the parameter they choose
 };
 
 // What a status text shows.
@@ -136,6 +136,9 @@ std::vector<PaneSpec> layoutPanes(const LayoutFrame& frame);
 std::vector<ControlSpec> layoutControls(const LayoutFrame& frame);
 
 // A coordinate multiplied by the window factor, truncated.
-inline int scaled(int coordinate, double factor) { return int(coordinate * factor); }
+inline int scaled(int coordinate, double factor)
+{
+    return int(coordinate * factor);
+}
 // A rectangle scaled, then made smaller at top and bottom by inset pixels.
 LayoutRect scaledRect(const LayoutRect& rect, double factor, int inset = 0);

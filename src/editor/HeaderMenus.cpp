@@ -15,8 +15,8 @@ constexpr int kProgramsPerColumn = 20;
 
 } // namespace
 
-ScaleMenu::ScaleMenu(const CRect& area, CControlListener* controlListener, ProgramStore& store, UserSettings& userSettings,
-                     CBitmap* icon)
+ScaleMenu::ScaleMenu(const CRect& area, CControlListener* controlListener, ProgramStore& store,
+                     UserSettings& userSettings, CBitmap* icon)
     : IconMenu(area, controlListener, 1004, store, icon), settings(userSettings)
 {
     for (const char* entry : {"Small", "Medium", "Large"})
@@ -28,15 +28,15 @@ void ScaleMenu::prepareToOpen()
     checkEntryAlone(settings.scale - 1);
 }
 
-ConfigMenu::ConfigMenu(const CRect& area, CControlListener* controlListener, ProgramStore& store, UserSettings& userSettings,
-                       CBitmap* icon)
+ConfigMenu::ConfigMenu(const CRect& area, CControlListener* controlListener, ProgramStore& store,
+                       UserSettings& userSettings, CBitmap* icon)
     : IconMenu(area, controlListener, 1005, store, icon), settings(userSettings),
       themes(new COptionMenu(CRect(), controlListener, kThemeMenuTag)),
       toggles(new COptionMenu(CRect(), controlListener, kSettingsMenuTag))
 {
-    for (const char* entry : {"Save Preset...", "Load Preset...", "Copy Preset", "Paste Preset", "Restore Preset",
-                              "Initialize Preset", "-", "Save Bank...", "Load Bank...", "Initialize Bank", "-",
-                              "All Notes Off", "-"})
+    for (const char* entry :
+         {"Save Preset...", "Load Preset...", "Copy Preset", "Paste Preset", "Restore Preset", "Initialize Preset", "-",
+          "Save Bank...", "Load Bank...", "Initialize Bank", "-", "All Notes Off", "-"})
         addEntry(entry);
     addEntry(themes, "Theme");
     addEntry(toggles, "Settings");
@@ -78,8 +78,8 @@ void ConfigMenu::prepareToOpen()
     toggles->checkEntry(2, settings.ignoreAmpVelocity.load());
 }
 
-BankMenu::BankMenu(const CRect& area, CControlListener* controlListener, ProgramStore& store, UserSettings& userSettings,
-                   CBitmap* icon)
+BankMenu::BankMenu(const CRect& area, CControlListener* controlListener, ProgramStore& store,
+                   UserSettings& userSettings, CBitmap* icon)
     : IconMenu(area, controlListener, 1006, store, icon), settings(userSettings)
 {
 }

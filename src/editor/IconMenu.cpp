@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-IconMenu::IconMenu(const CRect& area, CControlListener* controlListener, long controlTag, ProgramStore& store, CBitmap* icon)
+IconMenu::IconMenu(const CRect& area, CControlListener* controlListener, long controlTag, ProgramStore& store,
+                   CBitmap* icon)
     : ParamMenu(area, controlListener, controlTag, ElementStyle{}, store)
 {
     setBackground(icon);

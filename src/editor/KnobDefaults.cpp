@@ -31,13 +31,14 @@ bool oneOf(int tag, std::initializer_list<int> tags)
 float knobDefaultValue(int tag)
 {
     using namespace Param;
-    if (oneOf(tag, {Volume, Osc1Semi, Osc2Semi, Osc1Fine, Osc2Fine, Osc1Sub, Osc2Sub, Osc1Vol, Osc2Vol, Osc1PW,
-                    Osc2PW, Osc1DtMx, Osc2DtMx, Osc1Pan, Osc2Pan, Sub1Semi, Sub2Semi, Sub1Fine, Sub2Fine, Env1Vel,
-                    Env2Vel, Lfo1Ofs, Lfo2Ofs, Lfo3Ofs, Lfo4Ofs, Tuning, Poly, DlyFBack, DlyWidth, RvbSize,
-                    RvbDamp, RvbDens})
-        || named(tag, {"ModAmt"}))
+    if (oneOf(tag, {Volume,   Osc1Semi, Osc2Semi, Osc1Fine, Osc2Fine, Osc1Sub, Osc2Sub, Osc1Vol,
+                    Osc2Vol,  Osc1PW,   Osc2PW,   Osc1DtMx, Osc2DtMx, Osc1Pan, Osc2Pan, Sub1Semi,
+                    Sub2Semi, Sub1Fine, Sub2Fine, Env1Vel,  Env2Vel,  Lfo1Ofs, Lfo2Ofs, Lfo3Ofs,
+                    Lfo4Ofs,  Tuning,   Poly,     DlyFBack, DlyWidth, RvbSize, RvbDamp, RvbDens}) ||
+        named(tag, {"ModAmt"}))
         return 0.5f;
-    if (oneOf(tag, {Osc1DtVo, Osc2DtVo, FltCut, Flt2Cut, RvbWidth}) || named(tag, {"Env1Sus", "Env2Sus", "Env3Sus", "Env4Sus"}))
+    if (oneOf(tag, {Osc1DtVo, Osc2DtVo, FltCut, Flt2Cut, RvbWidth}) ||
+        named(tag, {"Env1Sus", "Env2Sus", "Env3Sus", "Env4Sus"}))
         return 1.0f;
     if (tag == DlyTime)
         return 0.2f;

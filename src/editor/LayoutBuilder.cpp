@@ -58,8 +58,8 @@ void LayoutBuilder::addKnobRow(Origin o, const LabelledKnob* knobs, const int* x
 {
     for (int i = 0; i < count; ++i) {
         add(Widget::Knob, o, {xs[i], 40, xs[i] + 64, 104}, knobs[i].parameter).image = image;
-        ControlSpec& label = add(Widget::ActiveLabel, o, {xs[i] + labelOffset, 104, xs[i] + labelOffset + 80, 128},
-                                 knobs[i].parameter);
+        ControlSpec& label =
+            add(Widget::ActiveLabel, o, {xs[i] + labelOffset, 104, xs[i] + labelOffset + 80, 128}, knobs[i].parameter);
         label.text = knobs[i].name;
         label.style = name;
         label.valueStyle = value;
@@ -238,10 +238,12 @@ void LayoutBuilder::addOscillatorPage()
     for (int n = 1; n <= 2; ++n) {
         const int dx = 384 * (n - 1);
         addCaption(o, {16 + dx, 8, 72 + dx, 32}, n == 1 ? "OSC 1" : "OSC 2", TextStyle::Sub1Title);
-        const NamedValue first[] = {{"Pulse Width", "Osc%dPW"}, {"Detune Voices", "Osc%dDtVo"},
-                                    {"Detune Spread", "Osc%dDtSp"}, {"Detune Mix", "Osc%dDtMx"}};
-        const NamedValue second[] = {{"Pan", "Osc%dPan"}, {"Phase", "Osc%dPhse"},
-                                     {"Sub Alt Semi", "Sub%dSemi"}, {"Sub Alt Fine", "Sub%dFine"}};
+        const NamedValue first[] = {{"Pulse Width", "Osc%dPW"},
+                                    {"Detune Voices", "Osc%dDtVo"},
+                                    {"Detune Spread", "Osc%dDtSp"},
+                                    {"Detune Mix", "Osc%dDtMx"}};
+        const NamedValue second[] = {
+            {"Pan", "Osc%dPan"}, {"Phase", "Osc%dPhse"}, {"Sub Alt Semi", "Sub%dSemi"}, {"Sub Alt Fine", "Sub%dFine"}};
         for (int row = 0; row < 4; ++row) {
             const int y = 40 + 24 * row;
             addCaption(o, {40 + dx, y, 136 + dx, y + 24}, first[row].name, TextStyle::Sub1Name);
@@ -258,8 +260,8 @@ void LayoutBuilder::addPlayPage()
     addCaption(o, {16, 8, 72, 32}, "PLAY", TextStyle::Sub1Title);
     addCaption(o, {400, 8, 600, 32}, "ROUTING", TextStyle::Sub1Title);
     addCaption(o, {632, 8, 728, 32}, "MIDI LEARN", TextStyle::Sub1Title);
-    const NamedValue first[] = {{"Tuning", "Tuning"}, {"Key Split", "KeySplit"}, {"Polyphony", "Poly"},
-                                {"Glide Time", "GldAmt"}};
+    const NamedValue first[] = {
+        {"Tuning", "Tuning"}, {"Key Split", "KeySplit"}, {"Polyphony", "Poly"}, {"Glide Time", "GldAmt"}};
     for (int row = 0; row < 4; ++row) {
         const int y = 40 + 24 * row;
         addCaption(o, {40, y, 128, y + 24}, first[row].name, TextStyle::Sub1Name);

@@ -28,8 +28,8 @@ private:
     void addValue(Origin o, LayoutRect rect, int parameter, TextStyle style, int inset = 0);
     void addCaption(Origin o, LayoutRect rect, const char* text, TextStyle style, int inset = 0);
     // Knobs at y 40..104 with active labels 80 wide below them at labelOffset from the knob.
-    void addKnobRow(Origin o, const LabelledKnob* knobs, const int* xs, int count, const char* image,
-                    int labelOffset, TextStyle name, TextStyle value);
+    void addKnobRow(Origin o, const LabelledKnob* knobs, const int* xs, int count, const char* image, int labelOffset,
+                    TextStyle name, TextStyle value);
 
     void addTitleMenu(Origin o, LayoutRect rect, int tag, ParamMenuKind kind, int parameter);
     void addOscillator(int n, Origin o);

@@ -24,8 +24,8 @@ bool isTouchGesture(long buttons)
 
 } // namespace
 
-ParamKnob::ParamKnob(const CRect& area, CControlListener* controlListener, ControlTouchListener* touchListener, long controlTag,
-                     CBitmap* strip)
+ParamKnob::ParamKnob(const CRect& area, CControlListener* controlListener, ControlTouchListener* touchListener,
+                     long controlTag, CBitmap* strip)
     : CAnimKnob(area, controlListener, controlTag, kFrames, area.width(), strip), touch(touchListener)
 {
     setWheelInc(kWheelStep);

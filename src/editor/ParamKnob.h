@@ -11,8 +11,7 @@ class ParamKnob : public CAnimKnob {
 public:
     static constexpr long kFrames = 101;
 
-    ParamKnob(const CRect& size, CControlListener* listener, ControlTouchListener* touch, long tag,
-              CBitmap* strip);
+    ParamKnob(const CRect& size, CControlListener* listener, ControlTouchListener* touch, long tag, CBitmap* strip);
 
     CMouseEventResult onMouseDown(CPoint& where, const long& buttons) override;
     CMouseEventResult onMouseUp(CPoint& where, const long& buttons) override;

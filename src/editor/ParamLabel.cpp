@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-ParamLabel::ParamLabel(const CRect& area, const ElementStyle& style, const std::string& initialText, AudioEffect* targetEffect,
-                       long controlTag)
+ParamLabel::ParamLabel(const CRect& area, const ElementStyle& style, const std::string& initialText,
+                       AudioEffect* targetEffect, long controlTag)
     : CTextLabel(area, initialText), target(targetEffect)
 {
     setTag(controlTag);

@@ -6,7 +6,10 @@
 
 class CParamDisplay;
 
-inline CColor toColor(const ThemeColour& c) { return {c.red, c.green, c.blue, c.alpha}; }
+inline CColor toColor(const ThemeColour& c)
+{
+    return {c.red, c.green, c.blue, c.alpha};
+}
 
 // The style with its font size multiplied by the window factor (truncated).
 ElementStyle scaledStyle(const ElementStyle& style, double factor);

@@ -22,7 +22,8 @@ std::unique_ptr<native::Image> loadImage(const UserSettings& settings, const std
     if (!builtIn.empty())
         image = native::decodePng(builtIn.data, builtIn.size);
     if (settings.themesFolderExists) {
-        fs::path file = settings.themesFolder / fileNameToPath(settings.theme) / fileNameToPath(widenOneToOne(name + ".png"));
+        fs::path file =
+            settings.themesFolder / fileNameToPath(settings.theme) / fileNameToPath(widenOneToOne(name + ".png"));
         std::error_code error;
         // A theme file that is no PNG leaves the built-in image in place.
         if (fs::is_regular_file(file, error))

@@ -51,10 +51,14 @@ struct DelayToneFilter {
         x1 = x;
         y2 = y1;
         y1 = y;
-        if (std::fabs(x1) < 1e-20f) x1 = 0.0f;
-        if (std::fabs(x2) < 1e-20f) x2 = 0.0f;
-        if (std::fabs(y1) < 1e-20f) y1 = 0.0f;
-        if (std::fabs(y2) < 1e-20f) y2 = 0.0f;
+        if (std::fabs(x1) < 1e-20f)
+            x1 = 0.0f;
+        if (std::fabs(x2) < 1e-20f)
+            x2 = 0.0f;
+        if (std::fabs(y1) < 1e-20f)
+            y1 = 0.0f;
+        if (std::fabs(y2) < 1e-20f)
+            y2 = 0.0f;
         return y;
     }
 

@@ -39,7 +39,7 @@ EffectsReverb::EffectsReverb()
 {
     memory.reset(static_cast<size_t>(kLineCount) * kLineRoom);
     Line* lines[kLineCount] = {&er1, &er2, &predelayLine, &input1, &input2, &input3, &input4, &a1,
-                               &da1, &a2, &da2, &b1, &db1, &b2, &db2};
+                               &da1, &a2,  &da2,          &b1,     &db1,    &b2,     &db2};
     for (int i = 0; i < kLineCount; ++i)
         lines[i]->data = memory.data() + static_cast<size_t>(i) * kLineRoom;
     for (Svf* s : {&inputLeft, &inputRight, &tankA, &tankB}) {
@@ -153,7 +153,8 @@ void EffectsReverb::initTank()
 
     // The pre-delay line counts as far as it has reached (watchForSilence adds it).
     quietWindow = 0;
-    for (const Line* line : {&er1, &er2, &input1, &input2, &input3, &input4, &a1, &da1, &a2, &da2, &b1, &db1, &b2, &db2})
+    for (const Line* line :
+         {&er1, &er2, &input1, &input2, &input3, &input4, &a1, &da1, &a2, &da2, &b1, &db1, &b2, &db2})
         quietWindow += line->length;
     quietFrames = 0;
 }

@@ -49,8 +49,8 @@ struct Envelope {
     float decayCoef = 0.0f;
     float releaseCoef = 0.0f;
     float sustain = 0.0f;
-    float attackRatio = 2.0f;  // attack aims at 1 + ratio and is cut at 1
-    float decayRatio = 0.01f;  // decay and release aim this far below their targets
+    float attackRatio = 2.0f; // attack aims at 1 + ratio and is cut at 1
+    float decayRatio = 0.01f; // decay and release aim this far below their targets
     float attackBase = 3.0f;
     float decayBase = (0.0f - 0.01f) * 1.0f;
     float releaseBase = -0.01f * 1.0f;

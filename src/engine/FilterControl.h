@@ -15,7 +15,10 @@ constexpr float kKeyTrackOffset = 12.0f;
 // the filters get (about 21.6 kHz at 44.1 kHz).
 constexpr float kMaxFilterCutoff = 0.4999f;
 
-inline float clampUnit(float x) { return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f; }
+inline float clampUnit(float x)
+{
+    return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
+}
 
 // Cutoff in cycles per sample for a knob-plus-modulation value, a key-tracking amount (0..1) and
 // the note's distance in semitones from A4; clamped to 0..0.5.
@@ -58,9 +61,8 @@ struct FilterControl {
     // One sample through the unit, in place. A bypassed unit leaves the signal and its
     // smoothers alone. Returns true when the controls have settled: a next call with the same
     // arguments would only run the filter itself (see processSteady).
-    bool process(FilterUnit& unit, float& left, float& right, float cutoffParam, float cutoffMod,
-                 float resonanceParam, float resonanceMod, float keyParam, float semisFromA4,
-                 float sampleRate)
+    bool process(FilterUnit& unit, float& left, float& right, float cutoffParam, float cutoffMod, float resonanceParam,
+                 float resonanceMod, float keyParam, float semisFromA4, float sampleRate)
     {
         if (unit.isBypassed())
             return true;

@@ -120,8 +120,7 @@ struct Lfo {
     // Note start (and engine reset): back to the start phase with a fresh random step.
     void restart(float phaseParameter)
     {
-        const float p = phaseParameter > 0.0f ? (phaseParameter < 1.0f ? phaseParameter : 1.0f)
-                                              : 0.0f;
+        const float p = phaseParameter > 0.0f ? (phaseParameter < 1.0f ? phaseParameter : 1.0f) : 0.0f;
         phaseParam = p;
         phase = p * kTwoPi;
         pickRandomStep();

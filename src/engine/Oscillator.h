@@ -21,8 +21,7 @@ struct NoiseState {
     float white()
     {
         const float r = static_cast<float>(randomInt15());
-        return (r * (1.0f / 32768.0f) * 3.0f * noiseThird * 2.0f - (noiseThird - 1.0f) * 3.0f) *
-               noiseScale;
+        return (r * (1.0f / 32768.0f) * 3.0f * noiseThird * 2.0f - (noiseThird - 1.0f) * 3.0f) * noiseScale;
     }
 
     // White noise through a three-pole filter that tilts it by about -3 dB per octave.
@@ -227,8 +226,8 @@ inline float drawStartPhase(float phaseParam)
 
 // Note-start phases of one side: main oscillator and sub at the side's phase (the sub
 // at 0 when it plays an alternative waveform), the six unison copies at their fixed phases.
-inline void startSidePhases(float phaseParam, SubAltMode subMode, Oscillator& main,
-                            Oscillator& sub, Oscillator* unisonCopies)
+inline void startSidePhases(float phaseParam, SubAltMode subMode, Oscillator& main, Oscillator& sub,
+                            Oscillator* unisonCopies)
 {
     const float s = drawStartPhase(phaseParam);
     main.setStartPhase(s);

@@ -182,7 +182,7 @@ void PingPongDelay::processBus(Bus& bus, DelayLine& a, DelayLine& b, float& left
     }
 
     const float dry = 1.0f - mix;
-    const float near = width;         // share of the even echoes on the left
+    const float near = width; // share of the even echoes on the left
     const float far = 1.0f - width;
     left = dry * left + mix * (near * fg + far * fe);
     right = dry * right + mix * (near * fe + far * fg);

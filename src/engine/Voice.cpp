@@ -94,7 +94,8 @@ void addAmplified(float* busL, float* busR, const float* left, const float* righ
 
 } // namespace
 
-void FrameControls::read(const ProgramStore& programs, const std::atomic<bool>* ignoreVelocity, const TempoInfo& tempoInfo)
+void FrameControls::read(const ProgramStore& programs, const std::atomic<bool>* ignoreVelocity,
+                         const TempoInfo& tempoInfo)
 {
     const ProgramRecord& p = programs.current();
     polyZero = p.get(Param::Poly) == 0.0f;
@@ -139,8 +140,8 @@ void FrameControls::read(const ProgramStore& programs, const std::atomic<bool>* 
         const float rate = safeValue(p.get(Param::Lfo1Rate + n));
         const bool sync = p.get(Param::Lfo1Sync + n) != 0.0f;
         const bool freeRunning = p.get(Param::Lfo1Free + n) != 0.0f;
-        lfoInputsMoved |= std::bit_cast<uint32_t>(rate) != std::bit_cast<uint32_t>(lfoRate[n]) ||
-                          sync != lfoSync[n] || freeRunning != lfoFree[n];
+        lfoInputsMoved |= std::bit_cast<uint32_t>(rate) != std::bit_cast<uint32_t>(lfoRate[n]) || sync != lfoSync[n] ||
+                          freeRunning != lfoFree[n];
         lfoRate[n] = rate;
         lfoSync[n] = sync;
         lfoFree[n] = freeRunning;
@@ -191,8 +192,8 @@ void Voice::resetVoice()
     if (programs) {
         const ProgramRecord& p = programs->current();
         for (int k = 0; k < 2; ++k)
-            startSidePhases(p.get(Param::Osc1Phse + k * kSideStep), decodeSubAltMode(p.get(Param::Sub1AltW + k * kSideStep)),
-                            mainOsc[k], subOsc[k], unison[k]);
+            startSidePhases(p.get(Param::Osc1Phse + k * kSideStep),
+                            decodeSubAltMode(p.get(Param::Sub1AltW + k * kSideStep)), mainOsc[k], subOsc[k], unison[k]);
         for (int n = 0; n < 4; ++n) {
             // The wave is set first so a newly chosen Random wave starts on a fresh step.
             lfo[n].waveform = decodeLfoWaveform(p.get(Param::Lfo1Wave + n));
@@ -604,10 +605,9 @@ inline void Voice::runFilter(int n, float& left, float& right, const FrameContro
         FilterControl::processSteady(filter[n], left, right);
         return;
     }
-    filterSteady[n] = filterControl[n].process(filter[n], left, right, c.filter[n].cutoff,
-                                               mod.modSums[kFilterCutTarget[n]], c.filter[n].resonance,
-                                               mod.modSums[kFilterResTarget[n]], c.filter[n].keyTrack, semisFromA4,
-                                               sampleRate);
+    filterSteady[n] = filterControl[n].process(
+        filter[n], left, right, c.filter[n].cutoff, mod.modSums[kFilterCutTarget[n]], c.filter[n].resonance,
+        mod.modSums[kFilterResTarget[n]], c.filter[n].keyTrack, semisFromA4, sampleRate);
 }
 
 // Glide only in exact mono; otherwise the note sounds at once. Returns semitones from A4.
@@ -710,8 +710,8 @@ float Voice::bendFor(const MidiControllerState& midi, const FrameControls& c)
             continue;
         if (split > 0 && (k == 0 ? note.note >= split : note.note < split))
             continue;
-        renderSide(k, c.side[k], bend, semisFromA4, c.reference, controlFrame, sideSteadyNow && sideSteady[k],
-                   sideL[k], sideR[k]);
+        renderSide(k, c.side[k], bend, semisFromA4, c.reference, controlFrame, sideSteadyNow && sideSteady[k], sideL[k],
+                   sideR[k]);
     }
 
     // Routing: what feeds each filter unit and which amplifier each result reaches. Each unit
@@ -785,8 +785,8 @@ int Voice::renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* 
     return renderSegments(amp1Left, amp1Right, amp2Left, amp2Right, 0, frames, midi, c, route);
 }
 
-int Voice::renderSegments(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int first,
-                          int frames, const MidiControllerState& midi, const FrameControls& c, int route)
+int Voice::renderSegments(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int first, int frames,
+                          const MidiControllerState& midi, const FrameControls& c, int route)
 {
     int done = first;
     while (done < frames) {
@@ -842,8 +842,7 @@ void Voice::renderRunGroup(Voice* const* group, int size, float* amp1Left, float
     }
 }
 
-void Voice::runFilterGroup(int n, Voice* const* group, Segment* segments, int size, bool second,
-                           const FrameControls& c)
+void Voice::runFilterGroup(int n, Voice* const* group, Segment* segments, int size, bool second, const FrameControls& c)
 {
     bool together = true;
     for (int v = 0; v < size; ++v)
@@ -876,8 +875,8 @@ int Voice::beginSegment(Segment& s, int frames, const MidiControllerState& midi,
 
     const int split = c.keySplit;
     for (int k = 0; k < 2; ++k) {
-        const bool silent = oscWaveform[k] == OscWaveform::Off ||
-                            (split > 0 && (k == 0 ? note.note >= split : note.note < split));
+        const bool silent =
+            oscWaveform[k] == OscWaveform::Off || (split > 0 && (k == 0 ? note.note >= split : note.note < split));
         if (silent) {
             std::fill_n(s.sideL[k], count, 0.0f);
             std::fill_n(s.sideR[k], count, 0.0f);
@@ -912,8 +911,7 @@ void Voice::feedSecondFilter(Segment& s, int routing)
         }
 }
 
-void Voice::finishSegment(Segment& s, float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right,
-                          int routing)
+void Voice::finishSegment(Segment& s, float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int routing)
 {
     const int count = s.count;
     const float* g1 = s.amp1Gain;

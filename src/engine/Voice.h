@@ -213,19 +213,17 @@ private:
     };
     int renderSegments(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int first, int frames,
                        const MidiControllerState& midi, const FrameControls& controls, int route);
-    int beginSegment(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& controls,
-                     int route, bool continuing);
+    int beginSegment(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& controls, int route,
+                     bool continuing);
     void feedSecondFilter(Segment& s, int routing);
-    void finishSegment(Segment& s, float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right,
-                       int routing);
+    void finishSegment(Segment& s, float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int routing);
     static void runFilterGroup(int n, Voice* const* group, Segment* segments, int size, bool second,
                                const FrameControls& c);
-    int stepSegmentControls(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& c,
-                            int route);
+    int stepSegmentControls(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& c, int route);
     int stepSteadyControls(Segment& s, int first, int frames, const FrameControls& c, int route);
     void renderSideSegment(int side, const FrameControls::Side& c, const FrameControls& controls, Segment& s);
-    void addUnisonSegment(int side, int copies, const float* spread, const float* mix, const float* width,
-                          float* left, float* right, int count);
+    void addUnisonSegment(int side, int copies, const float* spread, const float* mix, const float* width, float* left,
+                          float* right, int count);
     void runFilterSegment(int n, float* left, float* right, const FrameControls& c, const Segment& s);
 
     float stepPitch(const FrameControls& c);

@@ -59,7 +59,10 @@ public:
     // the effects had no tail.
     bool renderedSilence() const { return silentOutput; }
     // A whole block in one call.
-    void renderBlock(float* left, float* right, int frameCount) { renderFrames(left, right, frameCount, 0, frameCount); }
+    void renderBlock(float* left, float* right, int frameCount)
+    {
+        renderFrames(left, right, frameCount, 0, frameCount);
+    }
 
     // The longest run rendered in one go (the length of the run buses).
     static constexpr int kRunFrames = 256;

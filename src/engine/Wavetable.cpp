@@ -10,10 +10,9 @@
 namespace {
 
 // Partial amplitudes by harmonic number (index 0 is the unused DC term).
-constexpr float kChimePartials[23] = {0, 1.0f, 0, 0, 0.6f, 0, 0, 0.3f, 0, 0, 0.35f, 0.25f,
+constexpr float kChimePartials[23] = {0, 1.0f,  0, 0, 0.6f, 0, 0, 0.3f,  0, 0, 0.35f, 0.25f,
                                       0, 0.85f, 0, 0, 0.1f, 0, 0, 0.15f, 0, 0, 0.1f};
-constexpr float kOrganPartials[17] = {0, 1.0f, 0, 0.375f, 0, 0, 0, 0, 0, 0, 0.375f, 0, 0.875f,
-                                      0, 0, 0, 1.0f};
+constexpr float kOrganPartials[17] = {0, 1.0f, 0, 0.375f, 0, 0, 0, 0, 0, 0, 0.375f, 0, 0.875f, 0, 0, 0, 1.0f};
 
 // Tables are sized from the rate; a host announcing an absurd rate must not make us allocate
 // gigabytes, so the harmonic count stops growing past the highest real-world rate.

@@ -6,7 +6,10 @@
 
 AEffGUIEditor::AEffGUIEditor(AudioEffect* owner) : AEffEditor(owner) {}
 
-AEffGUIEditor::~AEffGUIEditor() { AEffGUIEditor::close(); }
+AEffGUIEditor::~AEffGUIEditor()
+{
+    AEffGUIEditor::close();
+}
 
 bool AEffGUIEditor::getRect(ERect** result)
 {

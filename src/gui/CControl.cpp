@@ -67,7 +67,10 @@ void CControl::notifyValueChanged()
         listener->valueChanged(this);
 }
 
-bool CControl::isDirty() const { return CView::isDirty() || getValue() != lastDrawnValue; }
+bool CControl::isDirty() const
+{
+    return CView::isDirty() || getValue() != lastDrawnValue;
+}
 
 void CControl::setDirty(bool newDirty)
 {

@@ -8,9 +8,12 @@ namespace {
 native::TextAlign toNative(CHoriTxtAlign align)
 {
     switch (align) {
-    case kLeftText: return native::TextAlign::Left;
-    case kRightText: return native::TextAlign::Right;
-    default: return native::TextAlign::Center;
+    case kLeftText:
+        return native::TextAlign::Left;
+    case kRightText:
+        return native::TextAlign::Right;
+    default:
+        return native::TextAlign::Center;
     }
 }
 } // namespace
@@ -38,7 +41,8 @@ void CNativeDrawContext::drawString(const std::string& text, const CRect& rect, 
 {
     if (color.alpha == 0 || text.empty())
         return;
-    canvas.drawText(text, ::toNative(rect), (font ? font : kNormalFont)->fontSpec(), ::toNative(color), toNative(align));
+    canvas.drawText(text, ::toNative(rect), (font ? font : kNormalFont)->fontSpec(), ::toNative(color),
+                    toNative(align));
 }
 
 CCoord CNativeDrawContext::getStringWidth(const std::string& text, const CFontDesc* font)
@@ -46,7 +50,19 @@ CCoord CNativeDrawContext::getStringWidth(const std::string& text, const CFontDe
     return canvas.textWidth(text, (font ? font : kNormalFont)->fontSpec());
 }
 
-void CNativeDrawContext::saveState() { canvas.save(); }
-void CNativeDrawContext::restoreState() { canvas.restore(); }
-void CNativeDrawContext::moveOrigin(CCoord dx, CCoord dy) { canvas.translate(dx, dy); }
-void CNativeDrawContext::clipTo(const CRect& rect) { canvas.clip(::toNative(rect)); }
+void CNativeDrawContext::saveState()
+{
+    canvas.save();
+}
+void CNativeDrawContext::restoreState()
+{
+    canvas.restore();
+}
+void CNativeDrawContext::moveOrigin(CCoord dx, CCoord dy)
+{
+    canvas.translate(dx, dy);
+}
+void CNativeDrawContext::clipTo(const CRect& rect)
+{
+    canvas.clip(::toNative(rect));
+}

@@ -10,7 +10,9 @@
 class CBitmap;
 class CFontDesc;
 
-namespace native { class Canvas; }
+namespace native {
+class Canvas;
+}
 
 class CDrawContext {
 public:

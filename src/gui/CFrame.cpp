@@ -103,7 +103,10 @@ CFrame::~CFrame()
     removeAll(true);
 }
 
-void* CFrame::getSystemWindow() const { return window ? window->systemHandle() : nullptr; }
+void* CFrame::getSystemWindow() const
+{
+    return window ? window->systemHandle() : nullptr;
+}
 
 void CFrame::idle()
 {
@@ -142,7 +145,10 @@ void CFrame::invalidRect(const CRect& rect)
         window->invalidate(toNative(area));
 }
 
-void CFrame::draw(CDrawContext* context) { drawRect(context, size); }
+void CFrame::draw(CDrawContext* context)
+{
+    drawRect(context, size);
+}
 
 CMouseEventResult CFrame::onMouseDown(CPoint& where, const long& buttons)
 {

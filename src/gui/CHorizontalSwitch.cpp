@@ -7,11 +7,11 @@
 #include <cmath>
 #include <cstring>
 
-CHorizontalSwitch::CHorizontalSwitch(const CRect& area, CControlListener* controlListener, long controlTag, long frameCount,
-                                     CCoord frameHeight, long iMaxPositions, CBitmap* backgroundImage,
+CHorizontalSwitch::CHorizontalSwitch(const CRect& area, CControlListener* controlListener, long controlTag,
+                                     long frameCount, CCoord frameHeight, long iMaxPositions, CBitmap* backgroundImage,
                                      const CPoint& imageOffset)
-    : CControl(area, controlListener, controlTag, backgroundImage), subPixmaps(frameCount), heightOfOneImage(frameHeight),
-      maxPositions(std::max(1L, iMaxPositions)), offset(imageOffset)
+    : CControl(area, controlListener, controlTag, backgroundImage), subPixmaps(frameCount),
+      heightOfOneImage(frameHeight), maxPositions(std::max(1L, iMaxPositions)), offset(imageOffset)
 {
 }
 
@@ -37,8 +37,8 @@ void CHorizontalSwitch::followPointer(const CPoint& where)
 {
     CCoord width = std::max(1, size.width());
     long position = std::clamp(long((where.x - size.left) * maxPositions / width), 0L, maxPositions - 1);
-    float newValue = maxPositions > 1 ? minValue + (maxValue - minValue) * float(position) / float(maxPositions - 1)
-                                      : minValue;
+    float newValue =
+        maxPositions > 1 ? minValue + (maxValue - minValue) * float(position) / float(maxPositions - 1) : minValue;
     if (newValue != getValue()) {
         setValue(newValue);
         notifyValueChanged();

@@ -7,9 +7,8 @@
 
 class CHorizontalSwitch : public CControl {
 public:
-    CHorizontalSwitch(const CRect& size, CControlListener* listener, long tag, long subPixmaps,
-                      CCoord heightOfOneImage, long iMaxPositions, CBitmap* background,
-                      const CPoint& offset = CPoint());
+    CHorizontalSwitch(const CRect& size, CControlListener* listener, long tag, long subPixmaps, CCoord heightOfOneImage,
+                      long iMaxPositions, CBitmap* background, const CPoint& offset = CPoint());
 
     long positionForValue() const;
     void draw(CDrawContext* context) override;

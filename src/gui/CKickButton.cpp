@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-CKickButton::CKickButton(const CRect& area, CControlListener* controlListener, long controlTag, CBitmap* backgroundImage,
-                         const CPoint& imageOffset)
+CKickButton::CKickButton(const CRect& area, CControlListener* controlListener, long controlTag,
+                         CBitmap* backgroundImage, const CPoint& imageOffset)
     : CControl(area, controlListener, controlTag, backgroundImage), offset(imageOffset)
 {
 }

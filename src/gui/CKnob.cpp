@@ -17,8 +17,14 @@ CKnob::CKnob(const CRect& area, CControlListener* controlListener, long controlT
 {
 }
 
-void CKnob::setKnobMode(long mode) { knobMode = mode; }
-long CKnob::getKnobMode() { return knobMode; }
+void CKnob::setKnobMode(long mode)
+{
+    knobMode = mode;
+}
+long CKnob::getKnobMode()
+{
+    return knobMode;
+}
 
 float CKnob::valueFromAngle(const CPoint& where) const
 {
@@ -109,10 +115,15 @@ long CKnob::onKeyDown(VstKeyCode& key)
     float direction;
     switch (key.virt) {
     case VKEY_UP:
-    case VKEY_RIGHT: direction = 1; break;
+    case VKEY_RIGHT:
+        direction = 1;
+        break;
     case VKEY_DOWN:
-    case VKEY_LEFT: direction = -1; break;
-    default: return -1;
+    case VKEY_LEFT:
+        direction = -1;
+        break;
+    default:
+        return -1;
     }
     float step = direction * wheelInc * ((key.modifier & kShift) ? 0.1f : 1.0f);
     float newValue = std::clamp(getValue() + step, std::min(minValue, maxValue), std::max(minValue, maxValue));

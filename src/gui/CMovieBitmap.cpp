@@ -7,17 +7,18 @@
 #include <cmath>
 #include <cstring>
 
-CMovieBitmap::CMovieBitmap(const CRect& area, CControlListener* controlListener, long controlTag, CBitmap* backgroundImage,
-                           const CPoint& imageOffset)
-    : CMovieBitmap(area, controlListener, controlTag, backgroundImage && area.height() > 0 ? backgroundImage->getHeight() / area.height() : 0,
+CMovieBitmap::CMovieBitmap(const CRect& area, CControlListener* controlListener, long controlTag,
+                           CBitmap* backgroundImage, const CPoint& imageOffset)
+    : CMovieBitmap(area, controlListener, controlTag,
+                   backgroundImage && area.height() > 0 ? backgroundImage->getHeight() / area.height() : 0,
                    area.height(), backgroundImage, imageOffset)
 {
 }
 
 CMovieBitmap::CMovieBitmap(const CRect& area, CControlListener* controlListener, long controlTag, long frameCount,
                            CCoord frameHeight, CBitmap* backgroundImage, const CPoint& imageOffset)
-    : CControl(area, controlListener, controlTag, backgroundImage), subPixmaps(frameCount), heightOfOneImage(frameHeight),
-      offset(imageOffset)
+    : CControl(area, controlListener, controlTag, backgroundImage), subPixmaps(frameCount),
+      heightOfOneImage(frameHeight), offset(imageOffset)
 {
 }
 
@@ -37,7 +38,10 @@ void CMovieBitmap::draw(CDrawContext* context)
     setDirty(false);
 }
 
-CMouseEventResult CMovieBitmap::onMouseDown(CPoint&, const long&) { return kMouseEventNotHandled; }
+CMouseEventResult CMovieBitmap::onMouseDown(CPoint&, const long&)
+{
+    return kMouseEventNotHandled;
+}
 
 bool CMovieBitmap::isTypeOf(const char* className) const
 {

@@ -5,7 +5,8 @@
 
 #include <cstring>
 
-COnOffButton::COnOffButton(const CRect& area, CControlListener* controlListener, long controlTag, CBitmap* backgroundImage)
+COnOffButton::COnOffButton(const CRect& area, CControlListener* controlListener, long controlTag,
+                           CBitmap* backgroundImage)
     : CControl(area, controlListener, controlTag, backgroundImage)
 {
 }

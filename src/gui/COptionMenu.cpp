@@ -11,7 +11,8 @@ namespace {
 constexpr size_t kMaxEntries = 1024;
 } // namespace
 
-COptionMenu::COptionMenu(const CRect& area, CControlListener* controlListener, long controlTag, CBitmap* backgroundImage)
+COptionMenu::COptionMenu(const CRect& area, CControlListener* controlListener, long controlTag,
+                         CBitmap* backgroundImage)
     : CParamDisplay(area, backgroundImage)
 {
     setListener(controlListener);
@@ -20,7 +21,10 @@ COptionMenu::COptionMenu(const CRect& area, CControlListener* controlListener, l
     setMax(0);
 }
 
-COptionMenu::~COptionMenu() { removeAllEntry(); }
+COptionMenu::~COptionMenu()
+{
+    removeAllEntry();
+}
 
 bool COptionMenu::addEntry(const std::string& text)
 {
@@ -46,7 +50,10 @@ bool COptionMenu::addEntry(COptionMenu* submenu, const std::string& title)
     return true;
 }
 
-bool COptionMenu::addSeparator() { return addEntry("-"); }
+bool COptionMenu::addSeparator()
+{
+    return addEntry("-");
+}
 
 bool COptionMenu::removeEntry(long index)
 {
@@ -176,7 +183,10 @@ void COptionMenu::openPopup()
     frame->showMenu(menuModel(), corner, [hold](const native::MenuChoice& choice) { hold->applyChoice(choice); });
 }
 
-std::string COptionMenu::textForValue() const { return getEntry(getCurrentIndex()); }
+std::string COptionMenu::textForValue() const
+{
+    return getEntry(getCurrentIndex());
+}
 
 CMouseEventResult COptionMenu::onMouseDown(CPoint& /*where*/, const long& buttons)
 {

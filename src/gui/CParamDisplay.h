@@ -24,13 +24,29 @@ public:
     // The font is remembered by the display; null means kNormalFont.
     void setFont(CFontDesc* font);
     CFontDesc* getFont() const { return font; }
-    void setFontColor(const CColor& color) { fontColor = color; setDirty(); }
+    void setFontColor(const CColor& color)
+    {
+        fontColor = color;
+        setDirty();
+    }
     const CColor& getFontColor() const { return fontColor; }
-    void setBackColor(const CColor& color) { backColor = color; setDirty(); }
+    void setBackColor(const CColor& color)
+    {
+        backColor = color;
+        setDirty();
+    }
     const CColor& getBackColor() const { return backColor; }
-    void setFrameColor(const CColor& color) { frameColor = color; setDirty(); }
+    void setFrameColor(const CColor& color)
+    {
+        frameColor = color;
+        setDirty();
+    }
     const CColor& getFrameColor() const { return frameColor; }
-    void setHoriAlign(CHoriTxtAlign align) { horiAlign = align; setDirty(); }
+    void setHoriAlign(CHoriTxtAlign align)
+    {
+        horiAlign = align;
+        setDirty();
+    }
     CHoriTxtAlign getHoriAlign() const { return horiAlign; }
 
     void draw(CDrawContext* context) override;

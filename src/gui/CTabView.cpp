@@ -62,7 +62,10 @@ CRect CTabView::tabButtonRect(long index) const
     return CRect(x, top, x + width, top + tabRowHeight);
 }
 
-void CTabView::draw(CDrawContext* context) { drawRect(context, size); }
+void CTabView::draw(CDrawContext* context)
+{
+    drawRect(context, size);
+}
 
 void CTabView::drawRect(CDrawContext* context, const CRect& updateRect)
 {

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-CTextEdit::CTextEdit(const CRect& area, CControlListener* controlListener, long controlTag, const std::string& initialText,
-                     CBitmap* backgroundImage)
+CTextEdit::CTextEdit(const CRect& area, CControlListener* controlListener, long controlTag,
+                     const std::string& initialText, CBitmap* backgroundImage)
     : CTextLabel(area, initialText, backgroundImage)
 {
     setListener(controlListener);
@@ -41,13 +41,12 @@ void CTextEdit::takeFocus()
     request.font = (font ? font : kNormalFont)->fontSpec();
     request.textColor = toNative(fontColor.alpha ? fontColor : kBlackCColor);
     request.backColor = toNative(backColor.alpha ? backColor : kWhiteCColor);
-    request.align = horiAlign == kLeftText ? native::TextAlign::Left
+    request.align = horiAlign == kLeftText    ? native::TextAlign::Left
                     : horiAlign == kRightText ? native::TextAlign::Right
                                               : native::TextAlign::Center;
     // The callback can outlive this view only inside the window, which the frame closes first.
-    boxOpen = frame->beginTextEdit(request, [this](bool committed, const std::string& newText) {
-        finishEditing(committed, newText);
-    });
+    boxOpen = frame->beginTextEdit(
+        request, [this](bool committed, const std::string& newText) { finishEditing(committed, newText); });
     if (!boxOpen) {
         if (isEditing())
             endEdit();

@@ -26,14 +26,38 @@ void CView::drawBackground(CDrawContext* context)
         background->draw(context, size);
 }
 
-CMouseEventResult CView::onMouseDown(CPoint&, const long&) { return kMouseEventNotImplemented; }
-CMouseEventResult CView::onMouseUp(CPoint&, const long&) { return kMouseEventNotImplemented; }
-CMouseEventResult CView::onMouseMoved(CPoint&, const long&) { return kMouseEventNotImplemented; }
-CMouseEventResult CView::onMouseEntered(CPoint&, const long&) { return kMouseEventNotImplemented; }
-CMouseEventResult CView::onMouseExited(CPoint&, const long&) { return kMouseEventNotImplemented; }
-bool CView::onWheel(const CPoint&, const float&, const long&) { return false; }
-long CView::onKeyDown(VstKeyCode&) { return -1; }
-long CView::onKeyUp(VstKeyCode&) { return -1; }
+CMouseEventResult CView::onMouseDown(CPoint&, const long&)
+{
+    return kMouseEventNotImplemented;
+}
+CMouseEventResult CView::onMouseUp(CPoint&, const long&)
+{
+    return kMouseEventNotImplemented;
+}
+CMouseEventResult CView::onMouseMoved(CPoint&, const long&)
+{
+    return kMouseEventNotImplemented;
+}
+CMouseEventResult CView::onMouseEntered(CPoint&, const long&)
+{
+    return kMouseEventNotImplemented;
+}
+CMouseEventResult CView::onMouseExited(CPoint&, const long&)
+{
+    return kMouseEventNotImplemented;
+}
+bool CView::onWheel(const CPoint&, const float&, const long&)
+{
+    return false;
+}
+long CView::onKeyDown(VstKeyCode&)
+{
+    return -1;
+}
+long CView::onKeyUp(VstKeyCode&)
+{
+    return -1;
+}
 
 void CView::invalid()
 {
@@ -100,4 +124,7 @@ CRect& CView::localToFrame(CRect& rect) const
     return rect.offset(origin.x, origin.y);
 }
 
-bool CView::isTypeOf(const char* className) const { return std::strcmp(className, "CView") == 0; }
+bool CView::isTypeOf(const char* className) const
+{
+    return std::strcmp(className, "CView") == 0;
+}

@@ -12,7 +12,10 @@ CViewContainer::CViewContainer(const CRect& area, CBitmap* backgroundImage) : CV
     setBackground(backgroundImage);
 }
 
-CViewContainer::~CViewContainer() { removeAll(true); }
+CViewContainer::~CViewContainer()
+{
+    removeAll(true);
+}
 
 bool CViewContainer::addView(CView* view)
 {
@@ -66,7 +69,10 @@ CView* CViewContainer::getViewAt(const CPoint& where) const
     return nullptr;
 }
 
-void CViewContainer::draw(CDrawContext* context) { drawRect(context, size); }
+void CViewContainer::draw(CDrawContext* context)
+{
+    drawRect(context, size);
+}
 
 void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect)
 {

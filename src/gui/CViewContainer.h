@@ -35,7 +35,8 @@ public:
     bool isTypeOf(const char* className) const override;
 
     // Calls visit on every descendant, parents before children.
-    template <typename Visit> void forEachDescendant(Visit&& visit) const
+    template <typename Visit>
+    void forEachDescendant(Visit&& visit) const
     {
         for (CView* child : children) {
             visit(child);

@@ -13,7 +13,12 @@ struct CPoint {
     CCoord y = 0;
     constexpr CPoint() = default;
     constexpr CPoint(CCoord atX, CCoord atY) : x(atX), y(atY) {}
-    CPoint& offset(CCoord dx, CCoord dy) { x += dx; y += dy; return *this; }
+    CPoint& offset(CCoord dx, CCoord dy)
+    {
+        x += dx;
+        y += dy;
+        return *this;
+    }
     bool operator==(const CPoint&) const = default;
 };
 
@@ -24,19 +29,38 @@ struct CRect {
     CCoord right = 0;
     CCoord bottom = 0;
     constexpr CRect() = default;
-    constexpr CRect(CCoord leftEdge, CCoord topEdge, CCoord rightEdge, CCoord bottomEdge) : left(leftEdge), top(topEdge), right(rightEdge), bottom(bottomEdge) {}
+    constexpr CRect(CCoord leftEdge, CCoord topEdge, CCoord rightEdge, CCoord bottomEdge)
+        : left(leftEdge), top(topEdge), right(rightEdge), bottom(bottomEdge)
+    {
+    }
     CCoord width() const { return right - left; }
     CCoord height() const { return bottom - top; }
     bool isEmpty() const { return right <= left || bottom <= top; }
-    CRect& offset(CCoord dx, CCoord dy) { left += dx; right += dx; top += dy; bottom += dy; return *this; }
+    CRect& offset(CCoord dx, CCoord dy)
+    {
+        left += dx;
+        right += dx;
+        top += dy;
+        bottom += dy;
+        return *this;
+    }
     CRect& moveTo(CCoord x, CCoord y) { return offset(x - left, y - top); }
-    CRect& inset(CCoord dx, CCoord dy) { left += dx; right -= dx; top += dy; bottom -= dy; return *this; }
+    CRect& inset(CCoord dx, CCoord dy)
+    {
+        left += dx;
+        right -= dx;
+        top += dy;
+        bottom -= dy;
+        return *this;
+    }
     bool pointInside(const CPoint& p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
     // Intersection; empty when they do not overlap.
     CRect& bound(const CRect& other)
     {
-        left = std::max(left, other.left); top = std::max(top, other.top);
-        right = std::max(left, std::min(right, other.right)); bottom = std::max(top, std::min(bottom, other.bottom));
+        left = std::max(left, other.left);
+        top = std::max(top, other.top);
+        right = std::max(left, std::min(right, other.right));
+        bottom = std::max(top, std::min(bottom, other.bottom));
         return *this;
     }
     // Smallest rectangle holding both (an empty one adds nothing).
@@ -84,9 +108,29 @@ enum CHoriTxtAlign { kLeftText = 0, kCenterText, kRightText };
 
 // Virtual key codes as VST hosts pass them in effEditKeyDown.
 enum VstVirtualKey {
-    VKEY_BACK = 1, VKEY_TAB, VKEY_CLEAR, VKEY_RETURN, VKEY_PAUSE, VKEY_ESCAPE, VKEY_SPACE, VKEY_NEXT,
-    VKEY_END, VKEY_HOME, VKEY_LEFT, VKEY_UP, VKEY_RIGHT, VKEY_DOWN, VKEY_PAGEUP, VKEY_PAGEDOWN,
-    VKEY_SELECT, VKEY_PRINT, VKEY_ENTER, VKEY_SNAPSHOT, VKEY_INSERT, VKEY_DELETE, VKEY_HELP,
+    VKEY_BACK = 1,
+    VKEY_TAB,
+    VKEY_CLEAR,
+    VKEY_RETURN,
+    VKEY_PAUSE,
+    VKEY_ESCAPE,
+    VKEY_SPACE,
+    VKEY_NEXT,
+    VKEY_END,
+    VKEY_HOME,
+    VKEY_LEFT,
+    VKEY_UP,
+    VKEY_RIGHT,
+    VKEY_DOWN,
+    VKEY_PAGEUP,
+    VKEY_PAGEDOWN,
+    VKEY_SELECT,
+    VKEY_PRINT,
+    VKEY_ENTER,
+    VKEY_SNAPSHOT,
+    VKEY_INSERT,
+    VKEY_DELETE,
+    VKEY_HELP,
 };
 
 // A key event: character (0 when none), virtual key (0 when none), CButtonState modifier bits.
@@ -96,5 +140,11 @@ struct VstKeyCode {
     long modifier = 0;
 };
 
-inline native::Rect toNative(const CRect& r) { return {r.left, r.top, r.right, r.bottom}; }
-inline native::Color toNative(const CColor& c) { return {c.red, c.green, c.blue, c.alpha}; }
+inline native::Rect toNative(const CRect& r)
+{
+    return {r.left, r.top, r.right, r.bottom};
+}
+inline native::Color toNative(const CColor& c)
+{
+    return {c.red, c.green, c.blue, c.alpha};
+}

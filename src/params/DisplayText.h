@@ -9,7 +9,7 @@
 
 struct ProgramRecord;
 
-constexpr int kDisplayTextMax = 8;                       // characters, without the terminator
+constexpr int kDisplayTextMax = 8;                            // characters, without the terminator
 constexpr std::size_t kDisplayTextSize = kDisplayTextMax + 1; // smallest buffer the functions accept
 
 // The text of value shown as kind. linkedValue is the value of the parameter's linked parameter

@@ -2,6 +2,6 @@
 #pragma once
 
 struct TempoInfo {
-    float tempo = 120.0f;        // beats per minute
+    float tempo = 120.0f; // beats per minute
     int timeSigDenominator = 4;
 };

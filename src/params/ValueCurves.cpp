@@ -44,22 +44,21 @@ float denominatorOf(TempoInfo tempo)
 } // namespace
 
 const TempoDivision kLfoDivisions[kNumLfoDivisions] = {
-    {"8/1", 0.125f, 1.0f},   {"8/1T", 0.125f, kTriplet}, {"4/1D", 0.25f, kDotted}, {"4/1", 0.25f, 1.0f},
-    {"4/1T", 0.25f, kTriplet}, {"2/1D", 0.5f, kDotted},  {"2/1", 0.5f, 1.0f},      {"2/1T", 0.5f, kTriplet},
-    {"1/1D", 1.0f, kDotted}, {"1/1", 1.0f, 1.0f},        {"1/1T", 1.0f, kTriplet}, {"1/2D", 2.0f, kDotted},
-    {"1/2", 2.0f, 1.0f},     {"1/2T", 2.0f, kTriplet},   {"1/4D", 4.0f, kDotted},  {"1/4", 4.0f, 1.0f},
-    {"1/4T", 4.0f, kTriplet}, {"1/8D", 8.0f, kDotted},   {"1/8", 8.0f, 1.0f},      {"1/8T", 8.0f, kTriplet},
-    {"1/16D", 16.0f, kDotted}, {"1/16", 16.0f, 1.0f},    {"1/16T", 16.0f, kTriplet}, {"1/32D", 32.0f, kDotted},
+    {"8/1", 0.125f, 1.0f},     {"8/1T", 0.125f, kTriplet}, {"4/1D", 0.25f, kDotted},   {"4/1", 0.25f, 1.0f},
+    {"4/1T", 0.25f, kTriplet}, {"2/1D", 0.5f, kDotted},    {"2/1", 0.5f, 1.0f},        {"2/1T", 0.5f, kTriplet},
+    {"1/1D", 1.0f, kDotted},   {"1/1", 1.0f, 1.0f},        {"1/1T", 1.0f, kTriplet},   {"1/2D", 2.0f, kDotted},
+    {"1/2", 2.0f, 1.0f},       {"1/2T", 2.0f, kTriplet},   {"1/4D", 4.0f, kDotted},    {"1/4", 4.0f, 1.0f},
+    {"1/4T", 4.0f, kTriplet},  {"1/8D", 8.0f, kDotted},    {"1/8", 8.0f, 1.0f},        {"1/8T", 8.0f, kTriplet},
+    {"1/16D", 16.0f, kDotted}, {"1/16", 16.0f, 1.0f},      {"1/16T", 16.0f, kTriplet}, {"1/32D", 32.0f, kDotted},
     {"1/32", 32.0f, 1.0f},
 };
 
 const TempoDivision kDelayDivisions[kNumDelayDivisions] = {
-    {"1/32T", 32.0f, kTriplet}, {"1/32", 32.0f, 1.0f}, {"1/32D", 32.0f, kDotted},
-    {"1/16T", 16.0f, kTriplet}, {"1/16", 16.0f, 1.0f}, {"1/16D", 16.0f, kDotted},
-    {"1/8T", 8.0f, kTriplet},   {"1/8", 8.0f, 1.0f},   {"1/8D", 8.0f, kDotted},
-    {"1/4T", 4.0f, kTriplet},   {"1/4", 4.0f, 1.0f},   {"1/4D", 4.0f, kDotted},
-    {"1/2T", 2.0f, kTriplet},   {"1/2", 2.0f, 1.0f},   {"1/2D", 2.0f, kDotted},
-    {"1/1T", 1.0f, kTriplet},   {"1/1", 1.0f, 1.0f},
+    {"1/32T", 32.0f, kTriplet}, {"1/32", 32.0f, 1.0f},     {"1/32D", 32.0f, kDotted}, {"1/16T", 16.0f, kTriplet},
+    {"1/16", 16.0f, 1.0f},      {"1/16D", 16.0f, kDotted}, {"1/8T", 8.0f, kTriplet},  {"1/8", 8.0f, 1.0f},
+    {"1/8D", 8.0f, kDotted},    {"1/4T", 4.0f, kTriplet},  {"1/4", 4.0f, 1.0f},       {"1/4D", 4.0f, kDotted},
+    {"1/2T", 2.0f, kTriplet},   {"1/2", 2.0f, 1.0f},       {"1/2D", 2.0f, kDotted},   {"1/1T", 1.0f, kTriplet},
+    {"1/1", 1.0f, 1.0f},
 };
 
 int lfoDivisionRow(float value)
@@ -118,8 +117,8 @@ float lfoRateHz(float value, bool sync, TempoInfo tempo)
     if (!sync)
         return freeLfoRateHz(value);
     const TempoDivision& division = lfoDivision(value);
-    return 1.0f / (denominatorOf(tempo) / division.noteFraction * (60.0f / beatsPerMinute(tempo)) *
-                   division.multiplier);
+    return 1.0f /
+           (denominatorOf(tempo) / division.noteFraction * (60.0f / beatsPerMinute(tempo)) * division.multiplier);
 }
 
 float delayTimeMs(float value, bool sync, TempoInfo tempo)

@@ -41,9 +41,9 @@ const TempoDivision& predelayDivision(float value);
 float divisionMs(const TempoDivision& division, TempoInfo tempo);
 
 // Free curves alone (sync off).
-float freeLfoRateHz(float value);     // v^3 * 49.99 + 0.01
-float freeDelayTimeMs(float value);   // v^2 * 5990 + 10
-float freePredelayMs(float value);    // v * 1000
+float freeLfoRateHz(float value);   // v^3 * 49.99 + 0.01
+float freeDelayTimeMs(float value); // v^2 * 5990 + 10
+float freePredelayMs(float value);  // v * 1000
 
 // ---------------------------------------------------------------------------------------------
 // Knob curves. The engine evaluates some of them per sample, so they live here inline; each

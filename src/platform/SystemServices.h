@@ -16,10 +16,10 @@ enum class MessageAnswer { Ok, Yes, No, Cancel, Unavailable };
 
 struct FileDialogRequest {
     bool save = false;
-    std::wstring title;            // "Save Preset"
-    std::wstring filterName;       // "Presets (*.hfp)"
-    std::wstring filterPattern;    // "*.hfp"
-    std::wstring defaultExtension; // "hfp"
+    std::wstring title;                  // "Save Preset"
+    std::wstring filterName;             // "Presets (*.hfp)"
+    std::wstring filterPattern;          // "*.hfp"
+    std::wstring defaultExtension;       // "hfp"
     std::filesystem::path initialFolder; // empty: the system's choice
     std::wstring initialName;
 };
@@ -46,8 +46,8 @@ public:
     // to case), in the order the file system gives them; "." and ".." are left out.
     virtual std::vector<FolderEntry> listFolder(const std::filesystem::path& folder, const std::wstring& pattern) = 0;
 
-    virtual MessageAnswer messageBox(void* owner, const std::wstring& text, const std::wstring& title,
-                                     MessageIcon icon, MessageButtons buttons) = 0;
+    virtual MessageAnswer messageBox(void* owner, const std::wstring& text, const std::wstring& title, MessageIcon icon,
+                                     MessageButtons buttons) = 0;
     virtual DialogResult fileDialog(void* owner, const FileDialogRequest& request, std::filesystem::path& chosen) = 0;
     // Shows a folder in the system's file browser.
     virtual bool openFolder(const std::filesystem::path& folder) = 0;

@@ -15,8 +15,14 @@ public:
     // Bit 15 flushes denormal results to zero, bit 6 reads denormal inputs as zero.
     static constexpr unsigned kFlushBits = 0x8040u;
 
-    FloatModeGuard() : saved(_mm_getcsr()) { _mm_setcsr(saved | kFlushBits); }
-    ~FloatModeGuard() { _mm_setcsr(saved); }
+    FloatModeGuard() : saved(_mm_getcsr())
+    {
+        _mm_setcsr(saved | kFlushBits);
+    }
+    ~FloatModeGuard()
+    {
+        _mm_setcsr(saved);
+    }
 
 private:
     unsigned saved;

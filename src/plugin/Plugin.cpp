@@ -59,10 +59,8 @@ void Plugin::resume()
 
 void Plugin::readBlockTempo()
 {
-    const auto* signature =
-        reinterpret_cast<const VstTimeInfo*>(callHost(audioMasterGetTime, 0, kVstTimeSigValid));
-    tempoInfo.timeSigDenominator =
-        signature && signature->timeSigDenominator != 0 ? signature->timeSigDenominator : 4;
+    const auto* signature = reinterpret_cast<const VstTimeInfo*>(callHost(audioMasterGetTime, 0, kVstTimeSigValid));
+    tempoInfo.timeSigDenominator = signature && signature->timeSigDenominator != 0 ? signature->timeSigDenominator : 4;
     const auto* timing = reinterpret_cast<const VstTimeInfo*>(callHost(audioMasterGetTime, 0, kVstTempoValid));
     tempoInfo.tempo = timing && timing->tempo != 0.0 ? float(timing->tempo) : 120.0f;
 }

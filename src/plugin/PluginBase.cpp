@@ -186,9 +186,10 @@ VstInt32 PluginBase::canDo(char* text)
         const char* name;
         VstInt32 answer;
     } table[] = {
-        {"receiveVstEvents", 1}, {"receiveVstMidiEvent", 1}, {"receiveVstTimeInfo", 1},
-        {"sendVstEvents", -1},   {"sendVstMidiEvent", -1},   {"offline", -1},
-        {"midiProgramNames", -1}, {"bypass", -1},
+        {"receiveVstEvents", 1},   {"receiveVstMidiEvent", 1},
+        {"receiveVstTimeInfo", 1}, {"sendVstEvents", -1},
+        {"sendVstMidiEvent", -1},  {"offline", -1},
+        {"midiProgramNames", -1},  {"bypass", -1},
     };
     for (const auto& entry : table)
         if (std::strcmp(text, entry.name) == 0)

@@ -3,17 +3,50 @@
 #include "editor/Editor.h"
 #include "plugin/Plugin.h"
 
-ProgramStore& PluginProgramHost::programStore() { return plugin.programStore(); }
-UserSettings& PluginProgramHost::userSettings() { return plugin.userSettings(); }
-void PluginProgramHost::setProgram(int number) { plugin.setProgram(number); }
-void PluginProgramHost::nextProgram() { plugin.nextProgram(); }
-void PluginProgramHost::previousProgram() { plugin.previousProgram(); }
-void PluginProgramHost::initProgram(int number) { plugin.initProgram(number); }
-void PluginProgramHost::initBank(bool useCurrent) { plugin.initBank(useCurrent); }
-void PluginProgramHost::loadDefaultBank() { plugin.loadDefaultBank(); }
-void PluginProgramHost::refreshValues() { plugin.refreshValues(); }
-void PluginProgramHost::refreshHostDisplay() { plugin.updateDisplay(); }
-void PluginProgramHost::allNotesOff() { plugin.allNotesOff(); }
+ProgramStore& PluginProgramHost::programStore()
+{
+    return plugin.programStore();
+}
+UserSettings& PluginProgramHost::userSettings()
+{
+    return plugin.userSettings();
+}
+void PluginProgramHost::setProgram(int number)
+{
+    plugin.setProgram(number);
+}
+void PluginProgramHost::nextProgram()
+{
+    plugin.nextProgram();
+}
+void PluginProgramHost::previousProgram()
+{
+    plugin.previousProgram();
+}
+void PluginProgramHost::initProgram(int number)
+{
+    plugin.initProgram(number);
+}
+void PluginProgramHost::initBank(bool useCurrent)
+{
+    plugin.initBank(useCurrent);
+}
+void PluginProgramHost::loadDefaultBank()
+{
+    plugin.loadDefaultBank();
+}
+void PluginProgramHost::refreshValues()
+{
+    plugin.refreshValues();
+}
+void PluginProgramHost::refreshHostDisplay()
+{
+    plugin.updateDisplay();
+}
+void PluginProgramHost::allNotesOff()
+{
+    plugin.allNotesOff();
+}
 
 std::string PluginProgramHost::programNameFieldText()
 {

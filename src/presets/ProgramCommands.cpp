@@ -32,16 +32,15 @@ bool chooseFile(ProgramHost& host, const FileDialogRequest& request, std::filesy
     DialogResult result = systemServices().fileDialog(host.editorWindow(), request, path);
     if (result == DialogResult::Unavailable) {
         std::wstring reason = systemServices().unavailableReason();
-        askUser(host.editorWindow(), reason.empty() ? L"The file dialog could not be opened." : reason,
-                request.title, MessageIcon::Error, MessageButtons::Ok);
+        askUser(host.editorWindow(), reason.empty() ? L"The file dialog could not be opened." : reason, request.title,
+                MessageIcon::Error, MessageButtons::Ok);
     }
     return result == DialogResult::Chosen;
 }
 
 void showReopenMessage(ProgramHost& host)
 {
-    askUser(host.editorWindow(), kReopenMessage, L"Settings", MessageIcon::Information,
-                                MessageButtons::Ok);
+    askUser(host.editorWindow(), kReopenMessage, L"Settings", MessageIcon::Information, MessageButtons::Ok);
 }
 
 // A menu position sent as a float; anything that is not a whole number is no position.
@@ -81,12 +80,12 @@ int numberedParam(const char* pattern, int number)
 // Each section instance's parameters, in the same order for every instance: the clipboard holds
 // a section in instance 1's slots and pastes into any instance.
 constexpr int kOscSections[2][17] = {
-    {Param::Osc1Semi, Param::Osc1Fine, Param::Osc1Vol, Param::Osc1Det, Param::Osc1PW, Param::Osc1Sub,
-     Param::Osc1Wave, Param::Sub1FlPW, Param::Sub1FlVl, Param::Osc1Phse, Param::Sub1Semi, Param::Sub1Fine,
-     Param::Sub1AltW, Param::Osc1DtSp, Param::Osc1DtMx, Param::Osc1Pan, Param::Osc1DtVo},
-    {Param::Osc2Semi, Param::Osc2Fine, Param::Osc2Vol, Param::Osc2Det, Param::Osc2PW, Param::Osc2Sub,
-     Param::Osc2Wave, Param::Sub2FlPW, Param::Sub2FlVl, Param::Osc2Phse, Param::Sub2Semi, Param::Sub2Fine,
-     Param::Sub2AltW, Param::Osc2DtSp, Param::Osc2DtMx, Param::Osc2Pan, Param::Osc2DtVo},
+    {Param::Osc1Semi, Param::Osc1Fine, Param::Osc1Vol, Param::Osc1Det, Param::Osc1PW, Param::Osc1Sub, Param::Osc1Wave,
+     Param::Sub1FlPW, Param::Sub1FlVl, Param::Osc1Phse, Param::Sub1Semi, Param::Sub1Fine, Param::Sub1AltW,
+     Param::Osc1DtSp, Param::Osc1DtMx, Param::Osc1Pan, Param::Osc1DtVo},
+    {Param::Osc2Semi, Param::Osc2Fine, Param::Osc2Vol, Param::Osc2Det, Param::Osc2PW, Param::Osc2Sub, Param::Osc2Wave,
+     Param::Sub2FlPW, Param::Sub2FlVl, Param::Osc2Phse, Param::Sub2Semi, Param::Sub2Fine, Param::Sub2AltW,
+     Param::Osc2DtSp, Param::Osc2DtMx, Param::Osc2Pan, Param::Osc2DtVo},
 };
 constexpr int kFilterSections[2][4] = {
     {Param::FltCut, Param::FltRes, Param::FltKey, Param::FltType},
@@ -118,23 +117,40 @@ void handleOptionsMenu(ProgramHost& host, int position)
 {
     ProgramStore& store = host.programStore();
     switch (position) {
-    case 0: savePresetWithDialog(host); break;
+    case 0:
+        savePresetWithDialog(host);
+        break;
     case 1:
         if (loadPresetWithDialog(host))
             host.setProgram(store.currentNumber());
         break;
-    case 2: copyPreset(store); break;
-    case 3: pastePreset(host); break;
-    case 4: restorePreset(host); break;
-    case 5: initializePreset(host); break;
-    case 7: saveBankWithDialog(host); break;
+    case 2:
+        copyPreset(store);
+        break;
+    case 3:
+        pastePreset(host);
+        break;
+    case 4:
+        restorePreset(host);
+        break;
+    case 5:
+        initializePreset(host);
+        break;
+    case 7:
+        saveBankWithDialog(host);
+        break;
     case 8:
         if (loadBankWithDialog(host))
             host.setProgram(0);
         break;
-    case 9: initializeBank(host); break;
-    case 11: host.allNotesOff(); break;
-    default: break; // separators; the About box belongs to the editor
+    case 9:
+        initializeBank(host);
+        break;
+    case 11:
+        host.allNotesOff();
+        break;
+    default:
+        break; // separators; the About box belongs to the editor
     }
 }
 
@@ -142,17 +158,22 @@ void handleSettingsMenu(ProgramHost& host, int position)
 {
     UserSettings& settings = host.userSettings();
     switch (position) {
-    case 0: settings.askOnBankSelect = !settings.askOnBankSelect; break;
+    case 0:
+        settings.askOnBankSelect = !settings.askOnBankSelect;
+        break;
     case 1:
         settings.enableMouseWheel = !settings.enableMouseWheel;
         showReopenMessage(host);
         break;
-    case 2: settings.ignoreAmpVelocity.store(!settings.ignoreAmpVelocity.load()); break;
+    case 2:
+        settings.ignoreAmpVelocity.store(!settings.ignoreAmpVelocity.load());
+        break;
     case 4:
         if (settings.dataFolderFound)
             systemServices().openFolder(settings.dataFolder);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -160,20 +181,31 @@ void handleOscillatorMenu(ProgramHost& host, int oscillator, int position)
 {
     ProgramStore& store = host.programStore();
     switch (position) {
-    case 0: copySection(store, SectionKind::Oscillator, oscillator); break;
+    case 0:
+        copySection(store, SectionKind::Oscillator, oscillator);
+        break;
     case 1:
         pasteSection(store, SectionKind::Oscillator, oscillator);
         host.refreshValues();
         break;
-    case 3: toggleSwitch(store, numberedParam("Sub%dFlPW", oscillator)); break;
-    case 4: toggleSwitch(store, numberedParam("Sub%dFlVl", oscillator)); break;
-    case 6: case 7: case 8: case 9: case 10: {
+    case 3:
+        toggleSwitch(store, numberedParam("Sub%dFlPW", oscillator));
+        break;
+    case 4:
+        toggleSwitch(store, numberedParam("Sub%dFlVl", oscillator));
+        break;
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+    case 10: {
         int parameter = numberedParam("Sub%dAltW", oscillator);
         if (parameter >= 0)
             store.current().set(parameter, codeStoredValue(CodeKind::SubAlt, int(kSubAltMenuModes[position - 6])));
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -192,10 +224,14 @@ void handleSectionMenu(ProgramHost& host, SectionKind kind, int instance, int po
 std::vector<int> sectionParameters(SectionKind kind, int instance)
 {
     switch (kind) {
-    case SectionKind::Oscillator: return sectionRow(kOscSections, instance);
-    case SectionKind::Filter: return sectionRow(kFilterSections, instance);
-    case SectionKind::Envelope: return sectionRow(kEnvelopeSections, instance);
-    case SectionKind::Lfo: return sectionRow(kLfoSections, instance);
+    case SectionKind::Oscillator:
+        return sectionRow(kOscSections, instance);
+    case SectionKind::Filter:
+        return sectionRow(kFilterSections, instance);
+    case SectionKind::Envelope:
+        return sectionRow(kEnvelopeSections, instance);
+    case SectionKind::Lfo:
+        return sectionRow(kLfoSections, instance);
     }
     return {};
 }
@@ -234,8 +270,7 @@ void pastePreset(ProgramHost& host)
 
 void restorePreset(ProgramHost& host)
 {
-    if (ask(host, L"Undo changes to current preset?", L"Restore Preset", MessageButtons::YesNo)
-        != MessageAnswer::Yes)
+    if (ask(host, L"Undo changes to current preset?", L"Restore Preset", MessageButtons::YesNo) != MessageAnswer::Yes)
         return;
     ProgramStore& store = host.programStore();
     store.current().copyFrom(store.record(ProgramStore::kUndoRecord));
@@ -245,15 +280,15 @@ void restorePreset(ProgramHost& host)
 void initializePreset(ProgramHost& host)
 {
     if (ask(host, L"Initialize the current preset to the default values?", L"Initialize Preset",
-            MessageButtons::YesNo)
-        == MessageAnswer::Yes)
+            MessageButtons::YesNo) == MessageAnswer::Yes)
         host.initProgram(host.programStore().currentNumber());
 }
 
 void initializeBank(ProgramHost& host)
 {
-    MessageAnswer answer = ask(host, L"Initialize the bank using the current preset?\r\nSelect No to use the default values.",
-                               L"Initialize Bank", MessageButtons::YesNoCancel);
+    MessageAnswer answer =
+        ask(host, L"Initialize the bank using the current preset?\r\nSelect No to use the default values.",
+            L"Initialize Bank", MessageButtons::YesNoCancel);
     if (answer == MessageAnswer::Yes)
         host.initBank(true);
     else if (answer == MessageAnswer::No)
@@ -297,9 +332,14 @@ bool loadPresetWithDialog(ProgramHost& host)
         return false;
     host.initProgram(store.currentNumber());
     switch (loadPresetFile(store.current(), path)) {
-    case kFileOk: return true;
-    case kFileWrongHeader: showError(host, L"The selected file is not a valid preset."); return false;
-    default: showError(host, L"The preset could not be loaded."); return false;
+    case kFileOk:
+        return true;
+    case kFileWrongHeader:
+        showError(host, L"The selected file is not a valid preset.");
+        return false;
+    default:
+        showError(host, L"The preset could not be loaded.");
+        return false;
     }
 }
 
@@ -324,9 +364,14 @@ bool loadBankFromPath(ProgramHost& host, const std::filesystem::path& path)
 {
     host.initBank(false);
     switch (loadBankFile(host.programStore(), path)) {
-    case kFileOk: return true;
-    case kFileWrongHeader: showError(host, L"The selected file is not a valid bank."); return false;
-    default: showError(host, L"The bank could not be loaded."); return false;
+    case kFileOk:
+        return true;
+    case kFileWrongHeader:
+        showError(host, L"The selected file is not a valid bank.");
+        return false;
+    default:
+        showError(host, L"The bank could not be loaded.");
+        return false;
     }
 }
 
@@ -347,8 +392,8 @@ std::vector<std::wstring> bankMenuFiles(const UserSettings& settings)
 void chooseBank(ProgramHost& host, int position)
 {
     UserSettings& settings = host.userSettings();
-    if (settings.askOnBankSelect
-        && ask(host, L"Load the selected bank?", L"Load Bank", MessageButtons::YesNo) != MessageAnswer::Yes)
+    if (settings.askOnBankSelect &&
+        ask(host, L"Load the selected bank?", L"Load Bank", MessageButtons::YesNo) != MessageAnswer::Yes)
         return;
     if (position < 2) {
         host.loadDefaultBank();

@@ -59,9 +59,15 @@ void parseColour(const std::string& value, ThemeColour& colour)
 void parseFontFace(const std::string& value, ElementStyle& element)
 {
     switch (readBase0Integer(value)) {
-    case 1: element.fontFace = "Consolas"; break;
-    case 2: element.fontFace = "Trebuchet MS"; break;
-    default: element.fontFace = "Arial"; break;
+    case 1:
+        element.fontFace = "Consolas";
+        break;
+    case 2:
+        element.fontFace = "Trebuchet MS";
+        break;
+    default:
+        element.fontFace = "Arial";
+        break;
     }
 }
 

@@ -13,10 +13,10 @@ struct ThemeColour {
 };
 
 struct ElementStyle {
-    std::string fontFace;   // empty: the toolkit's standard font
-    int fontSize = 12;      // pixels before scaling
-    int faceStyle = 0;      // 1 = bold
-    int alignment = 1;      // 0 left, 1 centred
+    std::string fontFace; // empty: the toolkit's standard font
+    int fontSize = 12;    // pixels before scaling
+    int faceStyle = 0;    // 1 = bold
+    int alignment = 1;    // 0 left, 1 centred
     ThemeColour fontColour{0, 0, 0, 255};
     ThemeColour backColour;
     ThemeColour frameColour;
@@ -26,12 +26,12 @@ struct ElementStyle {
 // Member initializers are the values a theme holds before any reset: what stands when there is
 // no data folder and loading stops early.
 struct ThemeStyle {
-    int sidePadding = 0;    // units of 8 pixels, like the other paddings and spacings
+    int sidePadding = 0; // units of 8 pixels, like the other paddings and spacings
     int topPadding = 0;
     int bottomPadding = 0;
     int topSpacing = 0;
     int bottomSpacing = 0;
-    int themeScale = 1;     // the window size step the theme's images were drawn for
+    int themeScale = 1; // the window size step the theme's images were drawn for
     bool extendedTheme = true;
     ThemeColour mainBackColor{0, 0, 0, 255};
     ThemeColour voiceIndicatorOnColor{255, 119, 0, 255};

@@ -4,8 +4,7 @@
 
 namespace {
 
-VstIntPtr VSTCALLBACK dispatchEffect(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                                     float opt)
+VstIntPtr VSTCALLBACK dispatchEffect(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
 {
     return AudioEffect::fromAeffect(e)->dispatcher(opcode, index, value, ptr, opt);
 }

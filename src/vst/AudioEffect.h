@@ -42,8 +42,7 @@ public:
     AEffEditor* getEditor() const { return editor; }
     float getSampleRate() const { return sampleRate; }
     VstInt32 getBlockSize() const { return blockSize; }
-    VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0);
+    VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0);
 
 protected:
     void setNumInputs(VstInt32 inputs) { cEffect.numInputs = inputs; }

@@ -49,9 +49,13 @@ CBitmap* twoStates(int width, int height, native::Color off, native::Color on)
     });
 }
 
-void percent(float value, char* text, void*) { std::snprintf(text, 256, "%.0f %%", double(value) * 100); }
+void percent(float value, char* text, void*)
+{
+    std::snprintf(text, 256, "%.0f %%", double(value) * 100);
+}
 
-template <typename View> View* styled(View* view, const CColor& font, const CColor& back, const CColor& frame)
+template <typename View>
+View* styled(View* view, const CColor& font, const CColor& back, const CColor& frame)
 {
     view->setFontColor(font);
     view->setBackColor(back);

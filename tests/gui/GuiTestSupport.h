@@ -32,7 +32,10 @@ inline CBitmap* makeStrip(int width, int frameHeight, int frames, const std::fun
 }
 
 // Frame i of a 101-frame strip: red = i, so a pixel tells which frame is drawn.
-inline native::Color frameColour(int frame) { return {uint8_t(frame), 40, 200, 255}; }
+inline native::Color frameColour(int frame)
+{
+    return {uint8_t(frame), 40, 200, 255};
+}
 
 struct Report {
     std::string what; // "begin", "change", "end"

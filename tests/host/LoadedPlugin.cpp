@@ -9,8 +9,7 @@ namespace {
 LoadedPlugin* activeHost = nullptr;
 }
 
-VstIntPtr VSTCALLBACK LoadedPlugin::callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*,
-                                             float)
+VstIntPtr VSTCALLBACK LoadedPlugin::callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*, float)
 {
     LoadedPlugin* host = activeHost;
     if (!host)

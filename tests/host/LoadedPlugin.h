@@ -27,8 +27,7 @@ public:
     LoadedPlugin& operator=(const LoadedPlugin&) = delete;
 
     AEffect* effect() const { return fx; }
-    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f);
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     std::string stringOf(VstInt32 opcode, VstInt32 index = 0);
     // Renders frames through processReplacing (or processDoubleReplacing) into left and right.
     void render(int frames, std::vector<float>& left, std::vector<float>& right, bool asDouble = false);
@@ -37,8 +36,8 @@ public:
     HostBehaviour behaviour;
     std::vector<HostCall> calls;
 
-    static VstIntPtr VSTCALLBACK callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                          void* ptr, float opt);
+    static VstIntPtr VSTCALLBACK callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                          float opt);
 
 private:
     void* library = nullptr;

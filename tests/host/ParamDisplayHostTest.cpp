@@ -15,8 +15,8 @@ constexpr char kFill = '~';
 
 struct ShownText {
     std::string text;
-    bool untouched;  // the buffer still holds what the host put there
-    bool overrun;    // something was written past the 9 bytes the interface allows
+    bool untouched; // the buffer still holds what the host put there
+    bool overrun;   // something was written past the 9 bytes the interface allows
 };
 
 ShownText display(LoadedPlugin& p, int index)
@@ -48,8 +48,16 @@ TEST(HostParamDisplay, EveryParameterAtNominalAndWildValuesFitsNineBytes)
     LoadedPlugin p;
     AEffect* fx = p.effect();
     ASSERT_NE(fx, nullptr);
-    const float values[] = {0.0f, 0.5f, 1.0f, 0.25f, 0.01f, -5.0f, 1e30f, -1e30f,
-                            std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+    const float values[] = {0.0f,
+                            0.5f,
+                            1.0f,
+                            0.25f,
+                            0.01f,
+                            -5.0f,
+                            1e30f,
+                            -1e30f,
+                            std::numeric_limits<float>::quiet_NaN(),
+                            std::numeric_limits<float>::infinity(),
                             -std::numeric_limits<float>::infinity()};
     for (float linked : {0.0f, 1.0f}) {
         for (int sync : {14, 105, 106, 107, 108, 113, 116, 136})
@@ -73,22 +81,22 @@ TEST(HostParamDisplay, EveryParameterAtNominalAndWildValuesFitsNineBytes)
 TEST(HostParamDisplay, DefaultProgramReadsInUnits)
 {
     LoadedPlugin p;
-    EXPECT_EQ(display(p, 0).text, "0 st");           // Osc1Semi
-    EXPECT_EQ(display(p, 12).text, "21000 Hz");      // FltCut
-    EXPECT_EQ(display(p, 24).text, "10 ms");         // Env1Rel
-    EXPECT_EQ(display(p, 30).text, "0.01 Hz");       // Lfo1Rate
-    EXPECT_EQ(display(p, 50).text, "16");            // Poly
-    EXPECT_EQ(display(p, 52).text, "2 st");          // PBRange
-    EXPECT_EQ(display(p, 57).text, "250 ms");        // DlyTime
-    EXPECT_EQ(display(p, 70).text, "Sawtooth");      // Osc1Wave
-    EXPECT_EQ(display(p, 72).text, "LP24");          // FltType
-    EXPECT_EQ(display(p, 77).text, "Src 1");         // ModSrc1
-    EXPECT_EQ(display(p, 103).text, "true");         // Sub1FlPW
-    EXPECT_EQ(display(p, 105).text, "false");        // Lfo1Sync
-    EXPECT_EQ(display(p, 141).text, "Mode 1");       // OscRoute
-    EXPECT_EQ(display(p, 185).text, "C");            // Osc1Pan
-    EXPECT_EQ(display(p, 187).text, "6");            // Osc1DtVo
-    EXPECT_EQ(display(p, 194).text, "None");         // KeySplit
+    EXPECT_EQ(display(p, 0).text, "0 st");      // Osc1Semi
+    EXPECT_EQ(display(p, 12).text, "21000 Hz"); // FltCut
+    EXPECT_EQ(display(p, 24).text, "10 ms");    // Env1Rel
+    EXPECT_EQ(display(p, 30).text, "0.01 Hz");  // Lfo1Rate
+    EXPECT_EQ(display(p, 50).text, "16");       // Poly
+    EXPECT_EQ(display(p, 52).text, "2 st");     // PBRange
+    EXPECT_EQ(display(p, 57).text, "250 ms");   // DlyTime
+    EXPECT_EQ(display(p, 70).text, "Sawtooth"); // Osc1Wave
+    EXPECT_EQ(display(p, 72).text, "LP24");     // FltType
+    EXPECT_EQ(display(p, 77).text, "Src 1");    // ModSrc1
+    EXPECT_EQ(display(p, 103).text, "true");    // Sub1FlPW
+    EXPECT_EQ(display(p, 105).text, "false");   // Lfo1Sync
+    EXPECT_EQ(display(p, 141).text, "Mode 1");  // OscRoute
+    EXPECT_EQ(display(p, 185).text, "C");       // Osc1Pan
+    EXPECT_EQ(display(p, 187).text, "6");       // Osc1DtVo
+    EXPECT_EQ(display(p, 194).text, "None");    // KeySplit
 }
 
 TEST(HostParamDisplay, LinkedSwitchesChangeTheText)

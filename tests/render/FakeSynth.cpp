@@ -47,7 +47,9 @@ VstIntPtr VSTCALLBACK dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, Vs
             auto* m = reinterpret_cast<VstMidiEvent*>(list->events[i]);
             EXPECT_EQ(m->type, kVstMidiType);
             EXPECT_EQ(m->byteSize, VstInt32(sizeof(VstMidiEvent)));
-            FakeLog::Received r{log.blocks, m->deltaFrames, {uint8_t(m->midiData[0]), uint8_t(m->midiData[1]), uint8_t(m->midiData[2])}};
+            FakeLog::Received r{log.blocks,
+                                m->deltaFrames,
+                                {uint8_t(m->midiData[0]), uint8_t(m->midiData[1]), uint8_t(m->midiData[2])}};
             log.events.push_back(r);
             uint8_t kind = r.bytes[0] & 0xF0;
             if (kind == 0x90 && r.bytes[2] > 0)
@@ -88,7 +90,8 @@ void render(AEffect* e, Sample** outputs, VstInt32 frames)
 {
     FakeLog& log = fakeLog();
     FakeSynth* s = self(e);
-    auto* time = reinterpret_cast<VstTimeInfo*>(s->host(e, audioMasterGetTime, 0, kVstPpqPosValid | kVstTempoValid, nullptr, 0));
+    auto* time =
+        reinterpret_cast<VstTimeInfo*>(s->host(e, audioMasterGetTime, 0, kVstPpqPosValid | kVstTempoValid, nullptr, 0));
     log.times.push_back(time ? *time : VstTimeInfo{});
     log.processLevels.push_back(int(s->host(e, audioMasterGetCurrentProcessLevel, 0, 0, nullptr, 0)));
     log.blockFrames.push_back(frames);

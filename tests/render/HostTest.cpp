@@ -59,7 +59,8 @@ TEST_F(Host, CallsThePlugInInTheOrderHostsUse)
         TempoMap map(song, 48000, 120);
         renderSong(host, song, map, RenderSettings{0.0}, [](const float* const*, int) {});
     }
-    const long open = firstIndexOf(effOpen), rate = firstIndexOf(effSetSampleRate), block = firstIndexOf(effSetBlockSize);
+    const long open = firstIndexOf(effOpen), rate = firstIndexOf(effSetSampleRate),
+               block = firstIndexOf(effSetBlockSize);
     const long mainsOn = firstIndexOf(effMainsChanged), start = firstIndexOf(effStartProcess);
     const long events = firstIndexOf(effProcessEvents), stop = firstIndexOf(effStopProcess);
     const long mainsOff = lastIndexOf(effMainsChanged), close = firstIndexOf(effClose);
@@ -84,7 +85,9 @@ TEST_F(Host, AnswersTheCallbackQuestionsOfAPlugIn)
     PluginHost host(fakeSynthMain);
     host.configure(96000, 128, false);
     AEffect* e = host.effect();
-    auto ask = [&](VstInt32 opcode, void* ptr = nullptr) { return e->dispatcher ? PluginHost::hostCallback(e, opcode, 0, 0, ptr, 0) : 0; };
+    auto ask = [&](VstInt32 opcode, void* ptr = nullptr) {
+        return e->dispatcher ? PluginHost::hostCallback(e, opcode, 0, 0, ptr, 0) : 0;
+    };
     EXPECT_EQ(ask(audioMasterVersion), 2400);
     EXPECT_EQ(PluginHost::hostCallback(nullptr, audioMasterVersion, 0, 0, nullptr, 0), 2400);
     EXPECT_EQ(ask(audioMasterGetSampleRate), 96000);
@@ -101,8 +104,9 @@ TEST_F(Host, AnswersTheCallbackQuestionsOfAPlugIn)
     ASSERT_NE(time, nullptr);
     EXPECT_DOUBLE_EQ(time->sampleRate, 96000);
     EXPECT_DOUBLE_EQ(time->tempo, 120);
-    for (VstInt32 harmless : std::initializer_list<VstInt32>{audioMasterAutomate, audioMasterBeginEdit, audioMasterEndEdit, audioMasterUpdateDisplay,
-                              audioMasterIOChanged, audioMasterSizeWindow, audioMasterIdle, 9999})
+    for (VstInt32 harmless : std::initializer_list<VstInt32>{
+             audioMasterAutomate, audioMasterBeginEdit, audioMasterEndEdit, audioMasterUpdateDisplay,
+             audioMasterIOChanged, audioMasterSizeWindow, audioMasterIdle, 9999})
         EXPECT_EQ(ask(harmless), 0);
     EXPECT_EQ(ask(audioMasterWantMidi), 1);
 }

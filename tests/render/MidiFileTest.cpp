@@ -81,7 +81,7 @@ TEST(MidiFile, RunningStatusRepeatsTheLastChannelStatus)
     EXPECT_EQ(song.events[1].bytes[0], 0x90);
     EXPECT_EQ(song.events[1].bytes[1], 62);
     EXPECT_EQ(song.events[1].bytes[2], 90);
-    EXPECT_EQ(song.events[2].bytes[2], 0); // note on with velocity 0 passes through unchanged
+    EXPECT_EQ(song.events[2].bytes[2], 0);    // note on with velocity 0 passes through unchanged
     EXPECT_EQ(song.events[4].bytes[0], 0xC3); // program change: one data byte, also under running status
     EXPECT_EQ(song.events[4].bytes[1], 7);
     EXPECT_EQ(song.events[4].size, 2);
@@ -137,7 +137,11 @@ TEST(MidiFile, FormatOneTracksMergeInTimeOrder)
 TEST(MidiFile, SysExAndUnknownChunksAreSkipped)
 {
     Track t;
-    t.at(0, {0xF0, 0x03, 0x7E, 0x01, 0xF7}).at(10, {0x90, 60, 100}).at(0, {0xF7, 0x01, 0x42}).at(5, {0x80, 60, 0}).endTrack();
+    t.at(0, {0xF0, 0x03, 0x7E, 0x01, 0xF7})
+        .at(10, {0x90, 60, 100})
+        .at(0, {0xF7, 0x01, 0x42})
+        .at(5, {0x80, 60, 0})
+        .endTrack();
     Bytes file = smf(0, 480, {});
     file[11] = 1; // one track, after a chunk nobody knows
     file.insert(file.end(), {'X', 'y', 'z', 'w', 0, 0, 0, 2, 0xAA, 0xBB});

@@ -154,7 +154,7 @@ TEST_F(HostedTiming, TimeInfoFollowsTheRenderPosition)
         EXPECT_EQ(t.timeSigNumerator, 3);
         EXPECT_EQ(t.timeSigDenominator, 4);
     }
-    EXPECT_DOUBLE_EQ(times[5].ppqPos, 1.0);   // 22050 frames at 120 bpm
+    EXPECT_DOUBLE_EQ(times[5].ppqPos, 1.0); // 22050 frames at 120 bpm
     EXPECT_DOUBLE_EQ(times[5].tempo, 120);
     EXPECT_DOUBLE_EQ(times[10].tempo, 60);    // from frame 44100
     EXPECT_NEAR(times[20].ppqPos, 3.0, 1e-9); // 88200 frames

@@ -44,8 +44,8 @@ TEST_F(WavFiles, WritesInterleavedFramesInEachFormat)
     const float right[] = {0.25f, -0.25f, 1.0f, -3.0f};
     const float* channels[] = {left, right};
     for (auto [format, sfFormat, tolerance] : {std::tuple{SampleFormat::Pcm16, SF_FORMAT_PCM_16, 1e-4f},
-                                              std::tuple{SampleFormat::Pcm24, SF_FORMAT_PCM_24, 1e-6f},
-                                              std::tuple{SampleFormat::Float32, SF_FORMAT_FLOAT, 0.0f}}) {
+                                               std::tuple{SampleFormat::Pcm24, SF_FORMAT_PCM_24, 1e-6f},
+                                               std::tuple{SampleFormat::Float32, SF_FORMAT_FLOAT, 0.0f}}) {
         fs::path path = folder / "out.wav";
         WavWriter w(path.string(), 48000, 2, format);
         w.write(channels, 2);
@@ -93,9 +93,10 @@ TEST_F(WavFiles, UnwritablePlacesFailAtOnce)
 
 TEST(RenderOptionsTest, ReadsEveryOption)
 {
-    RenderOptions o = parseOptions({"--plugin", "x.so", "--program", "7", "--set", "FltCut=0.25", "--set", "Vol=1",
-                                    "--rate", "48000", "--block", "64", "--tempo", "96.5", "--tail", "0", "--out",
-                                    "o.wav", "--format", "float", "--double", "song.mid"});
+    RenderOptions o =
+        parseOptions({"--plugin", "x.so",  "--program", "7",     "--set",    "FltCut=0.25", "--set",  "Vol=1",
+                      "--rate",   "48000", "--block",   "64",    "--tempo",  "96.5",        "--tail", "0",
+                      "--out",    "o.wav", "--format",  "float", "--double", "song.mid"});
     EXPECT_EQ(o.pluginPath, "x.so");
     EXPECT_EQ(o.program, 7);
     ASSERT_EQ(o.settings.size(), 2u);
@@ -115,10 +116,10 @@ TEST(RenderOptionsTest, ReadsEveryOption)
 TEST(RenderOptionsTest, RejectsWildValuesWithAMessage)
 {
     const std::vector<std::vector<std::string>> bad = {
-        {"--rate", "0"},     {"--rate", "44100.5"}, {"--block", "0"},     {"--block", "100000"},
-        {"--tempo", "nan"},  {"--tail", "-1"},      {"--set", "=1"},      {"--set", "Cut"},
-        {"--set", "Cut=2"},  {"--set", "Cut=x"},    {"--format", "8"},    {"--program", "-1"},
-        {"--rate"},          {"--frobnicate"},      {"a.mid", "b.mid"},   {"--tempo", "1e999"},
+        {"--rate", "0"},    {"--rate", "44100.5"}, {"--block", "0"},   {"--block", "100000"},
+        {"--tempo", "nan"}, {"--tail", "-1"},      {"--set", "=1"},    {"--set", "Cut"},
+        {"--set", "Cut=2"}, {"--set", "Cut=x"},    {"--format", "8"},  {"--program", "-1"},
+        {"--rate"},         {"--frobnicate"},      {"a.mid", "b.mid"}, {"--tempo", "1e999"},
     };
     for (const auto& args : bad)
         EXPECT_THROW(parseOptions(args), UsageError) << args[0];

@@ -136,7 +136,8 @@ VstIntPtr VSTCALLBACK dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 inde
         auto* list = static_cast<VstEvents*>(ptr);
         for (VstInt32 i = 0; list && i < list->numEvents; ++i)
             if (list->events[i] && list->events[i]->type == kVstMidiType)
-                handleMidi(s, reinterpret_cast<unsigned char*>(reinterpret_cast<VstMidiEvent*>(list->events[i])->midiData));
+                handleMidi(
+                    s, reinterpret_cast<unsigned char*>(reinterpret_cast<VstMidiEvent*>(list->events[i])->midiData));
         return 1;
     }
     case effCanBeAutomated:
@@ -220,7 +221,7 @@ __declspec(dllexport)
 #else
 __attribute__((visibility("default")))
 #endif
-AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback host)
+    AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback host)
 {
     if (!host || host(nullptr, audioMasterVersion, 0, 0, nullptr, 0) == 0)
         return nullptr;

@@ -122,8 +122,8 @@ void checkMenuPick(AEffect* fx, HWND window, const MenuPick& pick)
           "the pop-up menu is gone after the choice");
 }
 
-void checkOpenWindow(AEffect* fx, HWND parent, int width, int height, const wchar_t* screenshotFile,
-                     const POINT* click, int parameter)
+void checkOpenWindow(AEffect* fx, HWND parent, int width, int height, const wchar_t* screenshotFile, const POINT* click,
+                     int parameter)
 {
     HWND child = GetWindow(parent, GW_CHILD);
     RECT client{};

@@ -160,8 +160,10 @@ void checkText()
         auto canvas = native::createImageCanvas(120, 50);
         canvas->drawText("Morvelline", box, {face, 20, true}, {220, 30, 30, 255}, native::TextAlign::Left);
         auto p = canvas->pixels();
-        check(!family.empty() && pixelsWhere(p, box, true, isReddish) > 30 && pixelsWhere(p, box, false, isVisible) == 0,
-              std::string("text in \"") + face + "\" (drawn with \"" + family + "\") is drawn in its colour inside its box");
+        check(!family.empty() && pixelsWhere(p, box, true, isReddish) > 30 &&
+                  pixelsWhere(p, box, false, isVisible) == 0,
+              std::string("text in \"") + face + "\" (drawn with \"" + family +
+                  "\") is drawn in its colour inside its box");
     }
     auto canvas = native::createImageCanvas(120, 50);
     canvas->drawText("Morvelline", box, {"Arial", 20, false}, {220, 30, 30, 0}, native::TextAlign::Center);

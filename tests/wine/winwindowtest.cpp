@@ -33,7 +33,8 @@ public:
     {
         ++paints;
         canvas.fillRect({0, 0, 200, 100}, {10, 120, 200, 255});
-        canvas.drawText("Paint", {0, 0, 200, 100}, {"Arial", 30, true}, {255, 255, 255, 255}, native::TextAlign::Center);
+        canvas.drawText("Paint", {0, 0, 200, 100}, {"Arial", 30, true}, {255, 255, 255, 255},
+                        native::TextAlign::Center);
     }
     void mouseDown(native::Point where, unsigned flags) override { events.push_back({"down", where, flags}); }
     void mouseMoved(native::Point where, unsigned flags) override { events.push_back({"move", where, flags}); }
@@ -71,8 +72,8 @@ HWND makeParent()
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"WinWindowTestParent";
     RegisterClassW(&windowClass);
-    HWND parent = CreateWindowW(L"WinWindowTestParent", L"winwindowtest", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20,
-                                20, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND parent = CreateWindowW(L"WinWindowTestParent", L"winwindowtest", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20,
+                                300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ShowWindow(parent, SW_SHOW);
     return parent;
 }
@@ -164,7 +165,8 @@ void checkTextEdit(native::Window& window, HWND child)
     } endings[] = {{VK_RETURN, true}, {VK_ESCAPE, false}};
     for (const auto& ending : endings) {
         result = {};
-        native::TextEditRequest request{{10, 10, 150, 30}, "Init", {"Arial", 12, false}, {0, 0, 0, 255}, {255, 255, 255, 255}};
+        native::TextEditRequest request{
+            {10, 10, 150, 30}, "Init", {"Arial", 12, false}, {0, 0, 0, 255}, {255, 255, 255, 255}};
         check(window.beginTextEdit(request, done), "a text edit box opens");
         HWND edit = GetWindow(child, GW_CHILD);
         SetWindowTextW(edit, L"Pad \xe9 7");

@@ -188,8 +188,8 @@ MidiSong parseMidiFile(const std::vector<uint8_t>& data)
     uint32_t tracksRead = 0;
     while (tracksRead < trackCount) {
         if (file.atEnd())
-            throw MidiFileError("truncated file: " + std::to_string(tracksRead) + " of " +
-                                std::to_string(trackCount) + " tracks present");
+            throw MidiFileError("truncated file: " + std::to_string(tracksRead) + " of " + std::to_string(trackCount) +
+                                " tracks present");
         const uint8_t* id = file.take(4);
         uint32_t length = file.u32();
         if (file.remaining() < length)

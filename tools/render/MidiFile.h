@@ -30,10 +30,10 @@ struct MidiSong {
     // song plays at a fixed 120 beats per minute.
     double ticksPerQuarter = 480;
     double ticksPerSecond = 0;
-    std::vector<MidiEvent> events;       // channel events only, ordered by tick (stable)
-    std::vector<TempoChange> tempos;     // ordered by tick
+    std::vector<MidiEvent> events;   // channel events only, ordered by tick (stable)
+    std::vector<TempoChange> tempos; // ordered by tick
     std::vector<TimeSignature> signatures;
-    uint64_t endTick = 0;                // the latest event or end-of-track marker
+    uint64_t endTick = 0; // the latest event or end-of-track marker
 };
 
 class MidiFileError : public std::runtime_error {

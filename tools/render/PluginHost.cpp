@@ -58,7 +58,8 @@ std::string libraryError()
 }
 VstPluginMainProc findEntry(void* library, const char* name)
 {
-    return reinterpret_cast<VstPluginMainProc>(reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name)));
+    return reinterpret_cast<VstPluginMainProc>(
+        reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name)));
 }
 void closeLibrary(void* library)
 {
@@ -288,7 +289,8 @@ std::vector<PluginParameter> PluginHost::parameters()
 {
     std::vector<PluginParameter> list;
     for (int i = 0; i < fx->numParams; ++i)
-        list.push_back({i, stringOf(effGetParamName, i), stringOf(effGetParamDisplay, i), stringOf(effGetParamLabel, i)});
+        list.push_back(
+            {i, stringOf(effGetParamName, i), stringOf(effGetParamDisplay, i), stringOf(effGetParamLabel, i)});
     return list;
 }
 
@@ -300,8 +302,8 @@ int PluginHost::findParameter(const std::string& name)
         std::string n = stringOf(effGetParamName, i);
         if (n == name)
             return i;
-        if (n.size() == name.size() &&
-            std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) { return std::tolower(a) == std::tolower(b); })) {
+        if (n.size() == name.size() && std::equal(n.begin(), n.end(), name.begin(),
+                                                  [](char a, char b) { return std::tolower(a) == std::tolower(b); })) {
             caseless = i;
             ++caselessCount;
         }

@@ -57,7 +57,8 @@ RenderOptions parseOptions(const std::vector<std::string>& args)
             size_t eq = v.find('=');
             if (eq == std::string::npos || eq == 0)
                 throw UsageError("--set needs NAME=VALUE, not '" + v + "'");
-            o.settings.emplace_back(v.substr(0, eq), float(parseNumber("--set " + v.substr(0, eq), v.substr(eq + 1), 0, 1)));
+            o.settings.emplace_back(v.substr(0, eq),
+                                    float(parseNumber("--set " + v.substr(0, eq), v.substr(eq + 1), 0, 1)));
         } else if (a == "--bank")
             o.bankPath = value();
         else if (a == "--preset")

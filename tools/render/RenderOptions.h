@@ -9,9 +9,9 @@
 #include <vector>
 
 struct RenderOptions {
-    std::string pluginPath;  // empty: Morvelline.so beside the program
-    std::string midiPath;    // empty: the built-in demo
-    std::string outPath;     // empty: derived from the MIDI file name, or "demo.wav"
+    std::string pluginPath; // empty: Morvelline.so beside the program
+    std::string midiPath;   // empty: the built-in demo
+    std::string outPath;    // empty: derived from the MIDI file name, or "demo.wav"
     int program = -1;
     std::vector<std::pair<std::string, float>> settings; // --set NAME=VALUE in order
     std::string bankPath;

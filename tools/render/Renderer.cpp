@@ -8,7 +8,8 @@ std::vector<ScheduledEvent> scheduleSong(const MidiSong& song, const TempoMap& t
     std::vector<ScheduledEvent> list;
     list.reserve(song.events.size());
     for (const MidiEvent& e : song.events) {
-        ScheduledEvent s{tempoMap.frameIndexOfTick(e.tick), {e.bytes[0], e.bytes[1], e.size > 2 ? e.bytes[2] : uint8_t(0)}};
+        ScheduledEvent s{tempoMap.frameIndexOfTick(e.tick),
+                         {e.bytes[0], e.bytes[1], e.size > 2 ? e.bytes[2] : uint8_t(0)}};
         list.push_back(s);
     }
     // Ticks are ordered already and frames grow with ticks; a stable sort keeps that promise

@@ -20,7 +20,7 @@ struct ScheduledEvent {
 std::vector<ScheduledEvent> scheduleSong(const MidiSong& song, const TempoMap& tempoMap);
 
 struct RenderSettings {
-    double tailSeconds = 4.0;  // at most this long after the last event, until quiet
+    double tailSeconds = 4.0; // at most this long after the last event, until quiet
     double silenceDb = -90.0;
     double quietSeconds = 0.2; // how long the output must stay below the threshold
 };

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int kIdleRounds = 40;  // about a second at the 25 Hz that hosts use
+constexpr int kIdleRounds = 40; // about a second at the 25 Hz that hosts use
 constexpr int kIdleMillis = 25;
 constexpr int kLargestSide = 8192;
 
@@ -40,7 +40,8 @@ void takeEditorScreenshot(PluginHost& host, const std::string& pngPath)
     // Some plug-ins know their size only once open: then start small and ask again.
     bool sizeKnown = editorSize(host, width, height);
     std::string error;
-    auto window = native::createHostWindow(sizeKnown ? width : 320, sizeKnown ? height : 240, "morvelline-render", error);
+    auto window =
+        native::createHostWindow(sizeKnown ? width : 320, sizeKnown ? height : 240, "morvelline-render", error);
     if (!window)
         throw HostError(error);
     if (!host.editorCall(effEditOpen, window->systemHandle()))

@@ -161,11 +161,12 @@ int run(const RenderOptions& options)
     const double seconds = double(result.frames) / options.sampleRate;
     const double factor = result.cpuSeconds > 0 ? seconds / result.cpuSeconds : INFINITY;
     if (result.nonFinite > 0)
-        std::fprintf(stderr, "morvelline-render: warning: the plug-in produced %lld NaN or infinite samples, written as 0\n",
+        std::fprintf(stderr,
+                     "morvelline-render: warning: the plug-in produced %lld NaN or infinite samples, written as 0\n",
                      static_cast<long long>(result.nonFinite));
     if (options.bench) {
-        std::printf("%s: %.2f s of audio, %.3f s CPU in the process calls, real-time factor %.1f\n",
-                    pluginPath.c_str(), seconds, result.cpuSeconds, factor);
+        std::printf("%s: %.2f s of audio, %.3f s CPU in the process calls, real-time factor %.1f\n", pluginPath.c_str(),
+                    seconds, result.cpuSeconds, factor);
     } else {
         std::error_code ec;
         std::filesystem::path shownPath = std::filesystem::absolute(outPath, ec);

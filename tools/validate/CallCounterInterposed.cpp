@@ -23,8 +23,14 @@ void __libc_free(void*);
 namespace {
 
 enum Kind { Malloc, Calloc, Realloc, AlignedAlloc, Free, MutexLock, RwLock, SemWait, CondWait, KindCount };
-const char* const kKindNames[KindCount] = {"malloc", "calloc", "realloc", "aligned allocation", "free",
-                                           "pthread_mutex_lock", "pthread_rwlock lock", "sem_wait",
+const char* const kKindNames[KindCount] = {"malloc",
+                                           "calloc",
+                                           "realloc",
+                                           "aligned allocation",
+                                           "free",
+                                           "pthread_mutex_lock",
+                                           "pthread_rwlock lock",
+                                           "sem_wait",
                                            "pthread_cond_wait"};
 
 thread_local bool countingHere = false;

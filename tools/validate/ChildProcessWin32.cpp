@@ -78,7 +78,8 @@ ChildEnd runChild(const ValidateOptions& options, const std::vector<int>& indice
     std::vector<char> line(command.begin(), command.end());
     line.push_back(0);
     std::fflush(stdout);
-    BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    BOOL started =
+        CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
     if (log != INVALID_HANDLE_VALUE)
         CloseHandle(log);
     if (!started) {

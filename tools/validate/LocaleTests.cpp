@@ -10,8 +10,8 @@
 
 namespace {
 
-const char* const kCommaLocales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8", "German_Germany.1252",
-                                     "de-DE"};
+const char* const kCommaLocales[] = {"de_DE.UTF-8", "de_DE.utf8",          "fr_FR.UTF-8",
+                                     "nl_NL.UTF-8", "German_Germany.1252", "de-DE"};
 
 // Switches this process to a comma-decimal locale; the name, or empty when none is installed.
 std::string useCommaLocale()
@@ -69,7 +69,8 @@ void commaLocale(TestContext& context)
     std::vector<std::string> comma = textsAndState(context);
     require(plain.size() == comma.size(), "the plug-in tells a different number of texts under " + locale);
     for (size_t i = 0; i < plain.size(); ++i)
-        require(plain[i] == comma[i], plain[i].substr(0, 200) + " becomes " + comma[i].substr(0, 200) + " under " + locale);
+        require(plain[i] == comma[i],
+                plain[i].substr(0, 200) + " becomes " + comma[i].substr(0, 200) + " under " + locale);
 }
 
 } // namespace

@@ -72,14 +72,16 @@ void everyController(TestContext& context)
     for (uint8_t channel : {uint8_t(0), uint8_t(9), uint8_t(context.between(0, 15))}) {
         for (int controller = 0; controller < 128; ++controller) {
             noteStep("controller " + std::to_string(controller) + " on channel " + std::to_string(channel + 1));
-            rig.sendMidi({{0, uint8_t(0x90 | channel), 60, 100}, {1, uint8_t(0xB0 | channel), uint8_t(controller), 0},
+            rig.sendMidi({{0, uint8_t(0x90 | channel), 60, 100},
+                          {1, uint8_t(0xB0 | channel), uint8_t(controller), 0},
                           {2, uint8_t(0xB0 | channel), uint8_t(controller), 127},
                           {3, uint8_t(0xB0 | channel), uint8_t(controller), uint8_t(context.between(0, 127))}});
             rig.process(256);
         }
         noteStep("program change, channel and key pressure on channel " + std::to_string(channel + 1));
         for (int value = 0; value < 128; value += 7) {
-            rig.sendMidi({{0, uint8_t(0xC0 | channel), uint8_t(value), 0}, {1, uint8_t(0xD0 | channel), uint8_t(value), 0},
+            rig.sendMidi({{0, uint8_t(0xC0 | channel), uint8_t(value), 0},
+                          {1, uint8_t(0xD0 | channel), uint8_t(value), 0},
                           {2, uint8_t(0xA0 | channel), 60, uint8_t(value)}});
             rig.process(64);
         }
@@ -110,8 +112,8 @@ void deltasOutsideTheBlock(TestContext& context)
 {
     Rig rig(context);
     started(rig, 256);
-    const int deltas[] = {-1, -1000, 256, 257, 100000, std::numeric_limits<int>::max(),
-                          std::numeric_limits<int>::min(), 200, 3};
+    const int deltas[] = {
+        -1, -1000, 256, 257, 100000, std::numeric_limits<int>::max(), std::numeric_limits<int>::min(), 200, 3};
     for (int round = 0; round < context.scaled(4); ++round) {
         noteStep("events with delta frames outside the block, and out of order");
         std::vector<MidiBytes> events;
@@ -164,8 +166,14 @@ void sysexAndOddEvents(TestContext& context)
         rig.sendEvents(list);
         rig.process(256);
         noteStep("MIDI bytes that are not complete messages");
-        rig.sendMidi({{0, 0x90, 60, 100}, {1, 0x40, 0x40, 0x40}, {2, 0xF8, 0, 0}, {3, 0xFF, 0xFF, 0xFF},
-                      {4, 0xF0, 0x7F, 0x7F}, {5, 0xF7, 0, 0}, {6, 0x90, 0xFF, 0xFF}, {7, 0x00, 0, 0}});
+        rig.sendMidi({{0, 0x90, 60, 100},
+                      {1, 0x40, 0x40, 0x40},
+                      {2, 0xF8, 0, 0},
+                      {3, 0xFF, 0xFF, 0xFF},
+                      {4, 0xF0, 0x7F, 0x7F},
+                      {5, 0xF7, 0, 0},
+                      {6, 0x90, 0xFF, 0xFF},
+                      {7, 0x00, 0, 0}});
         rig.process(256);
     }
     endsSilent(rig, "SysEx and unknown events");

@@ -12,9 +12,15 @@
 
 namespace {
 
-const float kWildValues[] = {-1.0f, 2.0f, std::numeric_limits<float>::quiet_NaN(),
-                             std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
-                             1e-40f, -1e-40f, -0.0f, std::numeric_limits<float>::max()};
+const float kWildValues[] = {-1.0f,
+                             2.0f,
+                             std::numeric_limits<float>::quiet_NaN(),
+                             std::numeric_limits<float>::infinity(),
+                             -std::numeric_limits<float>::infinity(),
+                             1e-40f,
+                             -1e-40f,
+                             -0.0f,
+                             std::numeric_limits<float>::max()};
 
 std::string valueText(float v)
 {
@@ -34,8 +40,8 @@ void requireSoundReading(Rig& rig, int index, float written)
 
 void readTexts(Rig& rig, int index)
 {
-    for (auto [opcode, what] : {std::pair{effGetParamName, "name"}, {effGetParamLabel, "label"},
-                                {effGetParamDisplay, "display text"}}) {
+    for (auto [opcode, what] :
+         {std::pair{effGetParamName, "name"}, {effGetParamLabel, "label"}, {effGetParamDisplay, "display text"}}) {
         GuardedText text(kParamTextLimit);
         rig.dispatch(opcode, index, 0, text.data());
         text.checked("the " + std::string(what) + " of parameter " + std::to_string(index));

@@ -43,9 +43,9 @@ void everyProgram(TestContext& context)
         noteStep("program " + std::to_string(p) + " (outside the range)");
         selectProgram(rig, p);
         VstIntPtr now = rig.dispatch(effGetProgram);
-        require(count == 0 || (now >= 0 && now < count),
-                "effGetProgram answers " + std::to_string(now) + " after the out-of-range program " +
-                    std::to_string(p) + " was asked for");
+        require(count == 0 || (now >= 0 && now < count), "effGetProgram answers " + std::to_string(now) +
+                                                             " after the out-of-range program " + std::to_string(p) +
+                                                             " was asked for");
         programName(rig, "the current program's name after program " + std::to_string(p) + " was asked for");
         rig.process(64);
     }
@@ -62,7 +62,8 @@ void longNames(TestContext& context)
     Rig rig(context);
     if (rig.fx()->numPrograms < 2)
         skip("the plug-in has fewer than two programs");
-    for (size_t length : {size_t(1), kProgramNameLimit - 2, kProgramNameLimit - 1, kProgramNameLimit, size_t(100), size_t(5000)}) {
+    for (size_t length :
+         {size_t(1), kProgramNameLimit - 2, kProgramNameLimit - 1, kProgramNameLimit, size_t(100), size_t(5000)}) {
         std::string written;
         for (size_t i = 0; i < length; ++i)
             written += char('A' + i % 26);
@@ -94,7 +95,8 @@ void changeWhileNotesSound(TestContext& context)
     for (int round = 0; round < context.scaled(20); ++round) {
         int program = context.between(0, count - 1);
         noteStep("program " + std::to_string(program) + " selected while notes sound");
-        rig.sendMidi({{0, 0x90, uint8_t(context.between(36, 84)), 100}, {5, 0x90, uint8_t(context.between(36, 84)), 80}});
+        rig.sendMidi(
+            {{0, 0x90, uint8_t(context.between(36, 84)), 100}, {5, 0x90, uint8_t(context.between(36, 84)), 80}});
         rig.process(256);
         selectProgram(rig, program);
         rig.process(256);

@@ -13,7 +13,8 @@ void playPattern(Rig& rig, int blocks)
         if (block % 8 == 0)
             rig.sendMidi({{0, 0x90, note, 100}, {7, 0x90, uint8_t(note + 7), 90}, {9, 0xB0, 1, uint8_t(block % 128)}});
         else if (block % 8 == 4)
-            rig.sendMidi({{0, 0x80, uint8_t(note - 4), 0}, {3, 0x80, uint8_t(note + 3), 0}, {5, 0xE0, 0, uint8_t(block % 128)}});
+            rig.sendMidi(
+                {{0, 0x80, uint8_t(note - 4), 0}, {3, 0x80, uint8_t(note + 3), 0}, {5, 0xE0, 0, uint8_t(block % 128)}});
         rig.process(256);
     }
 }

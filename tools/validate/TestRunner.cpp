@@ -57,7 +57,9 @@ std::vector<std::pair<int, Outcome>> readResults(const std::string& path)
         if (tab1 == std::string::npos || tab2 == std::string::npos)
             break; // a line cut short by a crash
         std::string verdict = line.substr(tab1 + 1, tab2 - tab1 - 1);
-        Outcome outcome{verdict == "PASS" ? Verdict::Passed : verdict == "SKIP" ? Verdict::Skipped : Verdict::Failed,
+        Outcome outcome{verdict == "PASS"   ? Verdict::Passed
+                        : verdict == "SKIP" ? Verdict::Skipped
+                                            : Verdict::Failed,
                         line.substr(tab2 + 1)};
         results.emplace_back(std::atoi(line.c_str()), outcome);
     }
@@ -74,7 +76,8 @@ Outcome unfinished(const ChildEnd& end, const ChildFiles& files, int timeout)
         return {Verdict::Failed, "hung: no end after " + std::to_string(timeout) + " s" + during};
     if (end.crashed)
         return {Verdict::Failed, "crashed (" + end.crash + ")" + during};
-    return {Verdict::Failed, "the plug-in ended the process (exit status " + std::to_string(end.exitCode) + ")" + during};
+    return {Verdict::Failed,
+            "the plug-in ended the process (exit status " + std::to_string(end.exitCode) + ")" + during};
 }
 
 void printIndented(const std::string& text)
@@ -172,8 +175,8 @@ int runAllTests(const ValidateOptions& options)
     TestList tests = allTests();
     std::printf("morvelline-validate: %s, level %d, seed %llu\n", options.plugin.c_str(), options.level,
                 static_cast<unsigned long long>(options.seed));
-    fs::path folder = fs::temp_directory_path() /
-                      ("morvelline-validate-" + std::to_string(std::random_device{}()) + "-" + std::to_string(options.seed));
+    fs::path folder = fs::temp_directory_path() / ("morvelline-validate-" + std::to_string(std::random_device{}()) +
+                                                   "-" + std::to_string(options.seed));
     fs::create_directories(folder);
     std::vector<int> pending;
     for (size_t i = 0; i < tests.size(); ++i)
@@ -183,7 +186,9 @@ int runAllTests(const ValidateOptions& options)
     int passed = 0, failed = 0, skipped = 0;
     auto print = [&](int index, const Outcome& outcome, const std::string& log) {
         const ValidatorTest& test = tests[size_t(index)];
-        const char* mark = outcome.verdict == Verdict::Passed ? "PASS" : outcome.verdict == Verdict::Failed ? "FAIL" : "SKIP";
+        const char* mark = outcome.verdict == Verdict::Passed   ? "PASS"
+                           : outcome.verdict == Verdict::Failed ? "FAIL"
+                                                                : "SKIP";
         std::printf("%s  %s: %s%s%s\n", mark, test.suite, test.name, outcome.message.empty() ? "" : ": ",
                     outcome.message.c_str());
         if (!log.empty() && (options.verbose || outcome.verdict == Verdict::Failed))
@@ -208,9 +213,10 @@ int runAllTests(const ValidateOptions& options)
             Outcome outcome = results[finished].second;
             bool last = finished + 1 == batch.size();
             if (last && abnormal && outcome.verdict != Verdict::Failed)
-                outcome = {Verdict::Failed, end.crashed ? "crashed (" + end.crash + ") after the test"
-                                                       : "the process ended with status " + std::to_string(end.exitCode) +
-                                                             " after the test (a sanitizer report?)"};
+                outcome = {Verdict::Failed, end.crashed
+                                                ? "crashed (" + end.crash + ") after the test"
+                                                : "the process ended with status " + std::to_string(end.exitCode) +
+                                                      " after the test (a sanitizer report?)"};
             print(batch[finished], outcome, last || outcome.verdict == Verdict::Failed ? log : "");
         }
         if (finished < batch.size()) {

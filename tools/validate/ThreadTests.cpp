@@ -23,7 +23,8 @@ void withAudioRunning(TestContext& context, Rig& rig, int uiRounds, Step uiStep)
         try {
             for (int block = 0; !stop; ++block) {
                 if (block % 40 == 0)
-                    rig.sendMidi({{0, 0x90, uint8_t(48 + block / 40 % 24), 100}, {3, 0x80, uint8_t(47 + block / 40 % 24), 0}});
+                    rig.sendMidi(
+                        {{0, 0x90, uint8_t(48 + block / 40 % 24), 100}, {3, 0x80, uint8_t(47 + block / 40 % 24), 0}});
                 rig.process(128);
             }
         } catch (const TestFailure& failure) {
@@ -65,7 +66,8 @@ void parameterLoads(TestContext& context)
         if (size > 0 && chunk)
             saved.assign(static_cast<char*>(chunk), static_cast<char*>(chunk) + size);
     }
-    noteStep(chunks ? "banks loaded with effSetChunk while audio runs" : "whole sets of values loaded while audio runs");
+    noteStep(chunks ? "banks loaded with effSetChunk while audio runs"
+                    : "whole sets of values loaded while audio runs");
     withAudioRunning(context, rig, context.scaled(40), [&](int round) {
         if (!saved.empty()) {
             std::vector<char> copy = saved; // the plug-in may not keep the host's buffer

@@ -93,8 +93,7 @@ ValidateOptions parseValidateOptions(const std::vector<std::string>& args)
             std::stringstream list(value());
             for (std::string index; std::getline(list, index, ',');)
                 options.runTests.push_back(int(number(arg, index, 0, 100000)));
-        }
-        else if (arg == "--result")
+        } else if (arg == "--result")
             options.resultFile = value();
         else if (arg == "--step")
             options.stepFile = value();
@@ -127,7 +126,11 @@ std::vector<std::string> childArguments(const ValidateOptions& options, const st
             list += ',';
         list += std::to_string(index);
     }
-    return {"--level", std::to_string(options.level), "--seed", std::to_string(options.seed), "--clip",
-            std::to_string(options.clip), "--run-tests", list, "--result", resultFile, "--step", stepFile,
+    return {"--level",     std::to_string(options.level),
+            "--seed",      std::to_string(options.seed),
+            "--clip",      std::to_string(options.clip),
+            "--run-tests", list,
+            "--result",    resultFile,
+            "--step",      stepFile,
             options.plugin};
 }

@@ -10,7 +10,7 @@ struct ValidateOptions {
     int level = 5;
     uint64_t seed = 0;
     float clip = 1.4142f;
-    int timeoutSeconds = 0; // 0: chosen from the level
+    int timeoutSeconds = 0;          // 0: chosen from the level
     std::vector<std::string> suites; // empty: all
     bool verbose = false;
     bool help = false;

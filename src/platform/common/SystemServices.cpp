@@ -19,7 +19,7 @@ FallbackSlot& fallbackSlot()
     static FallbackSlot slot;
     return slot;
 }
-}
+} // namespace
 
 void setMessageBoxFallback(const void* owner, MessageBoxFallback fallback)
 {

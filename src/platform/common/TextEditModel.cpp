@@ -6,7 +6,17 @@ namespace native {
 
 namespace {
 // The key codes VST hosts and our windows use.
-enum Keys { kBack = 1, kReturn = 4, kEscape = 6, kEnd = 9, kHome = 10, kLeft = 11, kRight = 13, kEnter = 19, kDelete = 22 };
+enum Keys {
+    kBack = 1,
+    kReturn = 4,
+    kEscape = 6,
+    kEnd = 9,
+    kHome = 10,
+    kLeft = 11,
+    kRight = 13,
+    kEnter = 19,
+    kDelete = 22
+};
 } // namespace
 
 TextEditModel::TextEditModel(std::string text, size_t lengthLimit)
@@ -65,12 +75,22 @@ TextKeyResult TextEditModel::applyKey(const KeyEvent& key)
     const bool shift = key.modifiers & kShiftKey;
     switch (key.virtualKey) {
     case kReturn:
-    case kEnter: return TextKeyResult::Commit;
-    case kEscape: return TextKeyResult::Cancel;
-    case kBack: backspace(); return TextKeyResult::Changed;
-    case kDelete: deleteForward(); return TextKeyResult::Changed;
-    case kHome: moveTo(0, shift); return TextKeyResult::Changed;
-    case kEnd: moveTo(content.size(), shift); return TextKeyResult::Changed;
+    case kEnter:
+        return TextKeyResult::Commit;
+    case kEscape:
+        return TextKeyResult::Cancel;
+    case kBack:
+        backspace();
+        return TextKeyResult::Changed;
+    case kDelete:
+        deleteForward();
+        return TextKeyResult::Changed;
+    case kHome:
+        moveTo(0, shift);
+        return TextKeyResult::Changed;
+    case kEnd:
+        moveTo(content.size(), shift);
+        return TextKeyResult::Changed;
     case kLeft:
         // Without Shift an existing selection collapses to its start.
         moveTo(!shift && hasSelection() ? selectionStart() : (caretAt > 0 ? caretAt - 1 : 0), shift);
@@ -78,7 +98,8 @@ TextKeyResult TextEditModel::applyKey(const KeyEvent& key)
     case kRight:
         moveTo(!shift && hasSelection() ? selectionEnd() : caretAt + 1, shift);
         return TextKeyResult::Changed;
-    default: break;
+    default:
+        break;
     }
     if ((key.modifiers & kControlKey) && (key.character == 'a' || key.character == 'A' || key.character == 1)) {
         selectAll();

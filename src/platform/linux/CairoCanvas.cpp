@@ -108,7 +108,10 @@ int CairoCanvas::textWidth(const std::string& text, const FontSpec& font)
     return int(extents.x_advance + 0.5);
 }
 
-RgbaPixels CairoCanvas::pixels() const { return imageSurface ? pixelsOfSurface(imageSurface) : RgbaPixels{}; }
+RgbaPixels CairoCanvas::pixels() const
+{
+    return imageSurface ? pixelsOfSurface(imageSurface) : RgbaPixels{};
+}
 
 namespace {
 

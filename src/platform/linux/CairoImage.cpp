@@ -82,7 +82,10 @@ RgbaPixels pixelsOfSurface(cairo_surface_t* surface)
     return out;
 }
 
-RgbaPixels CairoImage::pixels() const { return pixelsOfSurface(surface); }
+RgbaPixels CairoImage::pixels() const
+{
+    return pixelsOfSurface(surface);
+}
 
 std::unique_ptr<Image> CairoImage::scaled(int newWidth, int newHeight) const
 {

@@ -51,7 +51,10 @@ std::string matchedFamily(const std::string& name)
     return family;
 }
 
-bool isGeneric(const std::string& name) { return name == "sans-serif" || name == "monospace" || name == "serif"; }
+bool isGeneric(const std::string& name)
+{
+    return name == "sans-serif" || name == "monospace" || name == "serif";
+}
 
 std::string resolve(const std::string& face)
 {

@@ -151,8 +151,7 @@ public:
     fs::path modulePath() override
     {
         Dl_info info{};
-        if (::dladdr(reinterpret_cast<void*>(&nativeSystemServices), &info) == 0 || !info.dli_fname
-            || !*info.dli_fname)
+        if (::dladdr(reinterpret_cast<void*>(&nativeSystemServices), &info) == 0 || !info.dli_fname || !*info.dli_fname)
             return {};
         std::error_code error;
         fs::path path = fs::absolute(info.dli_fname, error);
@@ -212,8 +211,9 @@ public:
         if (!zenity.empty()) {
             std::vector<std::string> args;
             if (buttons == MessageButtons::Ok)
-                args.push_back(icon == MessageIcon::Error ? "--error"
-                               : icon == MessageIcon::Question ? "--warning" : "--info");
+                args.push_back(icon == MessageIcon::Error      ? "--error"
+                               : icon == MessageIcon::Question ? "--warning"
+                                                               : "--info");
             else
                 args.push_back("--question");
             args.insert(args.end(), {"--no-markup", "--title=" + utf8Text(title), "--text=" + utf8Text(text)});

@@ -106,8 +106,8 @@ std::unique_ptr<HostWindow> createHostWindow(int width, int height, const std::s
     }
     trapErrorsOn(display);
     int screen = DefaultScreen(display);
-    ::Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, unsigned(width),
-                                          unsigned(height), 0, BlackPixel(display, screen), BlackPixel(display, screen));
+    ::Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, unsigned(width), unsigned(height),
+                                          0, BlackPixel(display, screen), BlackPixel(display, screen));
     XStoreName(display, window, title.c_str());
     XSelectInput(display, window, StructureNotifyMask);
     XMapWindow(display, window);

@@ -12,8 +12,8 @@ namespace native {
 
 namespace {
 
-constexpr int kCheckColumn = 22;   // room for the check mark, left of the text
-constexpr int kArrowColumn = 22;   // room for the submenu arrow, right of the text
+constexpr int kCheckColumn = 22; // room for the check mark, left of the text
+constexpr int kArrowColumn = 22; // room for the submenu arrow, right of the text
 constexpr int kMinColumnWidth = 80;
 const FontSpec kMenuFont{"Arial", kMenuFontSize, false};
 constexpr Color kMenuBack{242, 242, 242, 255};
@@ -30,7 +30,10 @@ int measure(const std::string& text)
     return canvas ? canvas->textWidth(text, kMenuFont) : int(text.size()) * 7;
 }
 
-bool choosable(const MenuEntry& entry) { return !entry.separator && entry.enabled && !entry.hasSubmenu(); }
+bool choosable(const MenuEntry& entry)
+{
+    return !entry.separator && entry.enabled && !entry.hasSubmenu();
+}
 
 } // namespace
 

@@ -54,33 +54,61 @@ unsigned heldButtonsOf(unsigned state)
 unsigned buttonFlag(unsigned button)
 {
     switch (button) {
-    case Button1: return kLeftButton;
-    case Button2: return kMiddleButton;
-    case Button3: return kRightButton;
-    default: return 0;
+    case Button1:
+        return kLeftButton;
+    case Button2:
+        return kMiddleButton;
+    case Button3:
+        return kRightButton;
+    default:
+        return 0;
     }
 }
 
 int virtualKeyOf(KeySym sym)
 {
     switch (sym) {
-    case XK_BackSpace: return 1;
-    case XK_Tab: return 2;
-    case XK_Return: return 4;
-    case XK_Escape: return 6;
-    case XK_space: return 7;
-    case XK_End: case XK_KP_End: return 9;
-    case XK_Home: case XK_KP_Home: return 10;
-    case XK_Left: case XK_KP_Left: return 11;
-    case XK_Up: case XK_KP_Up: return 12;
-    case XK_Right: case XK_KP_Right: return 13;
-    case XK_Down: case XK_KP_Down: return 14;
-    case XK_Page_Up: return 15;
-    case XK_Page_Down: return 16;
-    case XK_KP_Enter: return 19;
-    case XK_Insert: return 21;
-    case XK_Delete: case XK_KP_Delete: return 22;
-    default: return 0;
+    case XK_BackSpace:
+        return 1;
+    case XK_Tab:
+        return 2;
+    case XK_Return:
+        return 4;
+    case XK_Escape:
+        return 6;
+    case XK_space:
+        return 7;
+    case XK_End:
+    case XK_KP_End:
+        return 9;
+    case XK_Home:
+    case XK_KP_Home:
+        return 10;
+    case XK_Left:
+    case XK_KP_Left:
+        return 11;
+    case XK_Up:
+    case XK_KP_Up:
+        return 12;
+    case XK_Right:
+    case XK_KP_Right:
+        return 13;
+    case XK_Down:
+    case XK_KP_Down:
+        return 14;
+    case XK_Page_Up:
+        return 15;
+    case XK_Page_Down:
+        return 16;
+    case XK_KP_Enter:
+        return 19;
+    case XK_Insert:
+        return 21;
+    case XK_Delete:
+    case XK_KP_Delete:
+        return 22;
+    default:
+        return 0;
     }
 }
 
@@ -196,7 +224,8 @@ void X11Window::destroySurfaces()
 
 void X11Window::invalidate(const Rect& area)
 {
-    Rect bounded{std::max(0, area.left), std::max(0, area.top), std::min(width, area.right), std::min(height, area.bottom)};
+    Rect bounded{std::max(0, area.left), std::max(0, area.top), std::min(width, area.right),
+                 std::min(height, area.bottom)};
     if (bounded.isEmpty())
         return;
     if (!invalid) {
@@ -396,10 +425,17 @@ bool X11Window::textBoxKey(const KeyEvent& key)
     if (!textBox)
         return false;
     switch (textBox->model.applyKey(key)) {
-    case TextKeyResult::Commit: endTextEdit(true); return true;
-    case TextKeyResult::Cancel: endTextEdit(false); return true;
-    case TextKeyResult::Changed: invalidate(textBox->request.rect); return true;
-    case TextKeyResult::Ignored: return true; // nothing typed into the box reaches the controls
+    case TextKeyResult::Commit:
+        endTextEdit(true);
+        return true;
+    case TextKeyResult::Cancel:
+        endTextEdit(false);
+        return true;
+    case TextKeyResult::Changed:
+        invalidate(textBox->request.rect);
+        return true;
+    case TextKeyResult::Ignored:
+        return true; // nothing typed into the box reaches the controls
     }
     return true;
 }
@@ -464,7 +500,8 @@ std::unique_ptr<Window> createChildWindow(void* parent, int width, int height, W
     XWindowAttributes parentAttributes;
     if (!XGetWindowAttributes(display, parentWindow, &parentAttributes) || takeTrappedError(display)) {
         char text[96];
-        std::snprintf(text, sizeof text, "the host's parent window 0x%lx does not exist", static_cast<unsigned long>(parentWindow));
+        std::snprintf(text, sizeof text, "the host's parent window 0x%lx does not exist",
+                      static_cast<unsigned long>(parentWindow));
         error = text;
         stopTrappingErrorsOn(display);
         XCloseDisplay(display);

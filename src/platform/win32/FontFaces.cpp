@@ -22,8 +22,9 @@ std::wstring lowered(const std::wstring& text)
 
 bool isMonospaceFace(const std::wstring& face)
 {
-    static const wchar_t* const monospaceFaces[] = {L"consolas", L"courier new", L"courier", L"lucida console",
-                                                    L"monospace", L"liberation mono", L"dejavu sans mono"};
+    static const wchar_t* const monospaceFaces[] = {L"consolas",        L"courier new", L"courier",
+                                                    L"lucida console",  L"monospace",   L"liberation mono",
+                                                    L"dejavu sans mono"};
     std::wstring name = lowered(face);
     return std::any_of(std::begin(monospaceFaces), std::end(monospaceFaces),
                        [&](const wchar_t* mono) { return name == mono; });

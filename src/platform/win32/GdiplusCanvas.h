@@ -25,8 +25,8 @@ public:
     void fillRect(const native::Rect& rect, native::Color color) override;
     void frameRect(const native::Rect& rect, native::Color color) override;
     void drawImage(const native::Image& image, const native::Rect& dest, int sourceX, int sourceY) override;
-    void drawText(const std::string& text, const native::Rect& rect, const native::FontSpec& font,
-                  native::Color color, native::TextAlign align) override;
+    void drawText(const std::string& text, const native::Rect& rect, const native::FontSpec& font, native::Color color,
+                  native::TextAlign align) override;
     int textWidth(const std::string& text, const native::FontSpec& font) override;
 
 private:

@@ -22,8 +22,8 @@ public:
     {
         canvas.drawImage(image, dest, sourceX, sourceY);
     }
-    void drawText(const std::string& text, const native::Rect& rect, const native::FontSpec& font,
-                  native::Color color, native::TextAlign align) override
+    void drawText(const std::string& text, const native::Rect& rect, const native::FontSpec& font, native::Color color,
+                  native::TextAlign align) override
     {
         canvas.drawText(text, rect, font, color, align);
     }

@@ -89,15 +89,18 @@ public:
         UINT type = icon == MessageIcon::Error      ? MB_ICONERROR
                     : icon == MessageIcon::Question ? MB_ICONQUESTION
                                                     : MB_ICONINFORMATION;
-        type |= buttons == MessageButtons::Ok      ? MB_OK
-                : buttons == MessageButtons::YesNo ? MB_YESNO
-                                                   : MB_YESNOCANCEL;
+        type |= buttons == MessageButtons::Ok ? MB_OK : buttons == MessageButtons::YesNo ? MB_YESNO : MB_YESNOCANCEL;
         switch (MessageBoxW(static_cast<HWND>(owner), text.c_str(), title.c_str(), type)) {
-        case IDOK: return MessageAnswer::Ok;
-        case IDYES: return MessageAnswer::Yes;
-        case IDNO: return MessageAnswer::No;
-        case IDCANCEL: return MessageAnswer::Cancel;
-        default: return MessageAnswer::Unavailable;
+        case IDOK:
+            return MessageAnswer::Ok;
+        case IDYES:
+            return MessageAnswer::Yes;
+        case IDNO:
+            return MessageAnswer::No;
+        case IDCANCEL:
+            return MessageAnswer::Cancel;
+        default:
+            return MessageAnswer::Unavailable;
         }
     }
 
@@ -132,8 +135,8 @@ public:
 
     bool openFolder(const fs::path& folder) override
     {
-        auto result = reinterpret_cast<INT_PTR>(
-            ShellExecuteW(nullptr, L"open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        auto result =
+            reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
         return result > 32;
     }
 };

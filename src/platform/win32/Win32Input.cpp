@@ -11,10 +11,9 @@ struct KeyCode {
 };
 
 const KeyCode keyCodes[] = {
-    {VK_BACK, 1},    {VK_TAB, 2},    {VK_CLEAR, 3},  {VK_RETURN, 4},  {VK_PAUSE, 5},  {VK_ESCAPE, 6},
-    {VK_SPACE, 7},   {VK_END, 9},    {VK_HOME, 10},   {VK_LEFT, 11},  {VK_UP, 12},
-    {VK_RIGHT, 13},  {VK_DOWN, 14},  {VK_PRIOR, 15}, {VK_NEXT, 16},   {VK_SELECT, 17}, {VK_PRINT, 18},
-    {VK_SNAPSHOT, 20}, {VK_INSERT, 21}, {VK_DELETE, 22}, {VK_HELP, 23},
+    {VK_BACK, 1},  {VK_TAB, 2},     {VK_CLEAR, 3},  {VK_RETURN, 4},    {VK_PAUSE, 5},   {VK_ESCAPE, 6},  {VK_SPACE, 7},
+    {VK_END, 9},   {VK_HOME, 10},   {VK_LEFT, 11},  {VK_UP, 12},       {VK_RIGHT, 13},  {VK_DOWN, 14},   {VK_PRIOR, 15},
+    {VK_NEXT, 16}, {VK_SELECT, 17}, {VK_PRINT, 18}, {VK_SNAPSHOT, 20}, {VK_INSERT, 21}, {VK_DELETE, 22}, {VK_HELP, 23},
 };
 
 bool held(int key)

@@ -67,8 +67,9 @@ native::MenuChoice trackPopupMenu(const native::MenuModel& menu, HWND owner, POI
     HMENU handle = buildPopupMenu(menu, choices);
     if (!handle)
         return choice;
-    UINT command = UINT(TrackPopupMenu(handle, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON,
-                                       screenPosition.x, screenPosition.y, 0, owner, nullptr));
+    UINT command =
+        UINT(TrackPopupMenu(handle, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON,
+                            screenPosition.x, screenPosition.y, 0, owner, nullptr));
     // Destroys the submenus too.
     DestroyMenu(handle);
     if (command >= 1 && command <= choices.size()) {

@@ -51,11 +51,14 @@ TEST(Drawing, BitmapScaledByOneAndAHalfLandsOnTheExpectedPixels)
     root->getView(0)->setBackground(quadrants);
     quadrants->forget();
     native::RgbaPixels image = renderView(*root);
-    struct { int x, y; native::Color expected; } probes[] = {
-        {11, 21, {255, 0, 0, 255}}, {14, 24, {255, 0, 0, 255}},     // inside the red quadrant
-        {20, 21, {0, 255, 0, 255}}, {11, 30, {0, 0, 255, 255}},     // green, blue
-        {20, 30, {255, 255, 255, 255}}, {9, 20, kBackground},       // white; left of the image
-        {22, 25, kBackground}, {15, 32, kBackground}, {15, 19, kBackground}, // right, below, above
+    struct {
+        int x, y;
+        native::Color expected;
+    } probes[] = {
+        {11, 21, {255, 0, 0, 255}},     {14, 24, {255, 0, 0, 255}},                        // inside the red quadrant
+        {20, 21, {0, 255, 0, 255}},     {11, 30, {0, 0, 255, 255}},                        // green, blue
+        {20, 30, {255, 255, 255, 255}}, {9, 20, kBackground},                              // white; left of the image
+        {22, 25, kBackground},          {15, 32, kBackground},      {15, 19, kBackground}, // right, below, above
     };
     for (const auto& probe : probes)
         EXPECT_EQ(image.at(probe.x, probe.y), probe.expected) << "at " << probe.x << "," << probe.y;

@@ -59,7 +59,10 @@ protected:
 
 TEST_F(Gestures, LinearDragMovesHalfARangePerHundredPixelsAndTwentyTimesFinerWithShift)
 {
-    struct { long modifiers; float expected; } cases[] = {{0, 0.7f}, {kShift, 0.225f}};
+    struct {
+        long modifiers;
+        float expected;
+    } cases[] = {{0, 0.7f}, {kShift, 0.225f}};
     for (const auto& c : cases) {
         CAnimKnob* knob = addKnob(0.2f);
         listener.reports.clear();
@@ -124,8 +127,10 @@ TEST_F(Gestures, ArrowKeysStepTheKnobUnderThePointer)
 {
     CAnimKnob* knob = addKnob(0.5f);
     move(50, 50, 0);
-    struct { unsigned char key; float expected; } steps[] = {
-        {VKEY_UP, 0.525f}, {VKEY_RIGHT, 0.55f}, {VKEY_DOWN, 0.525f}, {VKEY_LEFT, 0.5f}};
+    struct {
+        unsigned char key;
+        float expected;
+    } steps[] = {{VKEY_UP, 0.525f}, {VKEY_RIGHT, 0.55f}, {VKEY_DOWN, 0.525f}, {VKEY_LEFT, 0.5f}};
     for (const auto& step : steps) {
         VstKeyCode key{0, step.key, 0};
         EXPECT_EQ(frame->onKeyDown(key), 1);

@@ -90,7 +90,9 @@ TEST(OptionMenu, EntriesFillColumnsOfTheGivenLength)
     native::MenuModel menu;
     menu.entries.resize(18);
     menu.entriesPerColumn = 6;
-    struct { int entry, column; } cases[] = {{0, 0}, {5, 0}, {6, 1}, {11, 1}, {12, 2}, {17, 2}};
+    struct {
+        int entry, column;
+    } cases[] = {{0, 0}, {5, 0}, {6, 1}, {11, 1}, {12, 2}, {17, 2}};
     for (const auto& c : cases)
         EXPECT_EQ(native::menuColumnOfEntry(menu, c.entry), c.column) << "entry " << c.entry;
     EXPECT_EQ(native::menuColumnCount(menu), 3);

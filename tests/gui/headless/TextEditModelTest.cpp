@@ -8,8 +8,14 @@ using native::TextEditModel;
 using native::TextKeyResult;
 
 namespace {
-KeyEvent typed(char c) { return {static_cast<unsigned char>(c), 0, 0}; }
-KeyEvent key(int virtualKey, unsigned modifiers = 0) { return {0, virtualKey, modifiers}; }
+KeyEvent typed(char c)
+{
+    return {static_cast<unsigned char>(c), 0, 0};
+}
+KeyEvent key(int virtualKey, unsigned modifiers = 0)
+{
+    return {0, virtualKey, modifiers};
+}
 enum { kBack = 1, kReturn = 4, kEscape = 6, kEnd = 9, kHome = 10, kLeft = 11, kRight = 13, kDelete = 22 };
 } // namespace
 
@@ -25,7 +31,8 @@ TEST(TextEditModel, KeysEditTheTextAroundTheCaret)
         {"Home then Delete", {key(kHome), key(kDelete)}, "ad 1"},
         {"Backspace at the end", {key(kEnd), key(kBack), key(kBack)}, "Pad"},
         {"Left collapses the selection", {key(kLeft), typed('X')}, "XPad 1"},
-        {"Shift+Left selects", {key(kEnd), key(kLeft, native::kShiftKey), key(kLeft, native::kShiftKey), typed('2')},
+        {"Shift+Left selects",
+         {key(kEnd), key(kLeft, native::kShiftKey), key(kLeft, native::kShiftKey), typed('2')},
          "Pad2"},
         {"Right then Backspace", {key(kHome), key(kRight), key(kBack)}, "ad 1"},
         {"Backspace at the start does nothing", {key(kHome), key(kBack)}, "Pad 1"},

@@ -51,7 +51,9 @@ TEST_F(EditorWindow, ReportsItsSizeBeforeOpeningAndDrawsInsideTheHostWindow)
     for (int round = 0; round < 2; ++round) { // open, close, and open again
         ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, host->systemHandle()), 1);
         bool drawn = windowtest::idleUntil([&] { idle(1); },
-                                           [&] { return capture().at(470, 120) == native::Color{34, 36, 44, 255}; });
+                                           [&] {
+                                               return capture().at(470, 120) == native::Color{34, 36, 44, 255};
+                                           });
         EXPECT_TRUE(drawn) << "round " << round << ": the panel's background never showed";
         native::RgbaPixels pixels = capture();
         native::Color knobFace = pixels.at(kDemoKnobRect.left + 12, kDemoKnobRect.top + 30);

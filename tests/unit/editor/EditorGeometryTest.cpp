@@ -41,8 +41,9 @@ private:
     int sc(int v) const { return int(v * g); }
     void add(long tag, Box b, int l, int tp, int r, int bt, int inset = 0, const char* what = "")
     {
-        list.push_back({tag, CRect(b.ox + sc(b.dx + l), b.oy + sc(b.dy + tp) + inset, b.ox + sc(b.dx + r),
-                                   b.oy + sc(b.dy + bt) - inset),
+        list.push_back({tag,
+                        CRect(b.ox + sc(b.dx + l), b.oy + sc(b.dy + tp) + inset, b.ox + sc(b.dx + r),
+                              b.oy + sc(b.dy + bt) - inset),
                         what});
     }
     static int param(const char* pattern, int n)
@@ -107,7 +108,7 @@ private:
         for (int n = 1; n <= 4; ++n) {
             Box b;
             if (x)
-                b = n <= 2 ? upper(n == 1 ? 16 : 400, 272)
+                b = n <= 2   ? upper(n == 1 ? 16 : 400, 272)
                     : n == 3 ? upper(784, 272)
                              : Box{0, 0, 784 + p, 456 + t + s + q}; // lined up with the lower area
             else
@@ -207,8 +208,11 @@ TEST_F(Geometry, WindowSizesFollowLayoutScaleAndPaddings)
         short width, height;
     };
     const Case cases[] = {
-        {"Extended", 1, "", 1168, 632},   {"Extended", 3, "", 2336, 1264},  {"Compact", 1, "", 784, 520},
-        {"Compact", 3, "", 1568, 1040},   {"Extended", 2, "", 1752, 948},
+        {"Extended", 1, "", 1168, 632},
+        {"Extended", 3, "", 2336, 1264},
+        {"Compact", 1, "", 784, 520},
+        {"Compact", 3, "", 1568, 1040},
+        {"Extended", 2, "", 1752, 948},
         {"Extended", 1, "sidePadding=2\n", 1168 + 32, 632},
         {"Compact", 1, "topPadding=1\nbottomPadding=2\ntopSpacing=3\nbottomSpacing=4\n", 784, 520 + 80},
     };
@@ -240,7 +244,7 @@ TEST_F(Geometry, EveryControlOfTheTablesSitsAtItsScaledRectangle)
         int scale;
         int side, top, topSpacing, bottomSpacing; // units of 8 pixels
     };
-    const Case cases[] = {{"Extended", 1, 0, 0, 0, 0}, {"Compact", 1, 0, 0, 0, 0}, {"Extended", 2, 0, 0, 0, 0},
+    const Case cases[] = {{"Extended", 1, 0, 0, 0, 0}, {"Compact", 1, 0, 0, 0, 0},  {"Extended", 2, 0, 0, 0, 0},
                           {"Compact", 3, 0, 0, 0, 0},  {"Extended", 1, 2, 1, 1, 1}, {"Compact", 2, 2, 1, 2, 1}};
     for (const Case& c : cases) {
         writeSettings(c.scale, c.theme);
@@ -257,9 +261,9 @@ TEST_F(Geometry, EveryControlOfTheTablesSitsAtItsScaledRectangle)
             bool found = false;
             for (const Placed& p : placed)
                 found = found || (p.control->getTag() == e.tag && p.rect == e.rect);
-            EXPECT_TRUE(found) << c.theme << " scale " << c.scale << " padding " << c.side << ": tag " << e.tag
-                               << " " << e.what << " at " << e.rect.left << "," << e.rect.top << "-" << e.rect.right
-                               << "," << e.rect.bottom;
+            EXPECT_TRUE(found) << c.theme << " scale " << c.scale << " padding " << c.side << ": tag " << e.tag << " "
+                               << e.what << " at " << e.rect.left << "," << e.rect.top << "-" << e.rect.right << ","
+                               << e.rect.bottom;
         }
         editor().close();
     }

@@ -44,8 +44,10 @@ TEST_F(Menus, ParameterMenusOfferTheCodeTablesAndStoreTheirNumbers)
         CodeKind kind;
         long perColumn;
     };
-    const Case cases[] = {{1012, Param::Osc1Wave, CodeKind::OscWave, 0},   {1021, Param::Flt2Type, CodeKind::FilterType, 0},
-                          {1033, Param::Lfo4Wave, CodeKind::LfoWave, 0},   {1060, Param::ModSrc24, CodeKind::ModSource, 6},
+    const Case cases[] = {{1012, Param::Osc1Wave, CodeKind::OscWave, 0},
+                          {1021, Param::Flt2Type, CodeKind::FilterType, 0},
+                          {1033, Param::Lfo4Wave, CodeKind::LfoWave, 0},
+                          {1060, Param::ModSrc24, CodeKind::ModSource, 6},
                           {1061, Param::ModDst1, CodeKind::ModTarget, 8}};
     openEditor();
     for (const Case& c : cases) {

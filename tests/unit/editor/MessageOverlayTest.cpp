@@ -34,8 +34,9 @@ TEST(MessageOverlay, ShowsTheTextsAndAnswersTheClickedButton)
         CFrame frame(CRect(0, 0, 600, 400), nullptr);
         int rounds = 0;
         MessageAnswer answer = askInFrame(
-            frame, L"Initialize the bank?\r\nSelect No to use the defaults.", L"Bank", c.buttons,
-            [] { return true; }, 5s, [&](MessageOverlay& overlay) {
+            frame, L"Initialize the bank?\r\nSelect No to use the defaults.", L"Bank", c.buttons, [] { return true; },
+            5s,
+            [&](MessageOverlay& overlay) {
                 ++rounds;
                 EXPECT_EQ(overlay.titleText(), "Bank");
                 EXPECT_EQ(overlay.textLines(),

@@ -44,7 +44,7 @@ TEST_F(ThemeBitmaps, BuiltInImagesScaleToTruncatedSizes)
         double factor;
         int width, height;
     } cases[] = {
-        {"E_KnobMainBP", 1.0, 64, 6464},   {"e_knobmainbp", 1.5, 96, 9696}, {"E_KnobMainBP", 2.0 / 3, 42, 4309},
+        {"E_KnobMainBP", 1.0, 64, 6464},    {"e_knobmainbp", 1.5, 96, 9696}, {"E_KnobMainBP", 2.0 / 3, 42, 4309},
         {"C_SwitchMain2", 4.0 / 3, 85, 64}, {"E_BackMain", 2.0, 2336, 1264}, {"C_ButtonPageNext", 0.5, 12, 24},
         {"E_ButtonPageNext", 1.0, 0, 0},    {"NoSuchImage", 1.0, 0, 0},      {"E_MenuScale", 0.01, 0, 0},
         {"E_KnobMainBP", 1e9, 0, 0},
@@ -70,8 +70,8 @@ TEST_F(ThemeBitmaps, ThemePngReplacesFallsBackAndSurvivesCorruptFiles)
         const char* name;
         int width, height;
     } cases[] = {
-        {"E_MenuScale", 20, 40},   {"E_OnlyInTheTheme", 8, 8}, {"E_MenuConfig", 32, 32},
-        {"E_MenuBank", 32, 32},    {"E_Broken", 0, 0},         {"E_MenuPreset", 32, 32},
+        {"E_MenuScale", 20, 40}, {"E_OnlyInTheTheme", 8, 8}, {"E_MenuConfig", 32, 32},
+        {"E_MenuBank", 32, 32},  {"E_Broken", 0, 0},         {"E_MenuPreset", 32, 32},
     };
     for (const auto& c : cases) {
         Bitmap bitmap(settings, c.name, 2.0);

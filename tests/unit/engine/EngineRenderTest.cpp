@@ -63,8 +63,8 @@ protected:
         struct Event {
             int frame, kind, note;
         };
-        const Event events[] = {{100, MidiNoteOn, 48}, {3000, MidiNoteOn, 55}, {5000, MidiNoteOn, 64},
-                                {9000, MidiNoteOff, 48}, {12000, MidiNoteOn, 67}, {15000, MidiNoteOff, 55},
+        const Event events[] = {{100, MidiNoteOn, 48},    {3000, MidiNoteOn, 55},  {5000, MidiNoteOn, 64},
+                                {9000, MidiNoteOff, 48},  {12000, MidiNoteOn, 67}, {15000, MidiNoteOff, 55},
                                 {20000, MidiNoteOff, 64}, {22000, MidiNoteOff, 67}};
         std::vector<float> out;
         const int total = 32768;
@@ -114,8 +114,13 @@ TEST_F(EngineRenderTest, BlockLengthDoesNotChangeTheSoundAndRunsRepeat)
 TEST_F(EngineTest, EngineOutputStaysFiniteUnderWildValuesWhileNotesPlay)
 {
     std::mt19937 rng(5);
-    const float wild[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                          -std::numeric_limits<float>::infinity(), 1e30f, -1e30f, -3.0f, 4.0f};
+    const float wild[] = {std::numeric_limits<float>::quiet_NaN(),
+                          std::numeric_limits<float>::infinity(),
+                          -std::numeric_limits<float>::infinity(),
+                          1e30f,
+                          -1e30f,
+                          -3.0f,
+                          4.0f};
     makeBusyPatch(programs.current());
     for (int n = 0; n < 8; ++n)
         noteOn(40 + 3 * n);

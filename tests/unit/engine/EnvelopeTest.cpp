@@ -21,7 +21,10 @@ long ticksInStage(Envelope& env, long limit = 10000000)
 }
 
 // The normalized time parameter that gives t seconds.
-float timeParam(float seconds) { return std::cbrt((seconds - 0.001f) / 19.999f); }
+float timeParam(float seconds)
+{
+    return std::cbrt((seconds - 0.001f) / 19.999f);
+}
 
 } // namespace
 
@@ -72,8 +75,7 @@ TEST(EnvelopeTiming, DecayAndReleaseTimesMatchTheirFullSwingFormula)
         ticksInStage(env); // attack
         ASSERT_EQ(env.stage, EnvDecay);
         const long decay = ticksInStage(env);
-        EXPECT_NEAR(double(decay), full * std::log((1.0 - sustain + 0.01) / 0.01) / std::log(101.0),
-                    0.005 * full)
+        EXPECT_NEAR(double(decay), full * std::log((1.0 - sustain + 0.01) / 0.01) / std::log(101.0), 0.005 * full)
             << sustain;
         EXPECT_EQ(env.stage, EnvSustain);
         EXPECT_FLOAT_EQ(env.level, sustain);
@@ -84,9 +86,7 @@ TEST(EnvelopeTiming, DecayAndReleaseTimesMatchTheirFullSwingFormula)
         env.stage = EnvRelease;
         env.level = from;
         const long release = ticksInStage(env);
-        EXPECT_NEAR(double(release), full * std::log((from + 0.01) / 0.01) / std::log(101.0),
-                    0.005 * full)
-            << from;
+        EXPECT_NEAR(double(release), full * std::log((from + 0.01) / 0.01) / std::log(101.0), 0.005 * full) << from;
         EXPECT_EQ(env.stage, EnvIdle);
         EXPECT_EQ(env.level, 0.0f);
     }

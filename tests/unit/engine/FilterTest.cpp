@@ -110,10 +110,8 @@ TEST(StateVariableFilter, EveryResponseMatchesItsAnaloguePrototype)
 TEST(StateVariableFilter, ResonanceRunsFromQHalfToQTen)
 {
     const float fc = 2000.0f / kRate;
-    EXPECT_NEAR(measure::magnitudeAt(svfImpulseResponse(fc, 0.0f, SvfBandpass, 8192), fc), 0.5,
-                0.005);
-    EXPECT_NEAR(measure::magnitudeAt(svfImpulseResponse(fc, 1.0f, SvfBandpass, 16384), fc), 10.0,
-                0.05);
+    EXPECT_NEAR(measure::magnitudeAt(svfImpulseResponse(fc, 0.0f, SvfBandpass, 8192), fc), 0.5, 0.005);
+    EXPECT_NEAR(measure::magnitudeAt(svfImpulseResponse(fc, 1.0f, SvfBandpass, 16384), fc), 10.0, 0.05);
 }
 
 TEST(LadderFilter, WithoutFeedbackItIsAFourPoleLowpassWithItsMakeUpGain)
@@ -123,12 +121,10 @@ TEST(LadderFilter, WithoutFeedbackItIsAFourPoleLowpassWithItsMakeUpGain)
     for (double f : {10.0, 200.0, 1000.0, 2000.0, 4000.0}) {
         const double w = std::tan(M_PI * f / kRate) / std::tan(M_PI * fc);
         const double exact = 1.122018 / std::pow(std::abs(cplx(1.0, w)), 4);
-        EXPECT_NEAR(measure::dB(measure::magnitudeAt(h, f / kRate)), measure::dB(exact), 0.05)
-            << f << " Hz";
+        EXPECT_NEAR(measure::dB(measure::magnitudeAt(h, f / kRate)), measure::dB(exact), 0.05) << f << " Hz";
     }
     // About 24 dB per octave well above the cutoff.
-    const double slope = measure::dB(measure::magnitudeAt(h, 1000.0 / kRate) /
-                                     measure::magnitudeAt(h, 2000.0 / kRate));
+    const double slope = measure::dB(measure::magnitudeAt(h, 1000.0 / kRate) / measure::magnitudeAt(h, 2000.0 / kRate));
     EXPECT_NEAR(slope, 24.0, 1.0);
     EXPECT_NEAR(measure::magnitudeAt(h, 0.0), 1.122018, 1e-3);
 }
@@ -161,8 +157,8 @@ TEST(LadderFilter, SelfOscillatesNearCutoffAtFullResonanceWithoutBlowingUp)
 TEST(FilterUnitControl, NoNaNOrInfinityAnywhereInTheControlRange)
 {
     const float values[] = {0.0f, 0.3f, 0.7f, 0.95f, 1.0f};
-    for (FilterType type : {FilterType::Lowpass24, FilterType::Lowpass12, FilterType::Highpass,
-                            FilterType::Bandpass, FilterType::Bandstop, FilterType::Peaking})
+    for (FilterType type : {FilterType::Lowpass24, FilterType::Lowpass12, FilterType::Highpass, FilterType::Bandpass,
+                            FilterType::Bandstop, FilterType::Peaking})
         for (float cut : values)
             for (float res : values)
                 for (float key : {0.0f, 0.5f, 1.0f})
@@ -171,9 +167,8 @@ TEST(FilterUnitControl, NoNaNOrInfinityAnywhereInTheControlRange)
                         for (int i = 0; i < 1500; ++i) {
                             const float in = (i / 50) % 2 ? 1.0f : -1.0f;
                             const float y = rig.run(in, cut, res, key, semis);
-                            ASSERT_TRUE(std::isfinite(y))
-                                << int(type) << " cut " << cut << " res " << res << " key "
-                                << key << " semis " << semis;
+                            ASSERT_TRUE(std::isfinite(y)) << int(type) << " cut " << cut << " res " << res << " key "
+                                                          << key << " semis " << semis;
                         }
                     }
 }

@@ -53,7 +53,8 @@ using Log = std::vector<std::string>;
 TEST(MidiDispatch, EventsApplyAtTheirFrameInHostOrder)
 {
     RecordingProcessor p;
-    p.queue({ev(17, 0x90, 60, 100), ev(40, 0x80, 60, 0), ev(40, 0x90, 62, 90), ev(40, 0x90, 60, 0), ev(63, 0xB0, 7, 127)});
+    p.queue(
+        {ev(17, 0x90, 60, 100), ev(40, 0x80, 60, 0), ev(40, 0x90, 62, 90), ev(40, 0x90, 60, 0), ev(63, 0xB0, 7, 127)});
     p.play(64);
     EXPECT_EQ(p.log, (Log{"17: on 60", "40: off 60", "40: on 62", "40: off 60", "63: cc 7=127"}));
 }
@@ -125,8 +126,8 @@ TEST(MidiDecoding, PitchBendExtremes)
 TEST(MidiDecoding, ControllerNumbersSortIntoWheelPedalMapAndModeMessages)
 {
     RecordingProcessor p;
-    p.queue({ev(0, 0xB0, 1, 127), ev(1, 0xB0, 64, 127), ev(2, 0xB0, 119, 5), ev(3, 0xB0, 120, 0),
-             ev(4, 0xB0, 121, 0), ev(5, 0xB0, 122, 0), ev(6, 0xB0, 123, 0), ev(7, 0xB0, 127, 0)});
+    p.queue({ev(0, 0xB0, 1, 127), ev(1, 0xB0, 64, 127), ev(2, 0xB0, 119, 5), ev(3, 0xB0, 120, 0), ev(4, 0xB0, 121, 0),
+             ev(5, 0xB0, 122, 0), ev(6, 0xB0, 123, 0), ev(7, 0xB0, 127, 0)});
     // The wheel and the pedal also reach the map, learning runs as the list arrives.
     EXPECT_EQ(p.learned, (std::vector<int>{1, 64, 119}));
     EXPECT_TRUE(p.log.empty());
@@ -139,8 +140,8 @@ TEST(MidiDecoding, ControllerNumbersSortIntoWheelPedalMapAndModeMessages)
 TEST(SustainPedal, HoldsNoteOffsUntilTheFrameAfterPedalUp)
 {
     RecordingProcessor p;
-    p.queue({ev(0, 0xB0, 64, 127), ev(1, 0x90, 60, 100), ev(2, 0x80, 60, 0), ev(3, 0x90, 62, 0),
-             ev(9, 0xB0, 64, 63), ev(20, 0x80, 64, 0)});
+    p.queue({ev(0, 0xB0, 64, 127), ev(1, 0x90, 60, 100), ev(2, 0x80, 60, 0), ev(3, 0x90, 62, 0), ev(9, 0xB0, 64, 63),
+             ev(20, 0x80, 64, 0)});
     p.play(32);
     EXPECT_EQ(p.log, (Log{"0: cc 64=127", "1: on 60", "9: cc 64=63", "10: off 60", "10: off 62", "20: off 64"}));
     EXPECT_FALSE(p.sustain);

@@ -59,8 +59,8 @@ TEST(OscillatorPitch, EveryTableWaveformIsBandLimitedAtAHighNote)
     // partial lands on one FFT bin; aliases would land on others.
     const int n = 4096;
     const int bin = 279; // about 3 kHz
-    for (OscWaveform wave : {OscWaveform::Sawtooth, OscWaveform::Square, OscWaveform::Triangle,
-                             OscWaveform::Sine, OscWaveform::Organ}) {
+    for (OscWaveform wave :
+         {OscWaveform::Sawtooth, OscWaveform::Square, OscWaveform::Triangle, OscWaveform::Sine, OscWaveform::Organ}) {
         Oscillator osc = makeOsc(wave, float(bin) / float(n));
         const auto out = render(osc, n, 0.3f);
         const auto amp = measure::harmonicAmplitudes(out.data(), out.size());

@@ -24,9 +24,9 @@ struct Rig {
     {
         delay.setSampleRate(rate);
         delay.resetEngine();
-        targets.mix = 1.0f;        // wet only
+        targets.mix = 1.0f; // wet only
         targets.feedback = feedback;
-        targets.cutoff = 0.0f;     // highpass at 10 Hz: an echo keeps its shape
+        targets.cutoff = 0.0f; // highpass at 10 Hz: an echo keeps its shape
         targets.width = width;
     }
 

@@ -51,6 +51,9 @@ inline double magnitudeAt(const std::vector<float>& h, double f)
     return std::abs(sum);
 }
 
-inline double dB(double ratio) { return 20.0 * std::log10(ratio); }
+inline double dB(double ratio)
+{
+    return 20.0 * std::log10(ratio);
+}
 
 } // namespace measure

@@ -20,10 +20,9 @@ struct RowLayout {
 // normalization.
 double shapeAmplitude(TableShape shape, int k)
 {
-    static const double chime[23] = {0, 1.0, 0, 0, 0.6, 0, 0, 0.3, 0, 0, 0.35, 0.25,
+    static const double chime[23] = {0, 1.0,  0, 0, 0.6, 0, 0, 0.3,  0, 0, 0.35, 0.25,
                                      0, 0.85, 0, 0, 0.1, 0, 0, 0.15, 0, 0, 0.1};
-    static const double organ[17] = {0, 1.0, 0, 0.375, 0, 0, 0, 0, 0, 0, 0.375, 0, 0.875,
-                                     0, 0, 0, 1.0};
+    static const double organ[17] = {0, 1.0, 0, 0.375, 0, 0, 0, 0, 0, 0, 0.375, 0, 0.875, 0, 0, 0, 1.0};
     switch (shape) {
     case TableShape::Saw:
         return 1.0 / k;
@@ -67,8 +66,7 @@ void expectRowSpectra(const WtCollection& wt, int row, TableShape shape, int fir
             }
         }
         EXPECT_LT(worstPresent, 2e-4) << "row " << row << " table " << i;
-        EXPECT_LT(worstAbsent, 2e-4) << "row " << row << " table " << i << " stray harmonic "
-                                     << worstAbsentBin;
+        EXPECT_LT(worstAbsent, 2e-4) << "row " << row << " table " << i << " stray harmonic " << worstAbsentBin;
     }
 }
 
@@ -76,10 +74,8 @@ void expectRowSpectra(const WtCollection& wt, int row, TableShape shape, int fir
 
 TEST(WavetableRows, TableCountLengthAndBandLimitsFollowTheSampleRate)
 {
-    const RowLayout layouts[] = {{44100.0f, 10, 4096, 735},
-                                 {48000.0f, 10, 4096, 800},
-                                 {96000.0f, 11, 8192, 1600},
-                                 {192000.0f, 12, 16384, 3200}};
+    const RowLayout layouts[] = {
+        {44100.0f, 10, 4096, 735}, {48000.0f, 10, 4096, 800}, {96000.0f, 11, 8192, 1600}, {192000.0f, 12, 16384, 3200}};
     for (const RowLayout& l : layouts) {
         WtCollection wt;
         wt.buildRow(0, TableShape::Saw, l.rate);

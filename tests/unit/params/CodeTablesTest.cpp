@@ -44,8 +44,16 @@ TEST(CodeTables, ModulationCodesAreMenuPositionsNotStoredNumbers)
 
 TEST(CodeTables, ValuesBetweenOrOutsideCodesDecodeAsZero)
 {
-    const float wild[] = {0.035f, 0.015f, -0.02f, 0.485f, 1.0f, 1.7f, -5.0f, 1e30f,
-                          std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+    const float wild[] = {0.035f,
+                          0.015f,
+                          -0.02f,
+                          0.485f,
+                          1.0f,
+                          1.7f,
+                          -5.0f,
+                          1e30f,
+                          std::numeric_limits<float>::quiet_NaN(),
+                          std::numeric_limits<float>::infinity(),
                           -std::numeric_limits<float>::infinity()};
     for (float v : wild) {
         EXPECT_EQ(decodeOscWaveform(v), OscWaveform::Off) << v;

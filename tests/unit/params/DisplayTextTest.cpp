@@ -188,8 +188,17 @@ TEST(DisplayText, EditorShowsTuningInHertzAndSyncOnlyAtOne)
 
 TEST(DisplayText, EveryParameterFitsTheLimitAtAnyStoredValue)
 {
-    const float values[] = {0.0f, 0.5f, 1.0f, -5.0f, 1e30f, -1e30f, kNaN, kInf, -kInf,
-                            std::numeric_limits<float>::max(), std::numeric_limits<float>::denorm_min()};
+    const float values[] = {0.0f,
+                            0.5f,
+                            1.0f,
+                            -5.0f,
+                            1e30f,
+                            -1e30f,
+                            kNaN,
+                            kInf,
+                            -kInf,
+                            std::numeric_limits<float>::max(),
+                            std::numeric_limits<float>::denorm_min()};
     const float linkedValues[] = {0.0f, 1.0f, kNaN};
     for (int index = 0; index < kNumParams; ++index) {
         for (float v : values) {
@@ -222,27 +231,46 @@ TEST(DisplayText, NominalTextsAreNeverCut)
     // show whole. Checked on a grid over the nominal range, sync or key tracking off and on.
     auto pattern = [](DisplayKind kind, float linked) -> const char* {
         switch (kind) {
-        case DisplayKind::Semitones: return "([+]?[1-9][0-9]*|0|-[1-9][0-9]*) st";
-        case DisplayKind::Cents: return "([+]?[1-9][0-9]*|0|-[1-9][0-9]*) ct";
-        case DisplayKind::BendRange: return "[0-9]+ st";
+        case DisplayKind::Semitones:
+            return "([+]?[1-9][0-9]*|0|-[1-9][0-9]*) st";
+        case DisplayKind::Cents:
+            return "([+]?[1-9][0-9]*|0|-[1-9][0-9]*) ct";
+        case DisplayKind::BendRange:
+            return "[0-9]+ st";
         case DisplayKind::Percent:
-        case DisplayKind::SubLevel: return "[0-9]+\\.[0-9]";
-        case DisplayKind::BipolarPercent: return "[+-]?[0-9]+\\.[0-9]";
-        case DisplayKind::Cutoff: return linked != 0.0f ? "[0-9]+\\.[0-9]" : "[0-9]+ Hz";
-        case DisplayKind::EnvelopeTime: return "[0-9]+ ms|[0-9]\\.[0-9]{2} s|[0-9]+\\.[0-9] s";
-        case DisplayKind::LfoRate: return linked != 0.0f ? "[0-9]+/[0-9]+[TD]?" : "[0-9]+\\.[0-9]{2} Hz";
+        case DisplayKind::SubLevel:
+            return "[0-9]+\\.[0-9]";
+        case DisplayKind::BipolarPercent:
+            return "[+-]?[0-9]+\\.[0-9]";
+        case DisplayKind::Cutoff:
+            return linked != 0.0f ? "[0-9]+\\.[0-9]" : "[0-9]+ Hz";
+        case DisplayKind::EnvelopeTime:
+            return "[0-9]+ ms|[0-9]\\.[0-9]{2} s|[0-9]+\\.[0-9] s";
+        case DisplayKind::LfoRate:
+            return linked != 0.0f ? "[0-9]+/[0-9]+[TD]?" : "[0-9]+\\.[0-9]{2} Hz";
         case DisplayKind::DelayTime:
-        case DisplayKind::Predelay: return linked != 0.0f ? "1/[0-9]+[TD]?" : "[0-9]+ ms";
-        case DisplayKind::GlideTime: return "[0-9]+ ms";
-        case DisplayKind::DelayCutoff: return "[0-9]+ Hz";
-        case DisplayKind::Polyphony: return "[1-9][0-9]?";
-        case DisplayKind::OscPhase: return "[0-9]+\\.[0-9]|Random";
-        case DisplayKind::RoutingMode: return "Mode [1-5]";
-        case DisplayKind::Pan: return "C|[LR] [0-9]+";
-        case DisplayKind::UnisonVoices: return "[1-6]";
-        case DisplayKind::KeySplit: return "None|[A-G]#?-?[0-9] [0-9]+";
-        case DisplayKind::Switch: return "false|true";
-        default: return "[A-Za-z0-9/ ]+";
+        case DisplayKind::Predelay:
+            return linked != 0.0f ? "1/[0-9]+[TD]?" : "[0-9]+ ms";
+        case DisplayKind::GlideTime:
+            return "[0-9]+ ms";
+        case DisplayKind::DelayCutoff:
+            return "[0-9]+ Hz";
+        case DisplayKind::Polyphony:
+            return "[1-9][0-9]?";
+        case DisplayKind::OscPhase:
+            return "[0-9]+\\.[0-9]|Random";
+        case DisplayKind::RoutingMode:
+            return "Mode [1-5]";
+        case DisplayKind::Pan:
+            return "C|[LR] [0-9]+";
+        case DisplayKind::UnisonVoices:
+            return "[1-6]";
+        case DisplayKind::KeySplit:
+            return "None|[A-G]#?-?[0-9] [0-9]+";
+        case DisplayKind::Switch:
+            return "false|true";
+        default:
+            return "[A-Za-z0-9/ ]+";
         }
     };
     for (int index = 0; index < kNumParams; ++index) {

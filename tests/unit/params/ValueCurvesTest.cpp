@@ -88,14 +88,14 @@ TEST(ValueCurves, SynchronizedCurvesFollowTempoAndSignature)
     // Row 15 is "1/4", row 18 "1/8" of the LFO table; row 7 is "1/8" of the delay table.
     EXPECT_FLOAT_EQ(lfoRateHz(15 * 0.04f + 0.01f, true, t120), 2.0f);
     EXPECT_FLOAT_EQ(lfoRateHz(18 * 0.04f + 0.01f, true, t120), 4.0f);
-    EXPECT_FLOAT_EQ(lfoRateHz(0.0f, true, t120), 0.0625f);           // 8/1: 32 beats
-    EXPECT_FLOAT_EQ(lfoRateHz(0.04f, true, t120), 0.0625f * 1.5f);   // triplet is shorter
+    EXPECT_FLOAT_EQ(lfoRateHz(0.0f, true, t120), 0.0625f);         // 8/1: 32 beats
+    EXPECT_FLOAT_EQ(lfoRateHz(0.04f, true, t120), 0.0625f * 1.5f); // triplet is shorter
     EXPECT_FLOAT_EQ(delayTimeMs(7.5f / 17.0f, true, t120), 250.0f);
-    EXPECT_FLOAT_EQ(delayTimeMs(1.0f, true, t120), 2000.0f);         // 1/1
+    EXPECT_FLOAT_EQ(delayTimeMs(1.0f, true, t120), 2000.0f); // 1/1
     EXPECT_FLOAT_EQ(delayTimeMs(0.0f, true, t120), 62.5f * 2.0f / 3.0f);
-    EXPECT_FLOAT_EQ(delayTimeMs(0.13f, true, t120), 62.5f * 1.5f);   // 1/32D
+    EXPECT_FLOAT_EQ(delayTimeMs(0.13f, true, t120), 62.5f * 1.5f); // 1/32D
     EXPECT_FLOAT_EQ(predelayMs(0.95f, true, t120), 500.0f * 2.0f / 3.0f);
-    EXPECT_FLOAT_EQ(predelayMs(0.15f, true, t120), 62.5f);           // 1/32
+    EXPECT_FLOAT_EQ(predelayMs(0.15f, true, t120), 62.5f); // 1/32
 
     // The beat is the signature's denominator: in 6/8 a "1/8" lasts one beat.
     EXPECT_FLOAT_EQ(delayTimeMs(7.5f / 17.0f, true, TempoInfo{120.0f, 8}), 500.0f);
@@ -119,8 +119,8 @@ TEST(ValueCurves, FreeCurves)
 TEST(ValueCurves, NonsenseTempoFromTheHostIsTimedAsTheDefault)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    const TempoInfo bad[] = {{-120.0f, 4}, {nan, 4}, {std::numeric_limits<float>::infinity(), 4}, {120.0f, -4},
-                             {0.0f, 0}};
+    const TempoInfo bad[] = {
+        {-120.0f, 4}, {nan, 4}, {std::numeric_limits<float>::infinity(), 4}, {120.0f, -4}, {0.0f, 0}};
     for (const TempoInfo& t : bad) {
         EXPECT_FLOAT_EQ(delayTimeMs(7.5f / 17.0f, true, t), 250.0f) << t.tempo << " " << t.timeSigDenominator;
         EXPECT_FLOAT_EQ(lfoRateHz(15 * 0.04f + 0.01f, true, t), 2.0f);

@@ -18,7 +18,8 @@ ImageSize pngSize(ImageBytes bytes)
     if (bytes.size < 24 || std::string(bytes.data, bytes.data + 8) != std::string(signature, signature + 8))
         return {};
     auto word = [&](size_t at) {
-        return int(bytes.data[at]) << 24 | int(bytes.data[at + 1]) << 16 | int(bytes.data[at + 2]) << 8 | int(bytes.data[at + 3]);
+        return int(bytes.data[at]) << 24 | int(bytes.data[at + 1]) << 16 | int(bytes.data[at + 2]) << 8 |
+               int(bytes.data[at + 3]);
     };
     return {word(16), word(20)};
 }
@@ -31,26 +32,41 @@ struct Expected {
 
 const Expected kImageSet[] = {
     {"BackMain", "CE", {784, 520}, {1168, 632}},
-    {"BackMain1", "C", {784, 272}, {}}, {"BackMain2", "C", {784, 272}, {}},
-    {"BackFlt1", "C", {385, 136}, {}}, {"BackFlt2", "C", {385, 136}, {}},
-    {"BackEnv1", "C", {385, 136}, {}}, {"BackEnv2", "C", {385, 136}, {}},
-    {"SwitchMain1", "C", {72, 48}, {}}, {"SwitchMain2", "C", {64, 48}, {}},
-    {"BackSub1", "CE", {784, 152}, {784, 152}}, {"BackSub2", "CE", {784, 152}, {784, 152}},
-    {"BackSub3", "CE", {784, 152}, {784, 152}}, {"BackSub4", "CE", {784, 152}, {784, 152}},
+    {"BackMain1", "C", {784, 272}, {}},
+    {"BackMain2", "C", {784, 272}, {}},
+    {"BackFlt1", "C", {385, 136}, {}},
+    {"BackFlt2", "C", {385, 136}, {}},
+    {"BackEnv1", "C", {385, 136}, {}},
+    {"BackEnv2", "C", {385, 136}, {}},
+    {"SwitchMain1", "C", {72, 48}, {}},
+    {"SwitchMain2", "C", {64, 48}, {}},
+    {"BackSub1", "CE", {784, 152}, {784, 152}},
+    {"BackSub2", "CE", {784, 152}, {784, 152}},
+    {"BackSub3", "CE", {784, 152}, {784, 152}},
+    {"BackSub4", "CE", {784, 152}, {784, 152}},
     {"BackSub5", "CE", {784, 152}, {784, 152}},
-    {"SwitchSub1", "CE", {72, 48}, {72, 48}}, {"SwitchSub2", "CE", {72, 48}, {72, 48}},
-    {"SwitchSub3", "CE", {72, 48}, {72, 48}}, {"SwitchSub4", "CE", {72, 48}, {72, 48}},
+    {"SwitchSub1", "CE", {72, 48}, {72, 48}},
+    {"SwitchSub2", "CE", {72, 48}, {72, 48}},
+    {"SwitchSub3", "CE", {72, 48}, {72, 48}},
+    {"SwitchSub4", "CE", {72, 48}, {72, 48}},
     {"SwitchSub5", "CE", {72, 48}, {72, 48}},
-    {"KnobMainBP", "CE", {64, 6464}, {64, 6464}}, {"KnobMainCW", "CE", {64, 6464}, {64, 6464}},
+    {"KnobMainBP", "CE", {64, 6464}, {64, 6464}},
+    {"KnobMainCW", "CE", {64, 6464}, {64, 6464}},
     {"KnobMainEnv", "CE", {64, 6464}, {64, 6464}},
-    {"SwitchOnOff", "CE", {16, 32}, {16, 32}}, {"SwitchOnOffSub", "CE", {16, 32}, {16, 32}},
-    {"SwitchOscRouting", "CE", {120, 120}, {120, 120}}, {"MovieOscRouting", "CE", {200, 360}, {200, 360}},
+    {"SwitchOnOff", "CE", {16, 32}, {16, 32}},
+    {"SwitchOnOffSub", "CE", {16, 32}, {16, 32}},
+    {"SwitchOscRouting", "CE", {120, 120}, {120, 120}},
+    {"MovieOscRouting", "CE", {200, 360}, {200, 360}},
     {"MovieMidiNote", "CE", {16, 32}, {16, 32}},
-    {"MenuScale", "CE", {16, 16}, {16, 16}}, {"MenuConfig", "CE", {16, 16}, {16, 16}},
-    {"MenuBank", "CE", {16, 16}, {16, 16}}, {"MenuPreset", "CE", {16, 16}, {16, 16}},
+    {"MenuScale", "CE", {16, 16}, {16, 16}},
+    {"MenuConfig", "CE", {16, 16}, {16, 16}},
+    {"MenuBank", "CE", {16, 16}, {16, 16}},
+    {"MenuPreset", "CE", {16, 16}, {16, 16}},
     {"MenuOptions", "CE", {24, 24}, {24, 24}},
-    {"ButtonPresetPrev", "CE", {16, 32}, {16, 32}}, {"ButtonPresetNext", "CE", {16, 32}, {16, 32}},
-    {"ButtonPagePrev", "C", {24, 48}, {}}, {"ButtonPageNext", "C", {24, 48}, {}},
+    {"ButtonPresetPrev", "CE", {16, 32}, {16, 32}},
+    {"ButtonPresetNext", "CE", {16, 32}, {16, 32}},
+    {"ButtonPagePrev", "C", {24, 48}, {}},
+    {"ButtonPageNext", "C", {24, 48}, {}},
 };
 
 } // namespace

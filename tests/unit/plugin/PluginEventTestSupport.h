@@ -17,4 +17,3 @@ struct TestPlugin : Plugin {
     TestPlugin() : Plugin(quietHost) {}
     using PluginBase::engineLock;
 };
-

@@ -130,8 +130,8 @@ TEST_F(PluginFixture, HostProgramNumbersBelowZeroSelectTheLastProgram)
 TEST_F(PluginFixture, ImpossibleSampleRatesKeepTheCurrentRate)
 {
     plugin->setSampleRate(48000.0f);
-    for (float rate : {0.0f, -44100.0f, std::numeric_limits<float>::quiet_NaN(),
-                       std::numeric_limits<float>::infinity(), 1e9f}) {
+    for (float rate :
+         {0.0f, -44100.0f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), 1e9f}) {
         plugin->setSampleRate(rate);
         EXPECT_EQ(plugin->getSampleRate(), 48000.0f);
     }

@@ -19,8 +19,15 @@ TEST(EngineSafety, WildParameterValuesNeverProduceNonFiniteOutput)
     plugin->resume();
     std::mt19937 rng(99);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-    const float wild[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                          -std::numeric_limits<float>::infinity(), -1.0f, 2.0f, 1e30f, -1e30f, 0.0f, 1.0f};
+    const float wild[] = {std::numeric_limits<float>::quiet_NaN(),
+                          std::numeric_limits<float>::infinity(),
+                          -std::numeric_limits<float>::infinity(),
+                          -1.0f,
+                          2.0f,
+                          1e30f,
+                          -1e30f,
+                          0.0f,
+                          1.0f};
     std::vector<float> left(128), right(128);
     float* outputs[2] = {left.data(), right.data()};
     HostEventList notes;

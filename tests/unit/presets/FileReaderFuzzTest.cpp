@@ -16,8 +16,9 @@ namespace {
 
 std::string mutate(std::string text, std::mt19937& random)
 {
-    static const char* const pieces[] = {"\r", "\n", "\r\n", " ", "=", "0x", "1e999", "-", ".", "nan", "\0",
-                                          "FltCut", "Morvelline Preset", "\xff", "0.5 0.5 0.5"};
+    static const char* const pieces[] = {
+        "\r",   "\n",         "\r\n", " ", "=", "0x", "1e999", "-", ".", "nan", "\0", "FltCut", "Morvelline Preset",
+        "\xff", "0.5 0.5 0.5"};
     int edits = 1 + int(random() % 8);
     for (int e = 0; e < edits; ++e) {
         size_t at = text.empty() ? 0 : random() % (text.size() + 1);

@@ -226,13 +226,14 @@ TEST_F(Programs, WithoutADialogProgramTheQuestionIsAskedInTheWindow)
     CFrame frame(CRect(0, 0, 600, 400), nullptr);
     std::string shownTitle;
     setMessageBoxFallback(this, [&](const std::wstring& text, const std::wstring& title, MessageButtons buttons) {
-        return askInFrame(frame, text, title, buttons, [] { return true; }, std::chrono::seconds(5),
-                          [&](MessageOverlay& overlay) {
-                              shownTitle = overlay.titleText();
-                              CRect cancel = overlay.buttonRect(MessageAnswer::Cancel);
-                              CPoint where(cancel.left + 2, cancel.top + 2);
-                              frame.onMouseDown(where, kLButton);
-                          });
+        return askInFrame(
+            frame, text, title, buttons, [] { return true; }, std::chrono::seconds(5),
+            [&](MessageOverlay& overlay) {
+                shownTitle = overlay.titleText();
+                CRect cancel = overlay.buttonRect(MessageAnswer::Cancel);
+                CPoint where(cancel.left + 2, cancel.top + 2);
+                frame.onMouseDown(where, kLButton);
+            });
     });
     std::vector<float> volumes;
     for (int p = 0; p < kNumPrograms; ++p)
@@ -373,8 +374,12 @@ TEST_F(Programs, ModCcChoosersAndClearingALearnedController)
 {
     createOpen();
     UserSettings& settings = plugin->userSettings();
-    struct Choice { int tag; float value; int controller; };
-    const Choice choices[] = {{1034, 0.0f, -1}, {1034, 1.0f, 119}, {1035, 0.5f, 59},
+    struct Choice {
+        int tag;
+        float value;
+        int controller;
+    };
+    const Choice choices[] = {{1034, 0.0f, -1},  {1034, 1.0f, 119}, {1035, 0.5f, 59},
                               {1035, -3.0f, -1}, {1034, 7.0f, 119}, {1034, NAN, 119}};
     for (const Choice& c : choices) {
         command(c.tag, c.value);
@@ -441,16 +446,17 @@ TEST_F(Programs, WithoutAFileDialogProgramTheWindowSaysWhatToInstall)
     CFrame frame(CRect(0, 0, 600, 400), nullptr);
     std::string title, text;
     setMessageBoxFallback(this, [&](const std::wstring& shown, const std::wstring& heading, MessageButtons buttons) {
-        return askInFrame(frame, shown, heading, buttons, [] { return true; }, std::chrono::seconds(5),
-                          [&](MessageOverlay& overlay) {
-                              title = overlay.titleText();
-                              text.clear();
-                              for (const std::string& line : overlay.textLines())
-                                  text += line + " ";
-                              CRect ok = overlay.buttonRect(MessageAnswer::Ok);
-                              CPoint where(ok.left + 2, ok.top + 2);
-                              frame.onMouseDown(where, kLButton);
-                          });
+        return askInFrame(
+            frame, shown, heading, buttons, [] { return true; }, std::chrono::seconds(5),
+            [&](MessageOverlay& overlay) {
+                title = overlay.titleText();
+                text.clear();
+                for (const std::string& line : overlay.textLines())
+                    text += line + " ";
+                CRect ok = overlay.buttonRect(MessageAnswer::Ok);
+                CPoint where(ok.left + 2, ok.top + 2);
+                frame.onMouseDown(where, kLButton);
+            });
     });
     auto filesInPresets = [&] {
         std::error_code error;

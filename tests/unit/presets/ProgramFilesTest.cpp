@@ -104,12 +104,12 @@ TEST_F(Files, PresetLinesInAnyOrderWithUnknownKeysAndBadNumbers)
     program.initialize();
     ASSERT_EQ(parsePresetText("Morvelline Preset\r\n"
                               "NoSuchKey 0.9\r\n"
-                              "FltCut\r\n"              // no value: 0
-                              "FltRes 0.25xyz\r\n"      // numeric prefix
-                              "fltkey 0.7\r\n"          // keys are case-sensitive
-                              "Osc1Vol 0.3\r0.9\r\n"    // CR inside the line stays part of it
-                              "Osc2Vol nan\r\n"         // not a usable value: 0
-                              "Osc1Pan 1e999\r\n"       // overflow: 0
+                              "FltCut\r\n"           // no value: 0
+                              "FltRes 0.25xyz\r\n"   // numeric prefix
+                              "fltkey 0.7\r\n"       // keys are case-sensitive
+                              "Osc1Vol 0.3\r0.9\r\n" // CR inside the line stays part of it
+                              "Osc2Vol nan\r\n"      // not a usable value: 0
+                              "Osc1Pan 1e999\r\n"    // overflow: 0
                               "Volume 0.1\r\nVolume 0.2\r\n"
                               "\r\n"
                               "A name that is much longer than allowed\r\n",

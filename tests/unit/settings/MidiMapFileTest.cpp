@@ -72,7 +72,10 @@ TEST(MidiMapLine, ReadsLikeWcstolWithBaseZero)
     EXPECT_EQ(parseMidiMapLine("abc"), 0);
     EXPECT_EQ(parseMidiMapLine(""), 0);
     EXPECT_EQ(parseMidiMapLine("0x"), 0);
-    EXPECT_EQ(parseMidiMapLine(std::string_view("12\0" "5", 4)), 12);
+    EXPECT_EQ(parseMidiMapLine(std::string_view("12\0"
+                                                "5",
+                                                4)),
+              12);
 }
 
 TEST(MidiMapRead, ValuesAreRangeCheckedPerLine)

@@ -53,12 +53,12 @@ TEST(ThemeStyle, ValueFormats)
     } colours[] = {
         {"mainBackColor=1 2 3 4", {1, 2, 3, 4}},
         {"mainBackColor=256 0x101 -1 010", {0, 1, 255, 8}},
-        {"mainBackColor=1 2 3", {0, 0, 0, 255}},             // too few fields: unchanged
-        {"mainBackColor=1  3 4", {1, 0, 3, 4}},              // empty field reads 0
-        {"mainBackColor=9 8 7 6 5 4", {9, 8, 7, 6}},         // extra fields ignored
-        {"mainBackColor=1 2 3 4 # dark", {0, 0, 0, 255}},     // a comment anywhere: line skipped
+        {"mainBackColor=1 2 3", {0, 0, 0, 255}},          // too few fields: unchanged
+        {"mainBackColor=1  3 4", {1, 0, 3, 4}},           // empty field reads 0
+        {"mainBackColor=9 8 7 6 5 4", {9, 8, 7, 6}},      // extra fields ignored
+        {"mainBackColor=1 2 3 4 # dark", {0, 0, 0, 255}}, // a comment anywhere: line skipped
         {"mainBackColor=1 2 3 4\r\n", {1, 2, 3, 4}},
-        {"MainBackColor=1 2 3 4", {0, 0, 0, 255}},           // keys are case-sensitive
+        {"MainBackColor=1 2 3 4", {0, 0, 0, 255}}, // keys are case-sensitive
         {"mainBackColor 1 2 3 4", {0, 0, 0, 255}},
         {"mainBackColor=1 1 1 1\nmainBackColor=2 2 2 2", {2, 2, 2, 2}},
     };
@@ -73,11 +73,13 @@ TEST(ThemeStyle, ValueFormats)
         EXPECT_EQ(style.main1Title.fontSize, 14);
     }
 
-    const std::pair<const char*, bool> flags[] = {{"1", true}, {"0", false}, {"01", false}, {"1 ", false}, {"true", false}};
+    const std::pair<const char*, bool> flags[] = {
+        {"1", true}, {"0", false}, {"01", false}, {"1 ", false}, {"true", false}};
     for (auto [value, expected] : flags)
         EXPECT_EQ(afterText(std::string("extendedTheme=") + value).extendedTheme, expected) << value;
 
-    ThemeStyle sized = afterText("themeScale=2\nsidePadding=0x10\ntopPadding=-3\nbottomPadding=x\ntopSpacing=010\nbottomSpacing=7");
+    ThemeStyle sized =
+        afterText("themeScale=2\nsidePadding=0x10\ntopPadding=-3\nbottomPadding=x\ntopSpacing=010\nbottomSpacing=7");
     EXPECT_EQ(sized.themeScale, 2);
     EXPECT_EQ(sized.sidePadding, 16);
     EXPECT_EQ(sized.topPadding, -3);
@@ -88,8 +90,9 @@ TEST(ThemeStyle, ValueFormats)
 
 TEST(ThemeStyle, EveryElementKeyReachesItsOwnField)
 {
-    ThemeStyle style = afterText("sub1NameBackColor=1 2 3 4\npresetNameFrameColor=5 6 7 8\nmain3ValueFont=1\n"
-                                 "main2TitleFontColor=9 9 9 9\nmain1TitleBackColor=1 1 1 1\nmain1TitleFrameColor=1 1 1 1");
+    ThemeStyle style =
+        afterText("sub1NameBackColor=1 2 3 4\npresetNameFrameColor=5 6 7 8\nmain3ValueFont=1\n"
+                  "main2TitleFontColor=9 9 9 9\nmain1TitleBackColor=1 1 1 1\nmain1TitleFrameColor=1 1 1 1");
     ThemeStyle expected = defaults();
     expected.sub1Name.backColour = {1, 2, 3, 4};
     expected.presetName.frameColour = {5, 6, 7, 8};
@@ -126,10 +129,9 @@ TEST(ThemeStyle, ScaleFactors)
         int scale, themeScale;
         double layout, bitmap;
     } cases[] = {
-        {1, 1, 1.0, 1.0}, {2, 1, 1.5, 1.5}, {3, 1, 2.0, 2.0},
-        {1, 2, 1.0, 2.0 / 3}, {2, 2, 1.5, 1.0}, {3, 2, 2.0, 4.0 / 3},
-        {1, 3, 1.0, 0.5}, {2, 3, 1.5, 0.75}, {3, 3, 2.0, 1.0},
-        {0, 1, 1.0, 1.0}, {99999, 1, 1.0, 1.0}, {1, -1, 1.0, 1.0}, {2, 0, 1.5, 3.0},
+        {1, 1, 1.0, 1.0},     {2, 1, 1.5, 1.5},  {3, 1, 2.0, 2.0},  {1, 2, 1.0, 2.0 / 3}, {2, 2, 1.5, 1.0},
+        {3, 2, 2.0, 4.0 / 3}, {1, 3, 1.0, 0.5},  {2, 3, 1.5, 0.75}, {3, 3, 2.0, 1.0},     {0, 1, 1.0, 1.0},
+        {99999, 1, 1.0, 1.0}, {1, -1, 1.0, 1.0}, {2, 0, 1.5, 3.0},
     };
     for (const Case& c : cases) {
         EXPECT_DOUBLE_EQ(layoutScale(c.scale), c.layout) << c.scale;

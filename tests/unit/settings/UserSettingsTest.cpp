@@ -128,7 +128,8 @@ TEST_F(Settings, ThemeNamesMustBeExistingFolders)
 TEST_F(Settings, SaveWritesFiveLinesThatReadBackTheSame)
 {
     UserSettings settings;
-    EXPECT_EQ(settings.settingsText(), "theme=Extended\nscale=1\naskOnBankSelect=0\nenableMouseWheel=0\nignoreAmpVelocity=0\n");
+    EXPECT_EQ(settings.settingsText(),
+              "theme=Extended\nscale=1\naskOnBankSelect=0\nenableMouseWheel=0\nignoreAmpVelocity=0\n");
     settings.scale = 2;
     settings.theme = L"Compact";
     settings.enableMouseWheel = true;
