@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <cwctype>
+#include <memory>
 #include <string>
 
 namespace {
@@ -362,9 +363,16 @@ bool loadBankWithDialog(ProgramHost& host)
 
 bool loadBankFromPath(ProgramHost& host, const std::filesystem::path& path)
 {
-    host.initBank(false);
-    switch (loadBankFile(host.programStore(), path)) {
+    // Read into a scratch bank first: a wrong or damaged file must not wipe the 100 sounds in use.
+    auto scratch = std::make_unique<ProgramRecord[]>(kNumPrograms);
+    for (int i = 0; i < kNumPrograms; ++i)
+        scratch[i].initialize();
+    switch (loadBankFile(scratch.get(), path)) {
     case kFileOk:
+        host.initBank(false);
+        for (int i = 0; i < kNumPrograms; ++i)
+            host.programStore().record(i).copyFrom(scratch[i]);
+        host.setProgram(0);
         return true;
     case kFileWrongHeader:
         showError(host, L"The selected file is not a valid bank.");

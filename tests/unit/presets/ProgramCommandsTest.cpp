@@ -533,10 +533,11 @@ TEST_F(Programs, PresetAndBankDialogs)
     system.dialogs = {{DialogResult::Chosen, presets() / "no" / "bank.hfb"}};
     command(1005, 7.0f);
     EXPECT_EQ(system.messages.back().text, L"The bank could not be saved.");
+    plugin->setParameter(Param::Volume, 0.27f);
     system.dialogs = {{DialogResult::Chosen, presets() / "lead.hfp"}};
     command(1005, 8.0f);
     EXPECT_EQ(system.messages.back().text, L"The selected file is not a valid bank.");
-    EXPECT_EQ(value(Param::Volume), kParamTable[Param::Volume].defaultValue);
+    EXPECT_EQ(value(Param::Volume), 0.27f) << "a refused bank leaves the bank as it was";
     system.dialogs = {{DialogResult::Chosen, presets() / "missing.hfb"}};
     command(1005, 8.0f);
     EXPECT_EQ(system.messages.back().text, L"The bank could not be loaded.");
