@@ -6,6 +6,7 @@
 
 #include "FilterUnit.h"
 #include "Smoother.h"
+#include "TanPi.h"
 #include "params/ValueCurves.h"
 
 // Key tracking pivots on note 57 (A3, 220 Hz), twelve semitones below the A4 reference.
@@ -87,7 +88,7 @@ struct FilterControl {
         if (ladder) {
             LadderFilter& l = unit.ladder;
             if (!same) {
-                l.g = std::tan(3.14159265358979f * fc);
+                l.g = tanPi(fc);
                 l.outGain = 1.122018f + 2.5f * r;
                 l.k = 4.4444447f * r;
             }
