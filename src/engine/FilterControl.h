@@ -119,18 +119,24 @@ struct FilterControl {
     static void apply(FilterUnit& unit, float tanOfCutoff, float r, bool recompute, float& left, float& right)
     {
         if (unit.usesLadder()) {
-            LadderFilter& l = unit.ladder;
-            if (recompute) {
-                l.g = tanOfCutoff;
-                l.outGain = 1.122018f + 2.5f * r;
-                l.k = 4.4444447f * r;
-            }
-            l.process(left, right);
+            applyLadder(unit, tanOfCutoff, r, recompute, left, right);
         } else {
             if (recompute)
                 unit.svf.setCoefficientsFromTan(tanOfCutoff, r, unit.svfMode);
             unit.svf.process(left, right);
         }
+    }
+
+    // apply for a unit known to run its ladder.
+    static void applyLadder(FilterUnit& unit, float tanOfCutoff, float r, bool recompute, float& left, float& right)
+    {
+        LadderFilter& l = unit.ladder;
+        if (recompute) {
+            l.g = tanOfCutoff;
+            l.outGain = 1.122018f + 2.5f * r;
+            l.k = 4.4444447f * r;
+        }
+        l.process(left, right);
     }
 
     // What process does once it has returned true and its arguments have not moved.

@@ -856,13 +856,30 @@ void Voice::runFilterGroup(int n, Voice* const* group, Segment* segments, int si
     }
     for (int v = 0; v < size; ++v)
         group[v]->prepareFilterSegment(n, c, segments[v]);
+    // Every voice plays the same program, so their units are alike; for ladders the choice of
+    // type stays out of the frame loop.
+    bool allLadder = true;
+    for (int v = 0; v < size; ++v)
+        allLadder = allLadder && group[v]->filter[n].usesLadder();
+    if (allLadder)
+        runGroupFrames<true>(n, group, segments, size, second);
+    else
+        runGroupFrames<false>(n, group, segments, size, second);
+}
+
+template <bool ladders>
+void Voice::runGroupFrames(int n, Voice* const* group, Segment* segments, int size, bool second)
+{
     for (int i = 0; i < segments[0].count; ++i)
         for (int v = 0; v < size; ++v) {
             Segment& s = segments[v];
             float* left = second ? s.f2L : s.f1L;
             float* right = second ? s.f2R : s.f1R;
-            FilterControl::apply(group[v]->filter[n], s.filterTan[i], s.filterRes[i], s.filterRecompute[i], left[i],
-                                 right[i]);
+            FilterUnit& unit = group[v]->filter[n];
+            if (ladders)
+                FilterControl::applyLadder(unit, s.filterTan[i], s.filterRes[i], s.filterRecompute[i], left[i], right[i]);
+            else
+                FilterControl::apply(unit, s.filterTan[i], s.filterRes[i], s.filterRecompute[i], left[i], right[i]);
         }
 }
 
