@@ -6,6 +6,7 @@
 
 #include "FilterUnit.h"
 #include "Smoother.h"
+#include "TanPi.h"
 #include "params/ValueCurves.h"
 
 // Key tracking pivots on note 57 (A3, 220 Hz), twelve semitones below the A4 reference.
@@ -66,6 +67,25 @@ struct FilterControl {
     {
         if (unit.isBypassed())
             return true;
+        Frame f;
+        const bool settled = stepControls(f, unit, cutoffParam, cutoffMod, resonanceParam, resonanceMod, keyParam,
+                                          semisFromA4, sampleRate);
+        apply(unit, f.recompute ? tanPi(f.fc) : 0.0f, f.r, f.recompute, left, right);
+        return settled;
+    }
+
+    // One frame's controls: the smoothed cutoff and resonance, and whether the coefficients
+    // derived from them change.
+    struct Frame {
+        float fc, r;
+        bool recompute;
+    };
+
+    // The control law of process without the filter, for a caller that gathers a run of frames
+    // and takes the tan of all their cutoffs in one pass. Not for a bypassed unit.
+    bool stepControls(Frame& out, const FilterUnit& unit, float cutoffParam, float cutoffMod, float resonanceParam,
+                      float resonanceMod, float keyParam, float semisFromA4, float sampleRate)
+    {
         const float keyTarget = clampUnit(keyParam);
         const float kt = keyTrack.step(keyTarget);
         const float cutoffIn = cutoffParam + cutoffMod;
@@ -83,25 +103,40 @@ struct FilterControl {
         if (fc > kMaxFilterCutoff)
             fc = kMaxFilterCutoff;
         const bool ladder = unit.usesLadder();
-        const bool same = fc == c.fc && r == c.r && ladder == c.ladder;
-        if (ladder) {
-            LadderFilter& l = unit.ladder;
-            if (!same) {
-                l.g = std::tan(3.14159265358979f * fc);
-                l.outGain = 1.122018f + 2.5f * r;
-                l.k = 4.4444447f * r;
-            }
-            l.process(left, right);
-        } else {
-            if (!same || unit.svfMode != c.svfMode)
-                unit.svf.setCoefficients(fc, r, unit.svfMode);
+        out.fc = fc;
+        out.r = r;
+        out.recompute = !(fc == c.fc && r == c.r && ladder == c.ladder) || (!ladder && unit.svfMode != c.svfMode);
+        if (!ladder)
             c.svfMode = unit.svfMode;
-            unit.svf.process(left, right);
-        }
         c.fc = fc;
         c.r = r;
         c.ladder = ladder;
         return keyTrack.settledOn(keyTarget) && resonance.settledOn(resonanceTarget) && cutoff.settledOn(c.target);
+    }
+
+    // One sample through a running unit, with new coefficients from tan(pi * cutoff) and the
+    // resonance when recompute is set.
+    static void apply(FilterUnit& unit, float tanOfCutoff, float r, bool recompute, float& left, float& right)
+    {
+        if (unit.usesLadder()) {
+            applyLadder(unit, tanOfCutoff, r, recompute, left, right);
+        } else {
+            if (recompute)
+                unit.svf.setCoefficientsFromTan(tanOfCutoff, r, unit.svfMode);
+            unit.svf.process(left, right);
+        }
+    }
+
+    // apply for a unit known to run its ladder.
+    static void applyLadder(FilterUnit& unit, float tanOfCutoff, float r, bool recompute, float& left, float& right)
+    {
+        LadderFilter& l = unit.ladder;
+        if (recompute) {
+            l.g = tanOfCutoff;
+            l.outGain = 1.122018f + 2.5f * r;
+            l.k = 4.4444447f * r;
+        }
+        l.process(left, right);
     }
 
     // What process does once it has returned true and its arguments have not moved.

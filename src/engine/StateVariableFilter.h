@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "TanPi.h"
+
 enum SvfMode : int {
     SvfLowpass = 0,
     SvfHighpass = 1,
@@ -30,7 +32,12 @@ struct StateVariableFilter {
     // cutoff in cycles per sample (below 0.5), resonance 0..1 (Q 0.5..10).
     void setCoefficients(float cutoff, float resonance, int mode)
     {
-        const float g = std::tan(3.14159265358979f * cutoff);
+        setCoefficientsFromTan(tanPi(cutoff), resonance, mode);
+    }
+
+    // The same with g = tan(pi * cutoff) already taken.
+    void setCoefficientsFromTan(float g, float resonance, int mode)
+    {
         const float q = 9.5f * resonance * resonance + 0.5f;
         const float k = 1.0f / q;
         a1 = 1.0f / (g * (g + k) + 1.0f);

@@ -854,12 +854,32 @@ void Voice::runFilterGroup(int n, Voice* const* group, Segment* segments, int si
         }
         return;
     }
+    for (int v = 0; v < size; ++v)
+        group[v]->prepareFilterSegment(n, c, segments[v]);
+    // Every voice plays the same program, so their units are alike; for ladders the choice of
+    // type stays out of the frame loop.
+    bool allLadder = true;
+    for (int v = 0; v < size; ++v)
+        allLadder = allLadder && group[v]->filter[n].usesLadder();
+    if (allLadder)
+        runGroupFrames<true>(n, group, segments, size, second);
+    else
+        runGroupFrames<false>(n, group, segments, size, second);
+}
+
+template <bool ladders>
+void Voice::runGroupFrames(int n, Voice* const* group, Segment* segments, int size, bool second)
+{
     for (int i = 0; i < segments[0].count; ++i)
         for (int v = 0; v < size; ++v) {
             Segment& s = segments[v];
             float* left = second ? s.f2L : s.f1L;
             float* right = second ? s.f2R : s.f1R;
-            group[v]->runFilter(n, left[i], right[i], c, s.semis[i], s.filterSteady[i]);
+            FilterUnit& unit = group[v]->filter[n];
+            if (ladders)
+                FilterControl::applyLadder(unit, s.filterTan[i], s.filterRes[i], s.filterRecompute[i], left[i], right[i]);
+            else
+                FilterControl::apply(unit, s.filterTan[i], s.filterRes[i], s.filterRecompute[i], left[i], right[i]);
         }
 }
 
@@ -1011,7 +1031,7 @@ int Voice::stepSteadyControls(Segment& s, int first, int frames, const FrameCont
     return count;
 }
 
-void Voice::runFilterSegment(int n, float* left, float* right, const FrameControls& c, const Segment& s)
+void Voice::runFilterSegment(int n, float* left, float* right, const FrameControls& c, Segment& s)
 {
     if (filter[n].isBypassed()) {
         // A bypassed unit counts as settled after any frame that looked, as in the frame path.
@@ -1019,8 +1039,34 @@ void Voice::runFilterSegment(int n, float* left, float* right, const FrameContro
             filterSteady[n] = !s.filterSteady[i];
         return;
     }
+    prepareFilterSegment(n, c, s);
     for (int i = 0; i < s.count; ++i)
-        runFilter(n, left[i], right[i], c, s.semis[i], s.filterSteady[i]);
+        FilterControl::apply(filter[n], s.filterTan[i], s.filterRes[i], s.filterRecompute[i], left[i], right[i]);
+}
+
+// A running unit's control law over the segment, frame by frame as runFilter steps it, and then
+// the tan of every frame's cutoff in one pass that the compiler vectorises.
+void Voice::prepareFilterSegment(int n, const FrameControls& c, Segment& s)
+{
+    FilterControl& control = filterControl[n];
+    float cutoff[kSegmentFrames];
+    for (int i = 0; i < s.count; ++i) {
+        if (s.filterSteady[i] && filterSteady[n]) {
+            cutoff[i] = 0.0f;
+            s.filterRes[i] = 0.0f;
+            s.filterRecompute[i] = false;
+            continue;
+        }
+        FilterControl::Frame f;
+        filterSteady[n] = control.stepControls(f, filter[n], c.filter[n].cutoff, mod.modSums[kFilterCutTarget[n]],
+                                               c.filter[n].resonance, mod.modSums[kFilterResTarget[n]],
+                                               c.filter[n].keyTrack, s.semis[i], sampleRate);
+        cutoff[i] = f.fc;
+        s.filterRes[i] = f.r;
+        s.filterRecompute[i] = f.recompute;
+    }
+    for (int i = 0; i < s.count; ++i)
+        s.filterTan[i] = tanPi(cutoff[i]);
 }
 
 namespace {

@@ -207,6 +207,10 @@ private:
         float semis[kSegmentFrames];
         float amp1Gain[kSegmentFrames], amp2Gain[kSegmentFrames];
         bool filterSteady[kSegmentFrames];
+        // One filter unit's control values for the segment (one unit at a time): tan(pi *
+        // cutoff), resonance, and whether the frame takes new coefficients from them.
+        float filterTan[kSegmentFrames], filterRes[kSegmentFrames];
+        bool filterRecompute[kSegmentFrames];
         float sideL[2][kSegmentFrames], sideR[2][kSegmentFrames];
         float f1L[kSegmentFrames], f1R[kSegmentFrames], f2L[kSegmentFrames], f2R[kSegmentFrames];
         bool steadyAt(int i) const { return (continuing || i > 0) && !(controlFrame && i == 0); }
@@ -224,7 +228,10 @@ private:
     void renderSideSegment(int side, const FrameControls::Side& c, const FrameControls& controls, Segment& s);
     void addUnisonSegment(int side, int copies, const float* spread, const float* mix, const float* width, float* left,
                           float* right, int count);
-    void runFilterSegment(int n, float* left, float* right, const FrameControls& c, const Segment& s);
+    void runFilterSegment(int n, float* left, float* right, const FrameControls& c, Segment& s);
+    void prepareFilterSegment(int n, const FrameControls& c, Segment& s);
+    template <bool ladders>
+    static void runGroupFrames(int n, Voice* const* group, Segment* segments, int size, bool second);
 
     float stepPitch(const FrameControls& c);
     static float bendFor(const MidiControllerState& midi, const FrameControls& c);
