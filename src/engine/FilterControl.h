@@ -6,6 +6,7 @@
 
 #include "FilterUnit.h"
 #include "Smoother.h"
+#include "SmootherLanes.h"
 #include "TanPi.h"
 #include "params/ValueCurves.h"
 
@@ -112,6 +113,35 @@ struct FilterControl {
         c.r = r;
         c.ladder = ladder;
         return keyTrack.settledOn(keyTarget) && resonance.settledOn(resonanceTarget) && cutoff.settledOn(c.target);
+    }
+
+    bool keyTrackSettledOn(float keyParam) const { return keyTrack.settledOn(clampUnit(keyParam)); }
+
+    // Frames that follow one through stepControls with the same arguments while the key
+    // tracking has settled, so the cutoff target stands still: only the cutoff and resonance
+    // glide, stepped side by side. Fills what stepControls gives frame by frame and returns
+    // what it would return after the last.
+    bool stepHeldTargets(const FilterUnit& unit, float resonanceParam, float resonanceMod, float keyParam, float* fcOut,
+                         float* rOut, bool* recompute, int count)
+    {
+        Cache& c = cache;
+        Smoother* const both[] = {&cutoff, &resonance};
+        const float targets[] = {c.target, clampUnit(resonanceParam + resonanceMod)};
+        float* const out[] = {fcOut, rOut};
+        stepSmoothersTogether(both, targets, out, 2, count);
+        const bool ladder = unit.usesLadder();
+        for (int i = 0; i < count; ++i) {
+            const float fc = fcOut[i] > kMaxFilterCutoff ? kMaxFilterCutoff : fcOut[i];
+            const float r = rOut[i];
+            fcOut[i] = fc;
+            recompute[i] = !(fc == c.fc && r == c.r && ladder == c.ladder) || (!ladder && unit.svfMode != c.svfMode);
+            c.fc = fc;
+            c.r = r;
+        }
+        c.ladder = ladder;
+        if (!ladder)
+            c.svfMode = unit.svfMode;
+        return keyTrackSettledOn(keyParam) && resonance.settledOn(targets[1]) && cutoff.settledOn(c.target);
     }
 
     // One sample through a running unit, with new coefficients from tan(pi * cutoff) and the

@@ -2,6 +2,7 @@
 // told to take the next target at once (after a sample-rate change or a reset).
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -48,14 +49,19 @@ struct Smoother {
         int i = 0;
         while (i < count && !settledOn(target))
             out[i++] = step(target);
-        const float held = value;
-        for (; i < count; ++i)
-            out[i] = held;
+        std::fill(out + i, out + (count > i ? count : i), value);
     }
 
     // True when a step toward this target would return the value unchanged (and so would every
     // further one).
     bool settledOn(float target) const { return !jump && std::bit_cast<uint32_t>(target) == settledTarget; }
+
+    // For steps toward target taken outside step (side by side with other smoothers): whether
+    // the last of them left the value unchanged, which step would have found out itself.
+    void noteLastStep(float target, bool leftUnchanged)
+    {
+        settledTarget = leftUnchanged ? uint64_t(std::bit_cast<uint32_t>(target)) : kUnsettled;
+    }
 
 private:
     // The target (as bits) the value has settled on, or a key no target can match.

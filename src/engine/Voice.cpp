@@ -1,5 +1,7 @@
 #include "Voice.h"
 
+#include "SmootherLanes.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -415,20 +417,24 @@ void Voice::renderSideSegment(int k, const FrameControls::Side& c, const FrameCo
     float sp[kSegmentFrames] = {}, mx[kSegmentFrames] = {};
     if (!(s.steadyAt(0) && sideSteady[k]))
         sub.waveform = subWaveform(c.subMode, subPosition < 0.5f);
-    sm.pulseWidth.stepRun(pwTarget, pw, count);
     if (s.controlFrame)
         setSideIncrements(k, c, s.bend + s.semis[0], controls.reference, unisonOn);
-    sm.volume.stepRun(volumeTarget, v, count);
-    sm.subLevel.stepRun(subTarget, u, count);
-    sm.pan.stepRun(panTarget, q, count);
+    // Spread and mix only step on voiced frames; they are stepped with the others on the
+    // likely guess that every frame is, and put back when one is not.
+    const Smoother spreadBefore = sm.spread, mixBefore = sm.mix;
+    Smoother* const smoothers[] = {&sm.pulseWidth, &sm.volume, &sm.subLevel, &sm.pan, &sm.spread, &sm.mix};
+    const float targets[] = {pwTarget, volumeTarget, subTarget, panTarget, c.spread, c.mix};
+    float* const out[] = {pw, v, u, q, sp, mx};
+    stepSmoothersTogether(smoothers, targets, out, unisonOn ? 6 : 4, count);
     int voiced = 0;
     for (int i = 0; i < count; ++i)
         voiced += v[i] > 0.0f;
     const bool allVoiced = voiced == count;
-    if (unisonOn && allVoiced) {
-        sm.spread.stepRun(c.spread, sp, count);
-        sm.mix.stepRun(c.mix, mx, count);
-    } else if (unisonOn && voiced > 0) {
+    if (unisonOn && !allVoiced) {
+        sm.spread = spreadBefore;
+        sm.mix = mixBefore;
+        std::fill_n(sp, count, 0.0f);
+        std::fill_n(mx, count, 0.0f);
         for (int i = 0; i < count; ++i)
             if (v[i] > 0.0f) {
                 sp[i] = sm.spread.step(c.spread);
@@ -877,7 +883,8 @@ void Voice::runGroupFrames(int n, Voice* const* group, Segment* segments, int si
             float* right = second ? s.f2R : s.f1R;
             FilterUnit& unit = group[v]->filter[n];
             if (ladders)
-                FilterControl::applyLadder(unit, s.filterTan[i], s.filterRes[i], s.filterRecompute[i], left[i], right[i]);
+                FilterControl::applyLadder(unit, s.filterTan[i], s.filterRes[i], s.filterRecompute[i], left[i],
+                                           right[i]);
             else
                 FilterControl::apply(unit, s.filterTan[i], s.filterRes[i], s.filterRecompute[i], left[i], right[i]);
         }
@@ -1049,8 +1056,15 @@ void Voice::runFilterSegment(int n, float* left, float* right, const FrameContro
 void Voice::prepareFilterSegment(int n, const FrameControls& c, Segment& s)
 {
     FilterControl& control = filterControl[n];
+    const FrameControls::Filter& knobs = c.filter[n];
     float cutoff[kSegmentFrames];
     for (int i = 0; i < s.count; ++i) {
+        if (i > 0 && !filterSteady[n] && control.keyTrackSettledOn(knobs.keyTrack) && pitchHeldFrom(s, i - 1)) {
+            filterSteady[n] =
+                control.stepHeldTargets(filter[n], knobs.resonance, mod.modSums[kFilterResTarget[n]], knobs.keyTrack,
+                                        cutoff + i, s.filterRes + i, s.filterRecompute + i, s.count - i);
+            break;
+        }
         if (s.filterSteady[i] && filterSteady[n]) {
             cutoff[i] = 0.0f;
             s.filterRes[i] = 0.0f;
@@ -1058,15 +1072,24 @@ void Voice::prepareFilterSegment(int n, const FrameControls& c, Segment& s)
             continue;
         }
         FilterControl::Frame f;
-        filterSteady[n] = control.stepControls(f, filter[n], c.filter[n].cutoff, mod.modSums[kFilterCutTarget[n]],
-                                               c.filter[n].resonance, mod.modSums[kFilterResTarget[n]],
-                                               c.filter[n].keyTrack, s.semis[i], sampleRate);
+        filterSteady[n] =
+            control.stepControls(f, filter[n], knobs.cutoff, mod.modSums[kFilterCutTarget[n]], knobs.resonance,
+                                 mod.modSums[kFilterResTarget[n]], knobs.keyTrack, s.semis[i], sampleRate);
         cutoff[i] = f.fc;
         s.filterRes[i] = f.r;
         s.filterRecompute[i] = f.recompute;
     }
     for (int i = 0; i < s.count; ++i)
         s.filterTan[i] = tanPi(cutoff[i]);
+}
+
+// Whether the pitch stays at frame first's for the rest of the segment (no glide moves it).
+bool Voice::pitchHeldFrom(const Segment& s, int first)
+{
+    for (int i = first + 1; i < s.count; ++i)
+        if (s.semis[i] != s.semis[first])
+            return false;
+    return true;
 }
 
 namespace {

@@ -230,6 +230,7 @@ private:
                           float* right, int count);
     void runFilterSegment(int n, float* left, float* right, const FrameControls& c, Segment& s);
     void prepareFilterSegment(int n, const FrameControls& c, Segment& s);
+    static bool pitchHeldFrom(const Segment& s, int first);
     template <bool ladders>
     static void runGroupFrames(int n, Voice* const* group, Segment* segments, int size, bool second);
 

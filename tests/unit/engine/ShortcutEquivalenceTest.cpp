@@ -11,6 +11,7 @@
 #include "engine/LadderFilter.h"
 #include "engine/Lfo.h"
 #include "engine/Smoother.h"
+#include "engine/SmootherLanes.h"
 
 namespace {
 
@@ -54,6 +55,41 @@ TEST(ShortcutEquivalence, SmootherMatchesThePlainOnePoleThroughSettlingJumpsAndO
         for (int i = 0; i < 20000; ++i)
             ASSERT_TRUE(sameBits(s.step(t), p.step(t))) << "target " << t << " sample " << i;
         ++n;
+    }
+}
+
+// Smoothers stepped side by side in lanes give what each gives alone, whatever their number,
+// through settling, jumps, flushed tiny values and a NaN, and report the same settled state.
+TEST(ShortcutEquivalence, SmoothersSteppedTogetherMatchEachSteppedAlone)
+{
+    constexpr int kMost = kMaxSmootherLanes;
+    const float targets[] = {0.25f, 0.8f, 0.0f, -0.0f, 1e-25f, 0.5f, std::nanf(""), 0.3f};
+    for (int n = 1; n <= kMost; ++n) {
+        Smoother lanes[kMost], alone[kMost];
+        Smoother* pointers[kMost];
+        float got[kMost][64], want[64], aims[kMost];
+        float* outs[kMost];
+        for (int k = 0; k < n; ++k) {
+            lanes[k].timeMs = alone[k].timeMs = 5.0f + 10.0f * float(k);
+            lanes[k].setSampleRate(44100.0f);
+            alone[k].setSampleRate(44100.0f);
+            pointers[k] = &lanes[k];
+            outs[k] = got[k];
+        }
+        for (int round = 0; round < 400; ++round) {
+            if (round == 200)
+                lanes[0].jump = alone[0].jump = true;
+            for (int k = 0; k < n; ++k)
+                aims[k] = targets[(round / 25 + k) % 8];
+            const int count = 1 + round % 64;
+            stepSmoothersTogether(pointers, aims, outs, n, count);
+            for (int k = 0; k < n; ++k) {
+                alone[k].stepRun(aims[k], want, count);
+                for (int i = 0; i < count; ++i)
+                    ASSERT_TRUE(sameBits(got[k][i], want[i])) << n << " lanes, lane " << k << ", round " << round;
+                ASSERT_EQ(lanes[k].settledOn(aims[k]), alone[k].settledOn(aims[k]));
+            }
+        }
     }
 }
 
