@@ -146,6 +146,10 @@ struct Oscillator {
     // looked at once, so a plain table read loops without a branch per sample.
     void readRun(const float* width, float* out, int count)
     {
+        if (waveform == OscWaveform::Square && count > 0 && tableFor(WtRowSaw)) {
+            readPulseRun(width, out, count);
+            return;
+        }
         const int row = plainTableRow(waveform);
         if (row < 0 || !tableFor(row)) {
             for (int i = 0; i < count; ++i)
@@ -198,6 +202,21 @@ private:
             cachedMask = cachedTable->length - 1;
             cachedLength = static_cast<float>(cachedTable->length);
         }
+    }
+
+    // readPulse count times, with the saw table already looked up.
+    void readPulseRun(const float* width, float* out, int count)
+    {
+        float ph = phase;
+        for (int i = 0; i < count; ++i) {
+            float q = ph + width[i];
+            if (q >= 1.0f)
+                q -= 1.0f;
+            out[i] = interpolate(ph) - interpolate(q);
+            ph = advanced(ph, increment);
+        }
+        phase = ph;
+        pulseWidth = width[count - 1];
     }
 
     float interpolate(float ph) const { return interpolateTable(cachedSamples, cachedMask, cachedLength, ph); }

@@ -3,7 +3,7 @@
 
 #include "Smoother.h"
 
-constexpr int kMaxSmootherLanes = 8;
+constexpr int kMaxSmootherLanes = 12;
 
 // Up to kMaxSmootherLanes smoothers, each toward its own fixed target, count steps each, the
 // values of smoother k into out[k]. The arithmetic of Smoother::step runs lane by lane in

@@ -2,6 +2,8 @@
 
 #include "SmootherLanes.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -392,47 +394,66 @@ void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float se
                         (!(v > 0.0f && unisonOn) || (sm.spread.settledOn(c.spread) && sm.mix.settledOn(c.mix)));
 }
 
-// One side over a segment: its smoothers frame by frame into arrays, then the main oscillator,
-// the unison copies and the sub over the whole segment, then the pan.
-void Voice::renderSideSegment(int k, const FrameControls::Side& c, const FrameControls& controls, Segment& s)
+// A side's part of a segment before its smoothers step: their targets (the sums only move on
+// control frames, so they stand still within a segment), the sub waveform and, on a control
+// frame, the increments. Adds the side's smoothers to the lists and returns how many.
+int Voice::planSideSegment(int k, const FrameControls::Side& c, const FrameControls& controls, Segment& s,
+                           Smoother** smoothers, float* targets, float** out)
+{
+    SideSmoothers& sm = sideSmoothers[k];
+    const SideTargets& t = kSideTargets[k];
+    const float* sums = mod.modSums;
+    SideRun& run = s.side[k];
+    const OscWaveform wave = mainOsc[k].waveform;
+    run.unisonOn = c.detune > 0.0f && wave != OscWaveform::White && wave != OscWaveform::Pink;
+    const float subPosition = sums[t.sub] + c.sub;
+    run.target[kPulseWidth] = clamp01(sums[t.pulseWidth] + c.pulseWidth);
+    run.target[kVolume] = clampBipolar(sums[t.volume] + c.volume);
+    run.target[kSubLevel] = subLevel(subPosition);
+    run.target[kPan] = clamp01(sums[t.pan] + c.pan);
+    run.target[kSpread] = c.spread;
+    run.target[kMix] = c.mix;
+    if (!(s.steadyAt(0) && sideSteady[k]))
+        subOsc[k].waveform = subWaveform(c.subMode, subPosition < 0.5f);
+    if (s.controlFrame)
+        setSideIncrements(k, c, s.bend + s.semis[0], controls.reference, run.unisonOn);
+    // Spread and mix only step on voiced frames; they step with the others on the likely guess
+    // that every frame is, and are put back when one is not.
+    run.spreadBefore = sm.spread;
+    run.mixBefore = sm.mix;
+    Smoother* const mine[kSideControls] = {&sm.pulseWidth, &sm.volume, &sm.subLevel, &sm.pan, &sm.spread, &sm.mix};
+    const int n = run.unisonOn ? kSideControls : kSpread;
+    for (int j = 0; j < n; ++j) {
+        smoothers[j] = mine[j];
+        targets[j] = run.target[j];
+        out[j] = run.value[j];
+    }
+    return n;
+}
+
+// One side over a segment once its smoothers have stepped: the main oscillator, the unison
+// copies and the sub over the whole segment, then the pan.
+void Voice::renderSideSegment(int k, const FrameControls::Side& c, Segment& s)
 {
     Oscillator& main = mainOsc[k];
     Oscillator& sub = subOsc[k];
     SideSmoothers& sm = sideSmoothers[k];
-    const SideTargets& t = kSideTargets[k];
-    const float* sums = mod.modSums;
+    SideRun& run = s.side[k];
     const int count = s.count;
-
-    // The targets stand still within a segment: the sums only move on control frames.
-    const float subPosition = sums[t.sub] + c.sub;
-    const float pwTarget = clamp01(sums[t.pulseWidth] + c.pulseWidth);
-    const float volumeTarget = clampBipolar(sums[t.volume] + c.volume);
-    const float subTarget = subLevel(subPosition);
-    const float panTarget = clamp01(sums[t.pan] + c.pan);
-    const bool unisonOn = c.detune > 0.0f && main.waveform != OscWaveform::White && main.waveform != OscWaveform::Pink;
-
-    // A settled smoother's step returns its value unchanged, so stepping every smoother over
-    // the whole segment gives what the frame path reads on its steady frames.
-    float pw[kSegmentFrames], v[kSegmentFrames], u[kSegmentFrames], q[kSegmentFrames];
-    float sp[kSegmentFrames] = {}, mx[kSegmentFrames] = {};
-    if (!(s.steadyAt(0) && sideSteady[k]))
-        sub.waveform = subWaveform(c.subMode, subPosition < 0.5f);
-    if (s.controlFrame)
-        setSideIncrements(k, c, s.bend + s.semis[0], controls.reference, unisonOn);
-    // Spread and mix only step on voiced frames; they are stepped with the others on the
-    // likely guess that every frame is, and put back when one is not.
-    const Smoother spreadBefore = sm.spread, mixBefore = sm.mix;
-    Smoother* const smoothers[] = {&sm.pulseWidth, &sm.volume, &sm.subLevel, &sm.pan, &sm.spread, &sm.mix};
-    const float targets[] = {pwTarget, volumeTarget, subTarget, panTarget, c.spread, c.mix};
-    float* const out[] = {pw, v, u, q, sp, mx};
-    stepSmoothersTogether(smoothers, targets, out, unisonOn ? 6 : 4, count);
+    const bool unisonOn = run.unisonOn;
+    const float* pw = run.value[kPulseWidth];
+    const float* v = run.value[kVolume];
+    const float* u = run.value[kSubLevel];
+    const float* q = run.value[kPan];
+    float* sp = run.value[kSpread];
+    float* mx = run.value[kMix];
     int voiced = 0;
     for (int i = 0; i < count; ++i)
         voiced += v[i] > 0.0f;
     const bool allVoiced = voiced == count;
     if (unisonOn && !allVoiced) {
-        sm.spread = spreadBefore;
-        sm.mix = mixBefore;
+        sm.spread = run.spreadBefore;
+        sm.mix = run.mixBefore;
         std::fill_n(sp, count, 0.0f);
         std::fill_n(mx, count, 0.0f);
         for (int i = 0; i < count; ++i)
@@ -442,8 +463,9 @@ void Voice::renderSideSegment(int k, const FrameControls::Side& c, const FrameCo
             }
     }
     const bool lastVoiced = count > 0 && v[count - 1] > 0.0f;
-    sideSteady[k] = sm.pulseWidth.settledOn(pwTarget) && sm.volume.settledOn(volumeTarget) &&
-                    sm.subLevel.settledOn(subTarget) && sm.pan.settledOn(panTarget) &&
+    const float* target = run.target;
+    sideSteady[k] = sm.pulseWidth.settledOn(target[kPulseWidth]) && sm.volume.settledOn(target[kVolume]) &&
+                    sm.subLevel.settledOn(target[kSubLevel]) && sm.pan.settledOn(target[kPan]) &&
                     (!(lastVoiced && unisonOn) || (sm.spread.settledOn(c.spread) && sm.mix.settledOn(c.mix)));
 
     float* l = s.sideL[k];
@@ -473,15 +495,7 @@ void Voice::renderSideSegment(int k, const FrameControls::Side& c, const FrameCo
         }
     }
 
-    for (int i = 0; i < count; ++i) {
-        if (!(u[i] > 0.0f))
-            continue;
-        float y = sub.nextSample(c.subFollowsPw ? pw[i] : 0.5f) * u[i];
-        if (c.subFollowsVol)
-            y *= v[i];
-        l[i] += y;
-        r[i] += y;
-    }
+    addSubSegment(sub, c, pw, v, u, l, r, count);
     for (int i = 0; i < count; ++i) {
         l[i] = (1.0f - q[i]) * l[i] * kPanGain;
         r[i] = q[i] * r[i] * kPanGain;
@@ -490,60 +504,115 @@ void Voice::renderSideSegment(int k, const FrameControls::Side& c, const FrameCo
 
 namespace {
 
-// The copies' table reads for a segment, frame by frame with the copies side by side in
-// vector lanes: the phase, index and interpolation arithmetic runs on four copies at once (the
-// same operations lane by lane as one copy at a time), only the table reads go one by one. The
-// sums build in copy order, as copy after copy would.
-using Lanes = float __attribute__((vector_size(16)));
-using IntLanes = int32_t __attribute__((vector_size(16)));
+// The copies' table reads for a segment, with the copies side by side in vector lanes: the
+// phase, index and interpolation arithmetic runs on four copies at once (the same operations
+// lane by lane as one copy at a time). Each read takes a sample and its successor in one load
+// (tables end with a copy of their first sample). Four frames at a time, the copies' terms are
+// turned so that frames lie in lanes, and the sums build in copy order, as copy after copy would.
 constexpr int kLaneGroups = (kNumUnisonCopies + 3) / 4;
+
+struct UnisonLanes {
+    __m128 phase, increment, length, pan;
+    __m128i mask;
+    const float* samples[4];
+};
+
+// One frame of a group of copies: its samples (interpolated, before the pan) and the phases moved on.
+[[gnu::always_inline]] inline __m128 readCopies(UnisonLanes& g)
+{
+    const __m128 x = _mm_mul_ps(g.length, g.phase);
+    const __m128i index = _mm_cvttps_epi32(x);
+    const __m128 f = _mm_sub_ps(x, _mm_cvtepi32_ps(index));
+    alignas(16) int32_t at[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(at), _mm_and_si128(index, g.mask));
+    const __m128 pair01 =
+        _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(g.samples[0] + at[0])),
+                     reinterpret_cast<const __m64*>(g.samples[1] + at[1]));
+    const __m128 pair23 =
+        _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(g.samples[2] + at[2])),
+                     reinterpret_cast<const __m64*>(g.samples[3] + at[3]));
+    const __m128 a = _mm_shuffle_ps(pair01, pair23, _MM_SHUFFLE(2, 0, 2, 0));
+    const __m128 b = _mm_shuffle_ps(pair01, pair23, _MM_SHUFFLE(3, 1, 3, 1));
+    const __m128 y = _mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(b, a), f));
+    // Oscillator::advanced, lane by lane.
+    const __m128 one = _mm_set1_ps(1.0f);
+    __m128 next = _mm_add_ps(g.phase, g.increment);
+    __m128 wrap = _mm_cmpge_ps(next, one);
+    next = _mm_or_ps(_mm_and_ps(wrap, _mm_sub_ps(next, one)), _mm_andnot_ps(wrap, next));
+    g.phase = _mm_andnot_ps(_mm_cmpge_ps(next, one), next);
+    return y;
+}
 
 template <int N>
 void mixUnisonCopies(const float* const* samples, const int32_t* mask, const float* length, float* phase,
                      const float* increment, const float* pan, const float* sp, float* sumL, float* sumR, int count)
 {
     constexpr int groups = (N + 3) / 4;
-    Lanes ph[kLaneGroups] = {}, inc[kLaneGroups] = {}, len[kLaneGroups] = {}, side[kLaneGroups] = {};
-    IntLanes mk[kLaneGroups] = {};
-    for (int j = 0; j < N; ++j) {
-        ph[j / 4][j % 4] = phase[j];
-        inc[j / 4][j % 4] = increment[j];
-        len[j / 4][j % 4] = length[j];
-        side[j / 4][j % 4] = pan[j];
-        mk[j / 4][j % 4] = mask[j];
+    UnisonLanes g[kLaneGroups];
+    for (int k = 0; k < groups; ++k) {
+        alignas(16) float ph[4] = {}, inc[4] = {}, len[4] = {}, side[4] = {};
+        alignas(16) int32_t mk[4] = {};
+        for (int lane = 0; lane < 4; ++lane) {
+            const int j = k * 4 + lane;
+            // Lanes past the last copy read the first sample of copy 0's table, and go unused.
+            g[k].samples[lane] = j < N ? samples[j] : samples[0];
+            if (j >= N)
+                continue;
+            ph[lane] = phase[j];
+            inc[lane] = increment[j];
+            len[lane] = length[j];
+            side[lane] = pan[j];
+            mk[lane] = mask[j];
+        }
+        g[k].phase = _mm_load_ps(ph);
+        g[k].increment = _mm_load_ps(inc);
+        g[k].length = _mm_load_ps(len);
+        g[k].pan = _mm_load_ps(side);
+        g[k].mask = _mm_load_si128(reinterpret_cast<const __m128i*>(mk));
     }
-    const Lanes one = {1.0f, 1.0f, 1.0f, 1.0f};
-    const Lanes zero = {};
-    for (int i = 0; i < count; ++i) {
+    const __m128 one = _mm_set1_ps(1.0f);
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        __m128 accL = _mm_setzero_ps(), accR = _mm_setzero_ps();
+        for (int k = 0; k < groups; ++k) {
+            __m128 tl[4], tr[4];
+            for (int f = 0; f < 4; ++f) {
+                const __m128 y = readCopies(g[k]);
+                const __m128 p = _mm_mul_ps(_mm_set1_ps(sp[i + f]), g[k].pan);
+                tl[f] = _mm_mul_ps(_mm_add_ps(one, p), y);
+                tr[f] = _mm_mul_ps(_mm_sub_ps(one, p), y);
+            }
+            _MM_TRANSPOSE4_PS(tl[0], tl[1], tl[2], tl[3]);
+            _MM_TRANSPOSE4_PS(tr[0], tr[1], tr[2], tr[3]);
+            for (int lane = 0; lane < 4 && k * 4 + lane < N; ++lane) {
+                accL = _mm_add_ps(accL, tl[lane]);
+                accR = _mm_add_ps(accR, tr[lane]);
+            }
+        }
+        _mm_storeu_ps(sumL + i, accL);
+        _mm_storeu_ps(sumR + i, accR);
+    }
+    for (; i < count; ++i) {
+        alignas(16) float tl[kLaneGroups][4], tr[kLaneGroups][4];
+        for (int k = 0; k < groups; ++k) {
+            const __m128 y = readCopies(g[k]);
+            const __m128 p = _mm_mul_ps(_mm_set1_ps(sp[i]), g[k].pan);
+            _mm_store_ps(tl[k], _mm_mul_ps(_mm_add_ps(one, p), y));
+            _mm_store_ps(tr[k], _mm_mul_ps(_mm_sub_ps(one, p), y));
+        }
         float l = 0.0f, r = 0.0f;
-        for (int g = 0; g < groups; ++g) {
-            const Lanes x = len[g] * ph[g];
-            const IntLanes index = __builtin_convertvector(x, IntLanes);
-            const Lanes f = x - __builtin_convertvector(index, Lanes);
-            const IntLanes ia = index & mk[g];
-            const IntLanes ib = (index + 1) & mk[g];
-            Lanes a = {}, b = {};
-            for (int lane = 0; lane < 4 && g * 4 + lane < N; ++lane) {
-                a[lane] = samples[g * 4 + lane][ia[lane]];
-                b[lane] = samples[g * 4 + lane][ib[lane]];
-            }
-            const Lanes y = a + (b - a) * f;
-            Lanes next = ph[g] + inc[g];
-            next = next >= one ? next - one : next;
-            ph[g] = next >= one ? zero : next;
-            const Lanes p = sp[i] * side[g];
-            const Lanes tl = (one + p) * y;
-            const Lanes tr = (one - p) * y;
-            for (int lane = 0; lane < 4 && g * 4 + lane < N; ++lane) {
-                l += tl[lane];
-                r += tr[lane];
-            }
+        for (int j = 0; j < N; ++j) {
+            l += tl[j / 4][j % 4];
+            r += tr[j / 4][j % 4];
         }
         sumL[i] = l;
         sumR[i] = r;
     }
-    for (int j = 0; j < N; ++j)
-        phase[j] = ph[j / 4][j % 4];
+    for (int j = 0; j < N; ++j) {
+        alignas(16) float ph[4];
+        _mm_store_ps(ph, g[j / 4].phase);
+        phase[j] = ph[j % 4];
+    }
 }
 
 using UnisonMixer = void (*)(const float* const*, const int32_t*, const float*, float*, const float*, const float*,
@@ -559,6 +628,36 @@ constexpr UnisonMixer kUnisonMixers[kNumUnisonCopies + 1] = {
 };
 
 } // namespace
+
+// The sub oscillator over count frames at its levels u, added to both channels.
+void Voice::addSubSegment(Oscillator& sub, const FrameControls::Side& c, const float* pw, const float* v,
+                          const float* u, float* left, float* right, int count)
+{
+    int sounding = 0;
+    for (int i = 0; i < count; ++i)
+        sounding += u[i] > 0.0f;
+    if (sounding == 0)
+        return;
+    float y[kSegmentFrames];
+    if (sounding == count) {
+        float width[kSegmentFrames];
+        for (int i = 0; i < count; ++i)
+            width[i] = c.subFollowsPw ? pw[i] : 0.5f;
+        sub.readRun(width, y, count);
+    } else {
+        for (int i = 0; i < count; ++i)
+            y[i] = u[i] > 0.0f ? sub.nextSample(c.subFollowsPw ? pw[i] : 0.5f) : 0.0f;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (!(u[i] > 0.0f))
+            continue;
+        float z = y[i] * u[i];
+        if (c.subFollowsVol)
+            z *= v[i];
+        left[i] += z;
+        right[i] += z;
+    }
+}
 
 // The unison copies over count frames: left holds the main oscillator's samples on entry and
 // left and right the mixed side on return, before the volume.
@@ -900,15 +999,26 @@ int Voice::beginSegment(Segment& s, int frames, const MidiControllerState& midi,
     if (count == 0)
         return 0;
 
+    // Both sides' smoothers step together, so their chains of dependent steps overlap.
     const int split = c.keySplit;
+    bool sounds[2];
+    Smoother* smoothers[2 * kSideControls];
+    float targets[2 * kSideControls];
+    float* out[2 * kSideControls];
+    int lanes = 0;
     for (int k = 0; k < 2; ++k) {
-        const bool silent =
-            oscWaveform[k] == OscWaveform::Off || (split > 0 && (k == 0 ? note.note >= split : note.note < split));
-        if (silent) {
+        sounds[k] =
+            oscWaveform[k] != OscWaveform::Off && !(split > 0 && (k == 0 ? note.note >= split : note.note < split));
+        if (sounds[k])
+            lanes += planSideSegment(k, c.side[k], c, s, smoothers + lanes, targets + lanes, out + lanes);
+    }
+    stepSmoothersTogether(smoothers, targets, out, lanes, count);
+    for (int k = 0; k < 2; ++k) {
+        if (sounds[k]) {
+            renderSideSegment(k, c.side[k], s);
+        } else {
             std::fill_n(s.sideL[k], count, 0.0f);
             std::fill_n(s.sideR[k], count, 0.0f);
-        } else {
-            renderSideSegment(k, c.side[k], c, s);
         }
     }
 

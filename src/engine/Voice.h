@@ -199,6 +199,14 @@ private:
     // sums stand still within one: first the per-frame controls of the whole segment, then
     // each oscillator side, then each filter unit, then the amplifiers.
     static constexpr int kSegmentFrames = 64;
+    // A side's smoothed controls within a segment, in the order its smoothers step.
+    enum SideControl { kPulseWidth, kVolume, kSubLevel, kPan, kSpread, kMix, kSideControls };
+    struct SideRun {
+        bool unisonOn = false;
+        float target[kSideControls];
+        float value[kSideControls][kSegmentFrames];
+        Smoother spreadBefore, mixBefore;
+    };
     struct Segment {
         int count = 0;
         bool continuing = false;   // the first frame follows this voice's previous frame
@@ -211,6 +219,7 @@ private:
         // cutoff), resonance, and whether the frame takes new coefficients from them.
         float filterTan[kSegmentFrames], filterRes[kSegmentFrames];
         bool filterRecompute[kSegmentFrames];
+        SideRun side[2];
         float sideL[2][kSegmentFrames], sideR[2][kSegmentFrames];
         float f1L[kSegmentFrames], f1R[kSegmentFrames], f2L[kSegmentFrames], f2R[kSegmentFrames];
         bool steadyAt(int i) const { return (continuing || i > 0) && !(controlFrame && i == 0); }
@@ -225,7 +234,11 @@ private:
                                const FrameControls& c);
     int stepSegmentControls(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& c, int route);
     int stepSteadyControls(Segment& s, int first, int frames, const FrameControls& c, int route);
-    void renderSideSegment(int side, const FrameControls::Side& c, const FrameControls& controls, Segment& s);
+    int planSideSegment(int side, const FrameControls::Side& c, const FrameControls& controls, Segment& s,
+                        Smoother** smoothers, float* targets, float** out);
+    void renderSideSegment(int side, const FrameControls::Side& c, Segment& s);
+    static void addSubSegment(Oscillator& sub, const FrameControls::Side& c, const float* pw, const float* v,
+                              const float* u, float* left, float* right, int count);
     void addUnisonSegment(int side, int copies, const float* spread, const float* mix, const float* width, float* left,
                           float* right, int count);
     void runFilterSegment(int n, float* left, float* right, const FrameControls& c, Segment& s);

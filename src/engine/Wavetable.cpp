@@ -158,6 +158,9 @@ void buildRowInto(WtCollection::Row& r, TableShape shape, float sampleRate)
             for (float& s : t.samples)
                 s *= scale;
         }
+        // A copy of the first sample after the last, so a read of a sample and its successor
+        // is one pair of neighbours even at the wrap.
+        t.samples.push_back(t.samples[0]);
         t.maxIncrement = limit;
         t.length = length;
         ++r.count;

@@ -29,7 +29,7 @@ constexpr int kWtRows = 5;
 struct Wavetable {
     float maxIncrement = 0.0f; // used for increments (cycles per sample) below this
     int32_t length = 0;        // a power of two
-    std::vector<float> samples;
+    std::vector<float> samples; // length samples, then the first one again
 };
 
 class WtCollection {

@@ -83,7 +83,8 @@ TEST(WavetableRows, TableCountLengthAndBandLimitsFollowTheSampleRate)
         float limit = 40.0f / l.rate;
         for (int i = 0; i < l.tables; ++i) {
             EXPECT_EQ(wt.table(0, i).length, l.length);
-            EXPECT_EQ(wt.table(0, i).samples.size(), size_t(l.length));
+            ASSERT_EQ(wt.table(0, i).samples.size(), size_t(l.length) + 1);
+            EXPECT_EQ(wt.table(0, i).samples.back(), wt.table(0, i).samples.front());
             EXPECT_FLOAT_EQ(wt.table(0, i).maxIncrement, limit);
             limit *= 2.0f;
         }
