@@ -89,15 +89,8 @@ struct FilterControl {
     {
         const float keyTarget = clampUnit(keyParam);
         const float kt = keyTrack.step(keyTarget);
-        const float cutoffIn = cutoffParam + cutoffMod;
+        refreshTarget(cutoffParam + cutoffMod, kt, semisFromA4, sampleRate);
         Cache& c = cache;
-        if (cutoffIn != c.cutoffIn || kt != c.keyAmount || semisFromA4 != c.semis || sampleRate != c.sampleRate) {
-            c.target = filterCutoff(cutoffIn, kt, semisFromA4, sampleRate);
-            c.cutoffIn = cutoffIn;
-            c.keyAmount = kt;
-            c.semis = semisFromA4;
-            c.sampleRate = sampleRate;
-        }
         const float resonanceTarget = clampUnit(resonanceParam + resonanceMod);
         const float r = resonance.step(resonanceTarget);
         float fc = cutoff.step(c.target);
@@ -117,31 +110,52 @@ struct FilterControl {
 
     bool keyTrackSettledOn(float keyParam) const { return keyTrack.settledOn(clampUnit(keyParam)); }
 
-    // Frames that follow one through stepControls with the same arguments while the key
-    // tracking has settled, so the cutoff target stands still: only the cutoff and resonance
-    // glide, stepped side by side. Fills what stepControls gives frame by frame and returns
-    // what it would return after the last.
-    bool stepHeldTargets(const FilterUnit& unit, float resonanceParam, float resonanceMod, float keyParam, float* fcOut,
-                         float* rOut, bool* recompute, int count)
+    // For a run of frames with the same arguments once the key tracking has settled and
+    // refreshTarget has seen them (with the key tracking's value), so the cutoff target stands
+    // still: only the cutoff and resonance glide. Gives the two smoothers and their targets, for
+    // the caller to step side by side with others.
+    void planHeldTargets(float resonanceParam, float resonanceMod, Smoother** smoothers, float* targets)
+    {
+        smoothers[0] = &cutoff;
+        targets[0] = cache.target;
+        smoothers[1] = &resonance;
+        targets[1] = clampUnit(resonanceParam + resonanceMod);
+    }
+
+    // After the planned smoothers stepped count times into fc and r: what stepControls gives
+    // frame by frame (the cutoff clamped in place), and what it would return after the last.
+    bool finishHeldTargets(const FilterUnit& unit, float resonanceParam, float resonanceMod, float keyParam, float* fc,
+                           const float* r, bool* recompute, int count)
     {
         Cache& c = cache;
-        Smoother* const both[] = {&cutoff, &resonance};
-        const float targets[] = {c.target, clampUnit(resonanceParam + resonanceMod)};
-        float* const out[] = {fcOut, rOut};
-        stepSmoothersTogether(both, targets, out, 2, count);
         const bool ladder = unit.usesLadder();
+        bool typeMoved = ladder != c.ladder || (!ladder && unit.svfMode != c.svfMode);
         for (int i = 0; i < count; ++i) {
-            const float fc = fcOut[i] > kMaxFilterCutoff ? kMaxFilterCutoff : fcOut[i];
-            const float r = rOut[i];
-            fcOut[i] = fc;
-            recompute[i] = !(fc == c.fc && r == c.r && ladder == c.ladder) || (!ladder && unit.svfMode != c.svfMode);
-            c.fc = fc;
-            c.r = r;
+            const float f = fc[i] > kMaxFilterCutoff ? kMaxFilterCutoff : fc[i];
+            fc[i] = f;
+            recompute[i] = typeMoved || !(f == c.fc && r[i] == c.r);
+            typeMoved = false;
+            c.fc = f;
+            c.r = r[i];
         }
         c.ladder = ladder;
         if (!ladder)
             c.svfMode = unit.svfMode;
-        return keyTrackSettledOn(keyParam) && resonance.settledOn(targets[1]) && cutoff.settledOn(c.target);
+        return keyTrackSettledOn(keyParam) && resonance.settledOn(clampUnit(resonanceParam + resonanceMod)) &&
+               cutoff.settledOn(c.target);
+    }
+
+    // planHeldTargets, the steps and finishHeldTargets in one, for frames that follow one
+    // through stepControls with the same arguments (which leaves the target refreshed).
+    bool stepHeldTargets(const FilterUnit& unit, float resonanceParam, float resonanceMod, float keyParam, float* fcOut,
+                         float* rOut, bool* recompute, int count)
+    {
+        Smoother* both[2];
+        float targets[2];
+        planHeldTargets(resonanceParam, resonanceMod, both, targets);
+        float* const out[] = {fcOut, rOut};
+        stepSmoothersTogether(both, targets, out, 2, count);
+        return finishHeldTargets(unit, resonanceParam, resonanceMod, keyParam, fcOut, rOut, recompute, count);
     }
 
     // One sample through a running unit, with new coefficients from tan(pi * cutoff) and the
@@ -167,6 +181,20 @@ struct FilterControl {
             l.k = 4.4444447f * r;
         }
         l.process(left, right);
+    }
+
+    // The cutoff target for these inputs, computed again only when one has moved.
+    void refreshTarget(float cutoffIn, float keyAmount, float semisFromA4, float sampleRate)
+    {
+        Cache& c = cache;
+        if (cutoffIn != c.cutoffIn || keyAmount != c.keyAmount || semisFromA4 != c.semis ||
+            sampleRate != c.sampleRate) {
+            c.target = filterCutoff(cutoffIn, keyAmount, semisFromA4, sampleRate);
+            c.cutoffIn = cutoffIn;
+            c.keyAmount = keyAmount;
+            c.semis = semisFromA4;
+            c.sampleRate = sampleRate;
+        }
     }
 
     // What process does once it has returned true and its arguments have not moved.

@@ -35,7 +35,7 @@ void stepLanes(Smoother* const* smoothers, const float* targets, float* const* o
             const Lanes x = a[g] * value[g] + b[g] * target[g];
             value[g] = (x < tiny && x > -tiny) ? zero : x;
         }
-#pragma GCC unroll 12
+#pragma GCC unroll 16
         for (int k = 0; k < N; ++k)
             o[k][i] = value[k / 4][k % 4];
     }
@@ -49,8 +49,9 @@ void stepLanes(Smoother* const* smoothers, const float* targets, float* const* o
 
 using LaneStepper = void (*)(Smoother* const*, const float*, float* const*, int);
 constexpr LaneStepper kSteppers[kMaxSmootherLanes + 1] = {
-    nullptr,      stepLanes<1>, stepLanes<2>, stepLanes<3>,  stepLanes<4>,  stepLanes<5>,  stepLanes<6>,
-    stepLanes<7>, stepLanes<8>, stepLanes<9>, stepLanes<10>, stepLanes<11>, stepLanes<12>,
+    nullptr,       stepLanes<1>,  stepLanes<2>,  stepLanes<3>,  stepLanes<4>,  stepLanes<5>,
+    stepLanes<6>,  stepLanes<7>,  stepLanes<8>,  stepLanes<9>,  stepLanes<10>, stepLanes<11>,
+    stepLanes<12>, stepLanes<13>, stepLanes<14>, stepLanes<15>, stepLanes<16>,
 };
 
 } // namespace

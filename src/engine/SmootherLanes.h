@@ -3,7 +3,8 @@
 
 #include "Smoother.h"
 
-constexpr int kMaxSmootherLanes = 12;
+// Two sides' six smoothers and two filter units' cutoff and resonance.
+constexpr int kMaxSmootherLanes = 16;
 
 // Up to kMaxSmootherLanes smoothers, each toward its own fixed target, count steps each, the
 // values of smoother k into out[k]. The arithmetic of Smoother::step runs lane by lane in

@@ -995,16 +995,18 @@ int Voice::beginSegment(Segment& s, int frames, const MidiControllerState& midi,
 {
     s.continuing = continuing;
     s.controlFrame = controlCounter == 0;
+    s.filterHeld[0] = s.filterHeld[1] = false;
     const int count = stepSegmentControls(s, frames, midi, c, route);
     if (count == 0)
         return 0;
 
-    // Both sides' smoothers step together, so their chains of dependent steps overlap.
+    // Both sides' smoothers and the filter units' step together, so their chains of dependent
+    // steps overlap.
     const int split = c.keySplit;
     bool sounds[2];
-    Smoother* smoothers[2 * kSideControls];
-    float targets[2 * kSideControls];
-    float* out[2 * kSideControls];
+    Smoother* smoothers[kMaxSmootherLanes];
+    float targets[kMaxSmootherLanes];
+    float* out[kMaxSmootherLanes];
     int lanes = 0;
     for (int k = 0; k < 2; ++k) {
         sounds[k] =
@@ -1012,6 +1014,8 @@ int Voice::beginSegment(Segment& s, int frames, const MidiControllerState& midi,
         if (sounds[k])
             lanes += planSideSegment(k, c.side[k], c, s, smoothers + lanes, targets + lanes, out + lanes);
     }
+    for (int n = 0; n < 2; ++n)
+        lanes += planFilterSegment(n, c, s, smoothers + lanes, targets + lanes, out + lanes);
     stepSmoothersTogether(smoothers, targets, out, lanes, count);
     for (int k = 0; k < 2; ++k) {
         if (sounds[k]) {
@@ -1161,12 +1165,40 @@ void Voice::runFilterSegment(int n, float* left, float* right, const FrameContro
         FilterControl::apply(filter[n], s.filterTan[i], s.filterRes[i], s.filterRecompute[i], left[i], right[i]);
 }
 
+// A running unit whose key tracking has settled, at a pitch that holds for the segment: its
+// cutoff and resonance smoothers join the lists and step with the sides'. Returns how many
+// smoothers it added.
+int Voice::planFilterSegment(int n, const FrameControls& c, Segment& s, Smoother** smoothers, float* targets,
+                             float** out)
+{
+    FilterControl& control = filterControl[n];
+    const FrameControls::Filter& knobs = c.filter[n];
+    s.filterHeld[n] = !filter[n].isBypassed() && control.keyTrackSettledOn(knobs.keyTrack) && pitchHeldFrom(s, 0);
+    if (!s.filterHeld[n])
+        return 0;
+    control.refreshTarget(knobs.cutoff + mod.modSums[kFilterCutTarget[n]], control.keyTrack.value, s.semis[0],
+                          sampleRate);
+    control.planHeldTargets(knobs.resonance, mod.modSums[kFilterResTarget[n]], smoothers, targets);
+    out[0] = s.filterCutoffRun[n];
+    out[1] = s.filterResonanceRun[n];
+    return 2;
+}
+
 // A running unit's control law over the segment, frame by frame as runFilter steps it, and then
 // the tan of every frame's cutoff in one pass that the compiler vectorises.
 void Voice::prepareFilterSegment(int n, const FrameControls& c, Segment& s)
 {
     FilterControl& control = filterControl[n];
     const FrameControls::Filter& knobs = c.filter[n];
+    if (s.filterHeld[n]) {
+        float* cutoff = s.filterCutoffRun[n];
+        std::copy_n(s.filterResonanceRun[n], s.count, s.filterRes);
+        filterSteady[n] = control.finishHeldTargets(filter[n], knobs.resonance, mod.modSums[kFilterResTarget[n]],
+                                                    knobs.keyTrack, cutoff, s.filterRes, s.filterRecompute, s.count);
+        for (int i = 0; i < s.count; ++i)
+            s.filterTan[i] = tanPi(cutoff[i]);
+        return;
+    }
     float cutoff[kSegmentFrames];
     for (int i = 0; i < s.count; ++i) {
         if (i > 0 && !filterSteady[n] && control.keyTrackSettledOn(knobs.keyTrack) && pitchHeldFrom(s, i - 1)) {

@@ -219,6 +219,9 @@ private:
         // cutoff), resonance, and whether the frame takes new coefficients from them.
         float filterTan[kSegmentFrames], filterRes[kSegmentFrames];
         bool filterRecompute[kSegmentFrames];
+        // Per unit: whether its cutoff and resonance stepped with the sides' smoothers, into these.
+        bool filterHeld[2];
+        float filterCutoffRun[2][kSegmentFrames], filterResonanceRun[2][kSegmentFrames];
         SideRun side[2];
         float sideL[2][kSegmentFrames], sideR[2][kSegmentFrames];
         float f1L[kSegmentFrames], f1R[kSegmentFrames], f2L[kSegmentFrames], f2R[kSegmentFrames];
@@ -242,6 +245,7 @@ private:
     void addUnisonSegment(int side, int copies, const float* spread, const float* mix, const float* width, float* left,
                           float* right, int count);
     void runFilterSegment(int n, float* left, float* right, const FrameControls& c, Segment& s);
+    int planFilterSegment(int n, const FrameControls& c, Segment& s, Smoother** smoothers, float* targets, float** out);
     void prepareFilterSegment(int n, const FrameControls& c, Segment& s);
     static bool pitchHeldFrom(const Segment& s, int first);
     template <bool ladders>

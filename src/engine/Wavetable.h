@@ -27,8 +27,8 @@ enum WtRow : int {
 constexpr int kWtRows = 5;
 
 struct Wavetable {
-    float maxIncrement = 0.0f; // used for increments (cycles per sample) below this
-    int32_t length = 0;        // a power of two
+    float maxIncrement = 0.0f;  // used for increments (cycles per sample) below this
+    int32_t length = 0;         // a power of two
     std::vector<float> samples; // length samples, then the first one again
 };
 
