@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <emmintrin.h>
 
 #include "Random.h"
 #include "Wavetable.h"
@@ -71,6 +72,34 @@ inline int plainTableRow(OscWaveform waveform)
     const float a = samples[i & mask];
     const float b = samples[(i + 1) & mask];
     return a + (b - a) * f;
+}
+
+// interpolateTable over count phases. Four at a time in vector lanes, each read taking a
+// sample and its successor in one load (tables end with a copy of their first sample); the
+// same arithmetic lane by lane.
+inline void interpolateRun(const float* samples, int32_t mask, float length, const float* phase, float* out, int count)
+{
+    const __m128 len = _mm_set1_ps(length);
+    const __m128i wrap = _mm_set1_epi32(mask);
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128 x = _mm_mul_ps(len, _mm_loadu_ps(phase + i));
+        const __m128i index = _mm_cvttps_epi32(x);
+        const __m128 f = _mm_sub_ps(x, _mm_cvtepi32_ps(index));
+        alignas(16) int32_t at[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(at), _mm_and_si128(index, wrap));
+        const __m128 pair01 =
+            _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(samples + at[0])),
+                         reinterpret_cast<const __m64*>(samples + at[1]));
+        const __m128 pair23 =
+            _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(samples + at[2])),
+                         reinterpret_cast<const __m64*>(samples + at[3]));
+        const __m128 a = _mm_shuffle_ps(pair01, pair23, _MM_SHUFFLE(2, 0, 2, 0));
+        const __m128 b = _mm_shuffle_ps(pair01, pair23, _MM_SHUFFLE(3, 1, 3, 1));
+        _mm_storeu_ps(out + i, _mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(b, a), f)));
+    }
+    for (; i < count; ++i)
+        out[i] = interpolateTable(samples, mask, length, phase[i]);
 }
 
 struct Oscillator {
@@ -156,12 +185,12 @@ struct Oscillator {
                 out[i] = nextSample(width[i]);
             return;
         }
-        float ph = phase;
-        for (int i = 0; i < count; ++i) {
-            out[i] = interpolate(ph);
-            ph = advanced(ph, increment);
+        float at[kRunChunk];
+        for (int done = 0; done < count; done += kRunChunk) {
+            const int n = count - done < kRunChunk ? count - done : kRunChunk;
+            stepPhases(at, n);
+            interpolateRun(cachedSamples, cachedMask, cachedLength, at, out + done, n);
         }
-        phase = ph;
     }
 
     // Sets where this oscillator starts and puts it there; 1.0 reads as 0, and values outside
@@ -204,18 +233,36 @@ private:
         }
     }
 
+    static constexpr int kRunChunk = 64;
+
+    // The phase of each of the next count samples into at, and the phase moved past them.
+    void stepPhases(float* at, int count)
+    {
+        float ph = phase;
+        const float inc = increment;
+        for (int i = 0; i < count; ++i) {
+            at[i] = ph;
+            ph = advanced(ph, inc);
+        }
+        phase = ph;
+    }
+
     // readPulse count times, with the saw table already looked up.
     void readPulseRun(const float* width, float* out, int count)
     {
-        float ph = phase;
-        for (int i = 0; i < count; ++i) {
-            float q = ph + width[i];
-            if (q >= 1.0f)
-                q -= 1.0f;
-            out[i] = interpolate(ph) - interpolate(q);
-            ph = advanced(ph, increment);
+        float at[kRunChunk], shifted[kRunChunk], lagging[kRunChunk];
+        for (int done = 0; done < count; done += kRunChunk) {
+            const int n = count - done < kRunChunk ? count - done : kRunChunk;
+            stepPhases(at, n);
+            for (int i = 0; i < n; ++i) {
+                const float q = at[i] + width[done + i];
+                shifted[i] = q >= 1.0f ? q - 1.0f : q;
+            }
+            interpolateRun(cachedSamples, cachedMask, cachedLength, at, out + done, n);
+            interpolateRun(cachedSamples, cachedMask, cachedLength, shifted, lagging, n);
+            for (int i = 0; i < n; ++i)
+                out[done + i] -= lagging[i];
         }
-        phase = ph;
         pulseWidth = width[count - 1];
     }
 

@@ -534,11 +534,10 @@ struct UnisonLanes {
     const __m128 a = _mm_shuffle_ps(pair01, pair23, _MM_SHUFFLE(2, 0, 2, 0));
     const __m128 b = _mm_shuffle_ps(pair01, pair23, _MM_SHUFFLE(3, 1, 3, 1));
     const __m128 y = _mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(b, a), f));
-    // Oscillator::advanced, lane by lane.
+    // Oscillator::advanced, lane by lane (taking 0 from a phase below 1 leaves it as it is).
     const __m128 one = _mm_set1_ps(1.0f);
     __m128 next = _mm_add_ps(g.phase, g.increment);
-    __m128 wrap = _mm_cmpge_ps(next, one);
-    next = _mm_or_ps(_mm_and_ps(wrap, _mm_sub_ps(next, one)), _mm_andnot_ps(wrap, next));
+    next = _mm_sub_ps(next, _mm_and_ps(_mm_cmpge_ps(next, one), one));
     g.phase = _mm_andnot_ps(_mm_cmpge_ps(next, one), next);
     return y;
 }
@@ -1014,8 +1013,11 @@ int Voice::beginSegment(Segment& s, int frames, const MidiControllerState& midi,
         if (sounds[k])
             lanes += planSideSegment(k, c.side[k], c, s, smoothers + lanes, targets + lanes, out + lanes);
     }
+    // Only glide moves the pitch within a segment.
+    const bool pitchHeld = !c.polyZero || pitchHeldFrom(s, 0);
     for (int n = 0; n < 2; ++n)
-        lanes += planFilterSegment(n, c, s, smoothers + lanes, targets + lanes, out + lanes);
+        if (pitchHeld)
+            lanes += planFilterSegment(n, c, s, smoothers + lanes, targets + lanes, out + lanes);
     stepSmoothersTogether(smoothers, targets, out, lanes, count);
     for (int k = 0; k < 2; ++k) {
         if (sounds[k]) {
@@ -1165,20 +1167,25 @@ void Voice::runFilterSegment(int n, float* left, float* right, const FrameContro
         FilterControl::apply(filter[n], s.filterTan[i], s.filterRes[i], s.filterRecompute[i], left[i], right[i]);
 }
 
-// A running unit whose key tracking has settled, at a pitch that holds for the segment: its
-// cutoff and resonance smoothers join the lists and step with the sides'. Returns how many
-// smoothers it added.
+// A running unit whose key tracking has settled, at a pitch that holds for the segment (the
+// caller knows): its cutoff and resonance smoothers join the lists and step with the sides'.
+// Returns how many smoothers it added.
 int Voice::planFilterSegment(int n, const FrameControls& c, Segment& s, Smoother** smoothers, float* targets,
                              float** out)
 {
     FilterControl& control = filterControl[n];
     const FrameControls::Filter& knobs = c.filter[n];
-    s.filterHeld[n] = !filter[n].isBypassed() && control.keyTrackSettledOn(knobs.keyTrack) && pitchHeldFrom(s, 0);
+    s.filterHeld[n] = !filter[n].isBypassed() && control.keyTrackSettledOn(knobs.keyTrack);
     if (!s.filterHeld[n])
         return 0;
     control.refreshTarget(knobs.cutoff + mod.modSums[kFilterCutTarget[n]], control.keyTrack.value, s.semis[0],
                           sampleRate);
     control.planHeldTargets(knobs.resonance, mod.modSums[kFilterResTarget[n]], smoothers, targets);
+    // Settled controls cost next to nothing frame by frame: the unit only looks once.
+    if (filterSteady[n] && smoothers[0]->settledOn(targets[0]) && smoothers[1]->settledOn(targets[1])) {
+        s.filterHeld[n] = false;
+        return 0;
+    }
     out[0] = s.filterCutoffRun[n];
     out[1] = s.filterResonanceRun[n];
     return 2;
