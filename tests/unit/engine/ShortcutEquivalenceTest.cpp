@@ -67,7 +67,7 @@ TEST(ShortcutEquivalence, SmoothersSteppedTogetherMatchEachSteppedAlone)
     for (int n = 1; n <= kMost; ++n) {
         Smoother lanes[kMost], alone[kMost];
         Smoother* pointers[kMost];
-        float got[kMost][64], want[64], aims[kMost];
+        float got[kMost][128], want[128], aims[kMost];
         float* outs[kMost];
         for (int k = 0; k < n; ++k) {
             lanes[k].timeMs = alone[k].timeMs = 5.0f + 10.0f * float(k);
@@ -81,7 +81,7 @@ TEST(ShortcutEquivalence, SmoothersSteppedTogetherMatchEachSteppedAlone)
                 lanes[0].jump = alone[0].jump = true;
             for (int k = 0; k < n; ++k)
                 aims[k] = targets[(round / 25 + k) % 8];
-            const int count = 1 + round % 64;
+            const int count = 1 + round % 128;
             stepSmoothersTogether(pointers, aims, outs, n, count);
             for (int k = 0; k < n; ++k) {
                 alone[k].stepRun(aims[k], want, count);
