@@ -431,27 +431,23 @@ int Voice::planSideSegment(int k, const FrameControls::Side& c, const FrameContr
     return n;
 }
 
-// One side over a segment once its smoothers have stepped: the main oscillator, the unison
-// copies and the sub over the whole segment, then the pan.
-void Voice::renderSideSegment(int k, const FrameControls::Side& c, Segment& s)
+// A side's smoothers once they have stepped: spread and mix put right where a frame was not
+// voiced, and whether they have all settled.
+void Voice::settleSideSegment(int k, const FrameControls::Side& c, Segment& s)
 {
-    Oscillator& main = mainOsc[k];
-    Oscillator& sub = subOsc[k];
     SideSmoothers& sm = sideSmoothers[k];
     SideRun& run = s.side[k];
     const int count = s.count;
     const bool unisonOn = run.unisonOn;
-    const float* pw = run.value[kPulseWidth];
     const float* v = run.value[kVolume];
-    const float* u = run.value[kSubLevel];
-    const float* q = run.value[kPan];
     float* sp = run.value[kSpread];
     float* mx = run.value[kMix];
     int voiced = 0;
     for (int i = 0; i < count; ++i)
         voiced += v[i] > 0.0f;
-    const bool allVoiced = voiced == count;
-    if (unisonOn && !allVoiced) {
+    run.allVoiced = voiced == count;
+    run.unisonMixed = false;
+    if (unisonOn && !run.allVoiced) {
         sm.spread = run.spreadBefore;
         sm.mix = run.mixBefore;
         std::fill_n(sp, count, 0.0f);
@@ -467,12 +463,29 @@ void Voice::renderSideSegment(int k, const FrameControls::Side& c, Segment& s)
     sideSteady[k] = sm.pulseWidth.settledOn(target[kPulseWidth]) && sm.volume.settledOn(target[kVolume]) &&
                     sm.subLevel.settledOn(target[kSubLevel]) && sm.pan.settledOn(target[kPan]) &&
                     (!(lastVoiced && unisonOn) || (sm.spread.settledOn(c.spread) && sm.mix.settledOn(c.mix)));
+}
 
+// One side over a segment once its smoothers have settled: the main oscillator, the unison
+// copies and the sub over the whole segment, then the pan.
+void Voice::renderSideSegment(int k, const FrameControls::Side& c, Segment& s)
+{
+    Oscillator& main = mainOsc[k];
+    SideRun& run = s.side[k];
+    const int count = s.count;
+    const bool unisonOn = run.unisonOn;
+    const float* pw = run.value[kPulseWidth];
+    const float* v = run.value[kVolume];
+    const float* u = run.value[kSubLevel];
+    const float* q = run.value[kPan];
+    const float* sp = run.value[kSpread];
+    const float* mx = run.value[kMix];
     float* l = s.sideL[k];
     float* r = s.sideR[k];
-    if (allVoiced) {
+    if (run.allVoiced) {
         main.readRun(pw, l, count);
-        if (unisonOn)
+        if (unisonOn && run.unisonMixed)
+            addUnisonSums(run.unisonL, run.unisonR, mx, l, r, count);
+        else if (unisonOn)
             addUnisonSegment(k, c.copies, sp, mx, pw, l, r, count);
         else
             std::copy_n(l, count, r);
@@ -495,7 +508,7 @@ void Voice::renderSideSegment(int k, const FrameControls::Side& c, Segment& s)
         }
     }
 
-    addSubSegment(sub, c, pw, v, u, l, r, count);
+    addSubSegment(subOsc[k], c, pw, v, u, l, r, count);
     for (int i = 0; i < count; ++i) {
         l[i] = (1.0f - q[i]) * l[i] * kPanGain;
         r[i] = q[i] * r[i] * kPanGain;
@@ -542,47 +555,93 @@ struct UnisonLanes {
     return y;
 }
 
+// One side's copies as a mixer reads them; phase is read at the start and written back.
+struct UnisonSource {
+    const float* const* samples;
+    const int32_t* mask;
+    const float* length;
+    float* phase;
+    const float* increment;
+};
+
+// A lane's copy: which side's, and which of its copies.
+struct LaneFill {
+    const UnisonSource* source;
+    int copy;
+};
+
+// Lanes from up to four copies; lanes past used read copy 0 of the first one's side at phase 0
+// (its table's first pair) and go unused.
+UnisonLanes makeLanes(const LaneFill* fill, int used)
+{
+    UnisonLanes g;
+    alignas(16) float ph[4] = {}, inc[4] = {}, len[4] = {}, side[4] = {};
+    alignas(16) int32_t mk[4] = {};
+    for (int lane = 0; lane < 4; ++lane) {
+        const UnisonSource& s = *fill[lane < used ? lane : 0].source;
+        const int j = fill[lane < used ? lane : 0].copy;
+        g.samples[lane] = lane < used ? s.samples[j] : s.samples[0];
+        if (lane >= used)
+            continue;
+        ph[lane] = s.phase[j];
+        inc[lane] = s.increment[j];
+        len[lane] = s.length[j];
+        side[lane] = Voice::kUnisonPan[j];
+        mk[lane] = s.mask[j];
+    }
+    g.phase = _mm_load_ps(ph);
+    g.increment = _mm_load_ps(inc);
+    g.length = _mm_load_ps(len);
+    g.pan = _mm_load_ps(side);
+    g.mask = _mm_load_si128(reinterpret_cast<const __m128i*>(mk));
+    return g;
+}
+
+void storePhases(const UnisonLanes& g, const LaneFill* fill, int used)
+{
+    alignas(16) float ph[4];
+    _mm_store_ps(ph, g.phase);
+    for (int lane = 0; lane < used; ++lane)
+        fill[lane].source->phase[fill[lane].copy] = ph[lane];
+}
+
+// One frame of a group: the copies' left and right terms at the spreads in spread.
+[[gnu::always_inline]] inline void copyTerms(UnisonLanes& g, __m128 spread, __m128& left, __m128& right)
+{
+    const __m128 one = _mm_set1_ps(1.0f);
+    const __m128 y = readCopies(g);
+    const __m128 p = _mm_mul_ps(spread, g.pan);
+    left = _mm_mul_ps(_mm_add_ps(one, p), y);
+    right = _mm_mul_ps(_mm_sub_ps(one, p), y);
+}
+
+// Four frames of a group, turned so that each lane's four frames form one vector.
+template <typename Spread>
+[[gnu::always_inline]] inline void copyTermsOfFour(UnisonLanes& g, Spread spreadAt, int i, __m128* left, __m128* right)
+{
+    for (int f = 0; f < 4; ++f)
+        copyTerms(g, spreadAt(i + f), left[f], right[f]);
+    _MM_TRANSPOSE4_PS(left[0], left[1], left[2], left[3]);
+    _MM_TRANSPOSE4_PS(right[0], right[1], right[2], right[3]);
+}
+
 template <int N>
-void mixUnisonCopies(const float* const* samples, const int32_t* mask, const float* length, float* phase,
-                     const float* increment, const float* pan, const float* sp, float* sumL, float* sumR, int count)
+void mixUnisonCopies(const UnisonSource& side, const float* sp, float* sumL, float* sumR, int count)
 {
     constexpr int groups = (N + 3) / 4;
+    LaneFill fill[kLaneGroups * 4];
+    for (int j = 0; j < N; ++j)
+        fill[j] = {&side, j};
     UnisonLanes g[kLaneGroups];
-    for (int k = 0; k < groups; ++k) {
-        alignas(16) float ph[4] = {}, inc[4] = {}, len[4] = {}, side[4] = {};
-        alignas(16) int32_t mk[4] = {};
-        for (int lane = 0; lane < 4; ++lane) {
-            const int j = k * 4 + lane;
-            // Lanes past the last copy read the first sample of copy 0's table, and go unused.
-            g[k].samples[lane] = j < N ? samples[j] : samples[0];
-            if (j >= N)
-                continue;
-            ph[lane] = phase[j];
-            inc[lane] = increment[j];
-            len[lane] = length[j];
-            side[lane] = pan[j];
-            mk[lane] = mask[j];
-        }
-        g[k].phase = _mm_load_ps(ph);
-        g[k].increment = _mm_load_ps(inc);
-        g[k].length = _mm_load_ps(len);
-        g[k].pan = _mm_load_ps(side);
-        g[k].mask = _mm_load_si128(reinterpret_cast<const __m128i*>(mk));
-    }
-    const __m128 one = _mm_set1_ps(1.0f);
+    for (int k = 0; k < groups; ++k)
+        g[k] = makeLanes(fill + k * 4, std::min(4, N - k * 4));
+    auto spreadAt = [sp](int i) { return _mm_set1_ps(sp[i]); };
     int i = 0;
     for (; i + 4 <= count; i += 4) {
         __m128 accL = _mm_setzero_ps(), accR = _mm_setzero_ps();
         for (int k = 0; k < groups; ++k) {
             __m128 tl[4], tr[4];
-            for (int f = 0; f < 4; ++f) {
-                const __m128 y = readCopies(g[k]);
-                const __m128 p = _mm_mul_ps(_mm_set1_ps(sp[i + f]), g[k].pan);
-                tl[f] = _mm_mul_ps(_mm_add_ps(one, p), y);
-                tr[f] = _mm_mul_ps(_mm_sub_ps(one, p), y);
-            }
-            _MM_TRANSPOSE4_PS(tl[0], tl[1], tl[2], tl[3]);
-            _MM_TRANSPOSE4_PS(tr[0], tr[1], tr[2], tr[3]);
+            copyTermsOfFour(g[k], spreadAt, i, tl, tr);
             for (int lane = 0; lane < 4 && k * 4 + lane < N; ++lane) {
                 accL = _mm_add_ps(accL, tl[lane]);
                 accR = _mm_add_ps(accR, tr[lane]);
@@ -594,10 +653,10 @@ void mixUnisonCopies(const float* const* samples, const int32_t* mask, const flo
     for (; i < count; ++i) {
         alignas(16) float tl[kLaneGroups][4], tr[kLaneGroups][4];
         for (int k = 0; k < groups; ++k) {
-            const __m128 y = readCopies(g[k]);
-            const __m128 p = _mm_mul_ps(_mm_set1_ps(sp[i]), g[k].pan);
-            _mm_store_ps(tl[k], _mm_mul_ps(_mm_add_ps(one, p), y));
-            _mm_store_ps(tr[k], _mm_mul_ps(_mm_sub_ps(one, p), y));
+            __m128 l, r;
+            copyTerms(g[k], spreadAt(i), l, r);
+            _mm_store_ps(tl[k], l);
+            _mm_store_ps(tr[k], r);
         }
         float l = 0.0f, r = 0.0f;
         for (int j = 0; j < N; ++j) {
@@ -607,15 +666,81 @@ void mixUnisonCopies(const float* const* samples, const int32_t* mask, const flo
         sumL[i] = l;
         sumR[i] = r;
     }
-    for (int j = 0; j < N; ++j) {
-        alignas(16) float ph[4];
-        _mm_store_ps(ph, g[j / 4].phase);
-        phase[j] = ph[j % 4];
-    }
+    for (int k = 0; k < groups; ++k)
+        storePhases(g[k], fill + k * 4, std::min(4, N - k * 4));
 }
 
-using UnisonMixer = void (*)(const float* const*, const int32_t*, const float*, float*, const float*, const float*,
-                             const float*, float*, float*, int);
+// Both sides' copies when each has N (5 or 6): the first four of each side fill a group of
+// their own and the rest of both share a third, so fewer lanes idle than side by side.
+template <int N>
+void mixUnisonPair(const UnisonSource* side, const float* const* sp, float* const* sumL, float* const* sumR, int count)
+{
+    constexpr int tail = N - 4;
+    LaneFill fill[3][4];
+    for (int lane = 0; lane < 4; ++lane) {
+        fill[0][lane] = {&side[0], lane};
+        fill[1][lane] = {&side[1], lane};
+    }
+    for (int t = 0; t < tail; ++t) {
+        fill[2][t] = {&side[0], 4 + t};
+        fill[2][tail + t] = {&side[1], 4 + t};
+    }
+    UnisonLanes g[3] = {makeLanes(fill[0], 4), makeLanes(fill[1], 4), makeLanes(fill[2], 2 * tail)};
+    const float* sp0 = sp[0];
+    const float* sp1 = sp[1];
+    auto spread0 = [sp0](int i) { return _mm_set1_ps(sp0[i]); };
+    auto spread1 = [sp1](int i) { return _mm_set1_ps(sp1[i]); };
+    auto spreadShared = [sp0, sp1](int i) {
+        return tail == 2 ? _mm_setr_ps(sp0[i], sp0[i], sp1[i], sp1[i]) : _mm_setr_ps(sp0[i], sp1[i], 0.0f, 0.0f);
+    };
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        __m128 tl[3][4], tr[3][4];
+        copyTermsOfFour(g[0], spread0, i, tl[0], tr[0]);
+        copyTermsOfFour(g[1], spread1, i, tl[1], tr[1]);
+        copyTermsOfFour(g[2], spreadShared, i, tl[2], tr[2]);
+        for (int k = 0; k < 2; ++k) {
+            __m128 accL = _mm_setzero_ps(), accR = _mm_setzero_ps();
+            for (int lane = 0; lane < 4; ++lane) {
+                accL = _mm_add_ps(accL, tl[k][lane]);
+                accR = _mm_add_ps(accR, tr[k][lane]);
+            }
+            for (int t = 0; t < tail; ++t) {
+                accL = _mm_add_ps(accL, tl[2][k * tail + t]);
+                accR = _mm_add_ps(accR, tr[2][k * tail + t]);
+            }
+            _mm_storeu_ps(sumL[k] + i, accL);
+            _mm_storeu_ps(sumR[k] + i, accR);
+        }
+    }
+    for (; i < count; ++i) {
+        alignas(16) float tl[3][4], tr[3][4];
+        __m128 l, r;
+        copyTerms(g[0], spread0(i), l, r);
+        _mm_store_ps(tl[0], l), _mm_store_ps(tr[0], r);
+        copyTerms(g[1], spread1(i), l, r);
+        _mm_store_ps(tl[1], l), _mm_store_ps(tr[1], r);
+        copyTerms(g[2], spreadShared(i), l, r);
+        _mm_store_ps(tl[2], l), _mm_store_ps(tr[2], r);
+        for (int k = 0; k < 2; ++k) {
+            float sl = 0.0f, sr = 0.0f;
+            for (int lane = 0; lane < 4; ++lane) {
+                sl += tl[k][lane];
+                sr += tr[k][lane];
+            }
+            for (int t = 0; t < tail; ++t) {
+                sl += tl[2][k * tail + t];
+                sr += tr[2][k * tail + t];
+            }
+            sumL[k][i] = sl;
+            sumR[k][i] = sr;
+        }
+    }
+    for (int k = 0; k < 3; ++k)
+        storePhases(g[k], fill[k], k < 2 ? 4 : 2 * tail);
+}
+
+using UnisonMixer = void (*)(const UnisonSource&, const float*, float*, float*, int);
 constexpr UnisonMixer kUnisonMixers[kNumUnisonCopies + 1] = {
     nullptr,
     mixUnisonCopies<1>,
@@ -660,21 +785,26 @@ void Voice::addSubSegment(Oscillator& sub, const FrameControls::Side& c, const f
 
 // The unison copies over count frames: left holds the main oscillator's samples on entry and
 // left and right the mixed side on return, before the volume.
+bool Voice::unisonPlanned(int k) const
+{
+    const UnisonPlan& plan = unisonPlan[k];
+    const Oscillator& main = mainOsc[k];
+    return plan.ready && main.tables && main.tables->generation() == plan.generation;
+}
+
 void Voice::addUnisonSegment(int k, int copies, const float* sp, const float* mx, const float* pw, float* left,
                              float* right, int count)
 {
     float sumL[kSegmentFrames] = {}, sumR[kSegmentFrames] = {};
-    const UnisonPlan& plan = unisonPlan[k];
-    const Oscillator& main = mainOsc[k];
-    const bool planned = plan.ready && main.tables && main.tables->generation() == plan.generation;
-    if (planned && copies >= 1 && copies <= kNumUnisonCopies) {
+    if (unisonPlanned(k) && copies >= 1 && copies <= kNumUnisonCopies) {
+        const UnisonPlan& plan = unisonPlan[k];
         float phase[kNumUnisonCopies], increment[kNumUnisonCopies];
         for (int j = 0; j < copies; ++j) {
             phase[j] = unison[k][j].phase;
             increment[j] = unison[k][j].increment;
         }
-        kUnisonMixers[copies](plan.samples, plan.mask, plan.length, phase, increment, kUnisonPan, sp, sumL, sumR,
-                              count);
+        const UnisonSource source{plan.samples, plan.mask, plan.length, phase, increment};
+        kUnisonMixers[copies](source, sp, sumL, sumR, count);
         for (int j = 0; j < copies; ++j)
             unison[k][j].phase = phase[j];
     } else {
@@ -688,10 +818,52 @@ void Voice::addUnisonSegment(int k, int copies, const float* sp, const float* mx
             }
         }
     }
+    addUnisonSums(sumL, sumR, mx, left, right, count);
+}
+
+// The main oscillator's samples in left on entry; left and right the mixed side on return.
+void Voice::addUnisonSums(const float* sumL, const float* sumR, const float* mx, float* left, float* right, int count)
+{
     for (int i = 0; i < count; ++i) {
         const float x = left[i];
         left[i] = mx[i] * sumL[i] + x;
         right[i] = mx[i] * sumR[i] + x;
+    }
+}
+
+// Both sides' copies in one pass when both play all frames of the segment with five or six
+// copies each; their sums wait in the sides' runs.
+void Voice::mixUnisonPairSegment(const FrameControls& c, Segment& s)
+{
+    const int copies = c.side[0].copies;
+    for (int k = 0; k < 2; ++k) {
+        const SideRun& run = s.side[k];
+        if (!run.sounds || !run.unisonOn || !run.allVoiced || !unisonPlanned(k) || c.side[k].copies != copies)
+            return;
+    }
+    if (copies < 5 || copies > kNumUnisonCopies)
+        return;
+    float phase[2][kNumUnisonCopies], increment[2][kNumUnisonCopies];
+    UnisonSource sources[2];
+    for (int k = 0; k < 2; ++k) {
+        for (int j = 0; j < copies; ++j) {
+            phase[k][j] = unison[k][j].phase;
+            increment[k][j] = unison[k][j].increment;
+        }
+        const UnisonPlan& plan = unisonPlan[k];
+        sources[k] = {plan.samples, plan.mask, plan.length, phase[k], increment[k]};
+    }
+    const float* sp[2] = {s.side[0].value[kSpread], s.side[1].value[kSpread]};
+    float* sumL[2] = {s.side[0].unisonL, s.side[1].unisonL};
+    float* sumR[2] = {s.side[0].unisonR, s.side[1].unisonR};
+    if (copies == 6)
+        mixUnisonPair<6>(sources, sp, sumL, sumR, s.count);
+    else
+        mixUnisonPair<5>(sources, sp, sumL, sumR, s.count);
+    for (int k = 0; k < 2; ++k) {
+        for (int j = 0; j < copies; ++j)
+            unison[k][j].phase = phase[k][j];
+        s.side[k].unisonMixed = true;
     }
 }
 
@@ -1019,6 +1191,12 @@ int Voice::beginSegment(Segment& s, int frames, const MidiControllerState& midi,
         if (pitchHeld)
             lanes += planFilterSegment(n, c, s, smoothers + lanes, targets + lanes, out + lanes);
     stepSmoothersTogether(smoothers, targets, out, lanes, count);
+    for (int k = 0; k < 2; ++k) {
+        s.side[k].sounds = sounds[k];
+        if (sounds[k])
+            settleSideSegment(k, c.side[k], s);
+    }
+    mixUnisonPairSegment(c, s);
     for (int k = 0; k < 2; ++k) {
         if (sounds[k]) {
             renderSideSegment(k, c.side[k], s);

@@ -202,7 +202,9 @@ private:
     // A side's smoothed controls within a segment, in the order its smoothers step.
     enum SideControl { kPulseWidth, kVolume, kSubLevel, kPan, kSpread, kMix, kSideControls };
     struct SideRun {
-        bool unisonOn = false;
+        bool sounds = false, unisonOn = false, allVoiced = false;
+        bool unisonMixed = false; // unisonL and unisonR hold the copies' sums
+        float unisonL[kSegmentFrames], unisonR[kSegmentFrames];
         float target[kSideControls];
         float value[kSideControls][kSegmentFrames];
         Smoother spreadBefore, mixBefore;
@@ -239,7 +241,12 @@ private:
     int stepSteadyControls(Segment& s, int first, int frames, const FrameControls& c, int route);
     int planSideSegment(int side, const FrameControls::Side& c, const FrameControls& controls, Segment& s,
                         Smoother** smoothers, float* targets, float** out);
+    void settleSideSegment(int side, const FrameControls::Side& c, Segment& s);
     void renderSideSegment(int side, const FrameControls::Side& c, Segment& s);
+    bool unisonPlanned(int side) const;
+    void mixUnisonPairSegment(const FrameControls& c, Segment& s);
+    static void addUnisonSums(const float* sumL, const float* sumR, const float* mx, float* left, float* right,
+                              int count);
     static void addSubSegment(Oscillator& sub, const FrameControls::Side& c, const float* pw, const float* v,
                               const float* u, float* left, float* right, int count);
     void addUnisonSegment(int side, int copies, const float* spread, const float* mix, const float* width, float* left,

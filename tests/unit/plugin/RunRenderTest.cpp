@@ -230,36 +230,38 @@ TEST(RunRender, EffectsFallAsleepAndWakeOnTheSameFrames)
     }
 }
 
-// The benchmark's heavy patch: two saws with six unison copies each, subs, ladder and
-// state-variable filter in series, all 24 matrix slots busy, delay and reverb.
+// The benchmark's heavy patch: two saws with six unison copies each (and with five, which the
+// sides' copies share lanes differently for), subs, ladder and state-variable filter in series,
+// all 24 matrix slots busy, delay and reverb.
 TEST(RunRender, HeavyPatchMatchesFrameByFrame)
 {
-    expectSameSound([](ProgramRecord& p) {
-        set(p, Param::Poly, 1.0f);
-        for (int k = 0; k < 2; ++k) {
-            set(p, Param::Osc1Wave + k, codeStoredValue(CodeKind::OscWave, int(OscWaveform::Sawtooth)));
-            set(p, Param::Osc1Det + k, 0.4f);
-            set(p, Param::Osc1DtVo + k, 1.0f);
-            set(p, Param::Osc1DtSp + k, 0.8f);
-            set(p, Param::Osc1DtMx + k, 0.6f);
-            set(p, Param::Osc1Sub + k, k == 0 ? 1.0f : 0.0f);
-        }
-        set(p, Param::Flt2Type, codeStoredValue(CodeKind::FilterType, int(FilterType::Bandstop)));
-        set(p, Param::FltRes, 0.3f);
-        set(p, Param::FltKey, 0.5f);
-        set(p, Param::DlyMix, 0.3f);
-        set(p, Param::RvbMix, 0.3f);
-        const ModSource sources[] = {ModSource::Lfo1, ModSource::Lfo2, ModSource::Env3, ModSource::Velocity};
-        const ModTarget targets[] = {ModTarget::Osc1Tune, ModTarget::Osc2PW,  ModTarget::Filter1Cut,
-                                     ModTarget::Osc1Pan,  ModTarget::Osc2Vol, ModTarget::Filter1Res};
-        for (int n = 0; n < 4; ++n)
-            set(p, Param::Lfo1Wave + n, codeStoredValue(CodeKind::LfoWave, int(LfoWaveform::Sine)));
-        for (int slot = 0; slot < kNumModSlots; ++slot) {
-            set(p, modAmountParam(slot), 0.5f + 0.02f * float(slot % 5 + 1));
-            set(p, modSourceParam(slot), codeStoredValue(CodeKind::ModSource, int(sources[slot % 4])));
-            set(p, modTargetParam(slot), codeStoredValue(CodeKind::ModTarget, int(targets[slot % 6])));
-        }
-    });
+    for (const float copies : {1.0f, 0.8f})
+        expectSameSound([copies](ProgramRecord& p) {
+            set(p, Param::Poly, 1.0f);
+            for (int k = 0; k < 2; ++k) {
+                set(p, Param::Osc1Wave + k, codeStoredValue(CodeKind::OscWave, int(OscWaveform::Sawtooth)));
+                set(p, Param::Osc1Det + k, 0.4f);
+                set(p, Param::Osc1DtVo + k, copies);
+                set(p, Param::Osc1DtSp + k, 0.8f);
+                set(p, Param::Osc1DtMx + k, 0.6f);
+                set(p, Param::Osc1Sub + k, k == 0 ? 1.0f : 0.0f);
+            }
+            set(p, Param::Flt2Type, codeStoredValue(CodeKind::FilterType, int(FilterType::Bandstop)));
+            set(p, Param::FltRes, 0.3f);
+            set(p, Param::FltKey, 0.5f);
+            set(p, Param::DlyMix, 0.3f);
+            set(p, Param::RvbMix, 0.3f);
+            const ModSource sources[] = {ModSource::Lfo1, ModSource::Lfo2, ModSource::Env3, ModSource::Velocity};
+            const ModTarget targets[] = {ModTarget::Osc1Tune, ModTarget::Osc2PW,  ModTarget::Filter1Cut,
+                                         ModTarget::Osc1Pan,  ModTarget::Osc2Vol, ModTarget::Filter1Res};
+            for (int n = 0; n < 4; ++n)
+                set(p, Param::Lfo1Wave + n, codeStoredValue(CodeKind::LfoWave, int(LfoWaveform::Sine)));
+            for (int slot = 0; slot < kNumModSlots; ++slot) {
+                set(p, modAmountParam(slot), 0.5f + 0.02f * float(slot % 5 + 1));
+                set(p, modSourceParam(slot), codeStoredValue(CodeKind::ModSource, int(sources[slot % 4])));
+                set(p, modTargetParam(slot), codeStoredValue(CodeKind::ModTarget, int(targets[slot % 6])));
+            }
+        });
 }
 
 // Random patches: every oscillator, filter, envelope, LFO and routing value drawn at random (the
