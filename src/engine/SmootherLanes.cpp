@@ -95,6 +95,22 @@ void stepSmoothersTogether(Smoother* const* smoothers, const float* targets, flo
             smoothers[k]->stepRun(targets[k], out[k], count);
         return;
     }
-    if (count > 0)
-        kSteppers[n](smoothers, targets, out, count);
+    if (count <= 0)
+        return;
+    // Settled ones are a fill; only the moving ones take lanes.
+    Smoother* moving[kMaxSmootherLanes];
+    float movingTargets[kMaxSmootherLanes];
+    float* movingOut[kMaxSmootherLanes];
+    int lanes = 0;
+    for (int k = 0; k < n; ++k) {
+        if (smoothers[k]->settledOn(targets[k])) {
+            smoothers[k]->stepRun(targets[k], out[k], count);
+            continue;
+        }
+        moving[lanes] = smoothers[k];
+        movingTargets[lanes] = targets[k];
+        movingOut[lanes] = out[k];
+        ++lanes;
+    }
+    kSteppers[lanes](moving, movingTargets, movingOut, count);
 }

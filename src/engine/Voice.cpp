@@ -772,6 +772,22 @@ void Voice::addSubSegment(Oscillator& sub, const FrameControls::Side& c, const f
         for (int i = 0; i < count; ++i)
             y[i] = u[i] > 0.0f ? sub.nextSample(c.subFollowsPw ? pw[i] : 0.5f) : 0.0f;
     }
+    if (sounding == count && !c.subFollowsVol) {
+        for (int i = 0; i < count; ++i) {
+            const float z = y[i] * u[i];
+            left[i] += z;
+            right[i] += z;
+        }
+        return;
+    }
+    if (sounding == count) {
+        for (int i = 0; i < count; ++i) {
+            const float z = y[i] * u[i] * v[i];
+            left[i] += z;
+            right[i] += z;
+        }
+        return;
+    }
     for (int i = 0; i < count; ++i) {
         if (!(u[i] > 0.0f))
             continue;
