@@ -230,8 +230,8 @@ private:
                           float* right, int count);
     void runFilterSegment(int n, float* left, float* right, const FrameControls& c, Segment& s);
     void prepareFilterSegment(int n, const FrameControls& c, Segment& s);
-    template <bool ladders>
     static void runGroupFrames(int n, Voice* const* group, Segment* segments, int size, bool second);
+    static void runGroupLanes(int n, Voice* const* group, Segment* segments, int size, bool second, bool ladders);
 
     float stepPitch(const FrameControls& c);
     static float bendFor(const MidiControllerState& midi, const FrameControls& c);
