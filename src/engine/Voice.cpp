@@ -921,8 +921,15 @@ void Voice::runGroupLanes(int n, Voice* const* group, Segment* segments, int siz
     const int count = segments[0].count;
     if (count == 0)
         return;
-    float idleLeft[kSegmentFrames] = {}, idleRight[kSegmentFrames] = {}, idleControl[kSegmentFrames] = {};
-    bool idleRecompute[kSegmentFrames] = {};
+    // Cleared only when some lane is idle: a full group would pay for it on every segment.
+    float idleLeft[kSegmentFrames], idleRight[kSegmentFrames], idleControl[kSegmentFrames];
+    bool idleRecompute[kSegmentFrames];
+    if (size < 4) {
+        std::fill_n(idleLeft, count, 0.0f);
+        std::fill_n(idleRight, count, 0.0f);
+        std::fill_n(idleControl, count, 0.0f);
+        std::fill_n(idleRecompute, count, false);
+    }
     LaneBuffers b;
     for (int v = 0; v < 4; ++v) {
         Segment* s = v < size ? &segments[v] : nullptr;
