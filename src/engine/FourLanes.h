@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <xmmintrin.h>
 
 using FourFloats = float __attribute__((vector_size(16)));
 using FourMasks = int32_t __attribute__((vector_size(16))); // all bits set where true
@@ -16,6 +17,17 @@ inline FourFloats splat(float x)
 inline FourFloats select(FourMasks where, FourFloats yes, FourFloats no)
 {
     return where ? yes : no;
+}
+
+inline bool allLanes(FourMasks where)
+{
+    return _mm_movemask_ps(__m128(where)) == 0xf;
+}
+
+// Lane by lane whether a and b hold the same bits.
+inline FourMasks sameBits(FourFloats a, FourFloats b)
+{
+    return FourMasks(a) == FourMasks(b);
 }
 
 // Values below 1e-20 in magnitude to zero, as the scalar filters' flush does (NaN stays).

@@ -27,8 +27,6 @@ struct LadderLanes {
         updateDerived();
     }
 
-    // Both channels run separately here, so no unit is known to have linked channels any more;
-    // its own process finds out again from the states.
     void store(LadderFilter* const* units, int count) const
     {
         for (int v = 0; v < count; ++v) {
@@ -39,7 +37,7 @@ struct LadderLanes {
             u.prevInL = prevL[v], u.prevInR = prevR[v];
             for (int i = 0; i < 4; ++i)
                 u.ladderL[i] = sL[i][v], u.ladderR[i] = sR[i][v];
-            u.linked = false;
+            u.linked = linked;
         }
     }
 
@@ -52,8 +50,22 @@ struct LadderLanes {
         updateDerived();
     }
 
+    // A centred mono source feeds both channels the same samples; while every lane's states
+    // are equal too, the right channel's result is the left one's, bit for bit.
     void process(FourFloats& left, FourFloats& right)
     {
+        if (allLanes(sameBits(left, right)) && (linked || statesEqual())) {
+            left = channel(left, prevL, sL);
+            for (int i = 0; i < 4; ++i) {
+                sL[i] = flushTiny(sL[i]);
+                sR[i] = sL[i];
+            }
+            prevR = prevL;
+            right = left;
+            linked = true;
+            return;
+        }
+        linked = false;
         left = channel(left, prevL, sL);
         right = channel(right, prevR, sR);
         for (int i = 0; i < 4; ++i) {
@@ -63,6 +75,16 @@ struct LadderLanes {
     }
 
 private:
+    bool linked = false; // both channels' states bit-identical in every lane
+
+    bool statesEqual() const
+    {
+        FourMasks same = sameBits(prevL, prevR);
+        for (int i = 0; i < 4; ++i)
+            same &= sameBits(sL[i], sR[i]);
+        return allLanes(same);
+    }
+
     // The divide only in lanes whose g moved away from the one the gains were derived from.
     void updateDerived()
     {
