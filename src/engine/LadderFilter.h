@@ -49,6 +49,7 @@ struct LadderFilter {
     }
 
 private:
+    friend struct LadderLanes; // runs four units at once and keeps these as process would
     bool linked = false;      // both channels' states known to be bit-identical
     float derivedFor = -1.0f; // the g the gains below were derived from
     float cachedR = 1.0f, cachedG = 0.0f, cachedG2 = 0.0f, cachedG4 = 0.0f;

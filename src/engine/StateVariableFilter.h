@@ -83,6 +83,7 @@ struct StateVariableFilter {
     }
 
 private:
+    friend struct SvfLanes; // runs four units at once and keeps these as process would
     bool fresh = true; // coefficients set since the last sample
 
     static void flush(float& v)

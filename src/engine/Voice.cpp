@@ -1,6 +1,8 @@
 #include "Voice.h"
 
+#include "LadderLanes.h"
 #include "SmootherLanes.h"
+#include "SvfLanes.h"
 
 #include <emmintrin.h>
 
@@ -1148,18 +1150,20 @@ void Voice::runFilterGroup(int n, Voice* const* group, Segment* segments, int si
     }
     for (int v = 0; v < size; ++v)
         group[v]->prepareFilterSegment(n, c, segments[v]);
-    // Every voice plays the same program, so their units are alike; for ladders the choice of
-    // type stays out of the frame loop.
+    // Every voice plays the same program, so their units are alike and run side by side in
+    // lanes; a group mixing both types (a type change between blocks) goes voice by voice.
     bool allLadder = true;
     for (int v = 0; v < size; ++v)
         allLadder = allLadder && group[v]->filter[n].usesLadder();
-    if (allLadder)
-        runGroupFrames<true>(n, group, segments, size, second);
+    bool noLadder = true;
+    for (int v = 0; v < size; ++v)
+        noLadder = noLadder && !group[v]->filter[n].usesLadder();
+    if (allLadder || noLadder)
+        runGroupLanes(n, group, segments, size, second, allLadder);
     else
-        runGroupFrames<false>(n, group, segments, size, second);
+        runGroupFrames(n, group, segments, size, second);
 }
 
-template <bool ladders>
 void Voice::runGroupFrames(int n, Voice* const* group, Segment* segments, int size, bool second)
 {
     for (int i = 0; i < segments[0].count; ++i)
@@ -1167,13 +1171,85 @@ void Voice::runGroupFrames(int n, Voice* const* group, Segment* segments, int si
             Segment& s = segments[v];
             float* left = second ? s.f2L : s.f1L;
             float* right = second ? s.f2R : s.f1R;
-            FilterUnit& unit = group[v]->filter[n];
-            if (ladders)
-                FilterControl::applyLadder(unit, s.filterTan[i], s.filterRes[i], s.filterRecompute[i], left[i],
-                                           right[i]);
-            else
-                FilterControl::apply(unit, s.filterTan[i], s.filterRes[i], s.filterRecompute[i], left[i], right[i]);
+            FilterControl::apply(group[v]->filter[n], s.filterTan[i], s.filterRes[i], s.filterRecompute[i], left[i],
+                                 right[i]);
         }
+}
+
+namespace {
+
+// Where each lane of a group's filter units reads its segment's controls and signal.
+struct LaneBuffers {
+    float* left[4];
+    float* right[4];
+    const float* tanOfCutoff[4];
+    const float* resonance[4];
+    const bool* recompute[4];
+};
+
+// The units' frames as FilterControl::apply runs them, four voices at once.
+template <class UnitLanes>
+void runLanes(UnitLanes& lanes, const LaneBuffers& b, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (b.recompute[0][i] || b.recompute[1][i] || b.recompute[2][i] || b.recompute[3][i])
+            lanes.setCoefficients(gatherFlags(b.recompute, i), gatherLanes(b.tanOfCutoff, i),
+                                  gatherLanes(b.resonance, i));
+        FourFloats left = gatherLanes(b.left, i);
+        FourFloats right = gatherLanes(b.right, i);
+        lanes.process(left, right);
+        scatterLanes(left, b.left, i);
+        scatterLanes(right, b.right, i);
+    }
+}
+
+} // namespace
+
+// A group of alike units in SSE lanes; lanes past the group's size run on silence.
+static_assert(Voice::kGroupVoices == 4, "a group's filter units fill the four lanes of a register");
+void Voice::runGroupLanes(int n, Voice* const* group, Segment* segments, int size, bool second, bool ladders)
+{
+    const int count = segments[0].count;
+    if (count == 0)
+        return;
+    // Cleared only when some lane is idle: a full group would pay for it on every segment.
+    float idleLeft[kSegmentFrames], idleRight[kSegmentFrames], idleControl[kSegmentFrames];
+    bool idleRecompute[kSegmentFrames];
+    if (size < 4) {
+        std::fill_n(idleLeft, count, 0.0f);
+        std::fill_n(idleRight, count, 0.0f);
+        std::fill_n(idleControl, count, 0.0f);
+        std::fill_n(idleRecompute, count, false);
+    }
+    LaneBuffers b;
+    for (int v = 0; v < 4; ++v) {
+        Segment* s = v < size ? &segments[v] : nullptr;
+        b.left[v] = s ? (second ? s->f2L : s->f1L) : idleLeft;
+        b.right[v] = s ? (second ? s->f2R : s->f1R) : idleRight;
+        b.tanOfCutoff[v] = s ? s->filterTan : idleControl;
+        b.resonance[v] = s ? s->filterRes : idleControl;
+        b.recompute[v] = s ? s->filterRecompute : idleRecompute;
+    }
+    if (ladders) {
+        LadderFilter* units[kGroupVoices] = {};
+        for (int v = 0; v < size; ++v)
+            units[v] = &group[v]->filter[n].ladder;
+        LadderLanes lanes;
+        lanes.load(units, size);
+        runLanes(lanes, b, count);
+        lanes.store(units, size);
+    } else {
+        StateVariableFilter* units[kGroupVoices] = {};
+        int32_t modes[kGroupVoices] = {};
+        for (int v = 0; v < size; ++v) {
+            units[v] = &group[v]->filter[n].svf;
+            modes[v] = group[v]->filter[n].svfMode;
+        }
+        SvfLanes lanes;
+        lanes.load(units, modes, size);
+        runLanes(lanes, b, count);
+        lanes.store(units, size);
+    }
 }
 
 // The segment's controls and sides, and filter 1's input.

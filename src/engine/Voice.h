@@ -255,8 +255,8 @@ private:
     int planFilterSegment(int n, const FrameControls& c, Segment& s, Smoother** smoothers, float* targets, float** out);
     void prepareFilterSegment(int n, const FrameControls& c, Segment& s);
     static bool pitchHeldFrom(const Segment& s, int first);
-    template <bool ladders>
     static void runGroupFrames(int n, Voice* const* group, Segment* segments, int size, bool second);
+    static void runGroupLanes(int n, Voice* const* group, Segment* segments, int size, bool second, bool ladders);
 
     float stepPitch(const FrameControls& c);
     static float bendFor(const MidiControllerState& midi, const FrameControls& c);

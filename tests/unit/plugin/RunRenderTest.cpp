@@ -264,6 +264,34 @@ TEST(RunRender, HeavyPatchMatchesFrameByFrame)
         });
 }
 
+// Every response of the state-variable filter, its cutoff and resonance moving, on a stereo
+// source and in series with the ladder.
+TEST(RunRender, EveryStateVariableResponseMatchesFrameByFrame)
+{
+    for (FilterType type : {FilterType::Lowpass12, FilterType::Highpass, FilterType::Bandpass, FilterType::Bandstop,
+                            FilterType::Peaking}) {
+        SCOPED_TRACE(int(type));
+        expectSameSound([type](ProgramRecord& p) {
+            set(p, Param::Poly, 1.0f);
+            set(p, Param::Osc1Wave, codeStoredValue(CodeKind::OscWave, int(OscWaveform::Sawtooth)));
+            set(p, Param::Osc1DtVo, 0.5f);
+            set(p, Param::Osc1DtSp, 0.8f);
+            set(p, Param::FltType, codeStoredValue(CodeKind::FilterType, int(type)));
+            set(p, Param::Flt2Type, codeStoredValue(CodeKind::FilterType, int(FilterType::Lowpass24)));
+            set(p, Param::Osc1Vol, 1.0f);
+            set(p, Param::FltCut, 0.6f);
+            set(p, Param::FltRes, 0.6f);
+            set(p, Param::Flt2Cut, 0.9f);
+            set(p, modSourceParam(0), codeStoredValue(CodeKind::ModSource, int(ModSource::Lfo1)));
+            set(p, modTargetParam(0), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Filter1Cut)));
+            set(p, modAmountParam(0), 0.7f);
+            set(p, modSourceParam(1), codeStoredValue(CodeKind::ModSource, int(ModSource::Env3)));
+            set(p, modTargetParam(1), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Filter1Res)));
+            set(p, modAmountParam(1), 0.6f);
+        });
+    }
+}
+
 // Random patches: every oscillator, filter, envelope, LFO and routing value drawn at random (the
 // menu parameters included, so any waveform, filter type and route can come up).
 TEST(RunRender, RandomPatchesMatchFrameByFrame)
