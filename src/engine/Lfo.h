@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <xmmintrin.h>
 
 #include "Random.h"
 #include "params/CodeTables.h"
@@ -129,3 +130,33 @@ struct Lfo {
     // A "Free" voice LFO runs in step with the engine's LFO of the same number.
     void followPhase(const Lfo& global) { phase = global.phase; }
 };
+
+// count advances of four LFOs, as advanceRun of each would make them; when none steps at
+// random their phases move side by side in vector lanes, so the four chains overlap.
+inline void advanceRunsTogether(Lfo* lfos, int count)
+{
+    bool random = false;
+    for (int n = 0; n < 4; ++n)
+        random = random || lfos[n].waveform == LfoWaveform::Random;
+    if (random) {
+        for (int n = 0; n < 4; ++n)
+            lfos[n].advanceRun(count);
+        return;
+    }
+    using Lanes = float __attribute__((vector_size(16)));
+    Lanes p = {lfos[0].phase, lfos[1].phase, lfos[2].phase, lfos[3].phase};
+    const Lanes inc = {lfos[0].increment, lfos[1].increment, lfos[2].increment, lfos[3].increment};
+    const Lanes cycle = {kTwoPi, kTwoPi, kTwoPi, kTwoPi};
+    const Lanes zero = {};
+    using Masks = int32_t __attribute__((vector_size(16)));
+    for (int i = 0; i < count; ++i) {
+        p += inc;
+        // Wraps are rare, so the chain from frame to frame is the add alone; taking 0 from a
+        // phase below a cycle leaves it as it is.
+        const Masks wrap = p >= cycle;
+        if (__builtin_expect(_mm_movemask_ps(__m128(wrap)) != 0, 0))
+            p -= wrap ? cycle : zero;
+    }
+    for (int n = 0; n < 4; ++n)
+        lfos[n].phase = p[n];
+}

@@ -1414,8 +1414,7 @@ int Voice::stepSteadyControls(Segment& s, int first, int frames, const FrameCont
     // A tick's result is the envelope's level.
     for (int e = 0; e < 4; ++e)
         mod.envValue[e] = env[e].level;
-    for (Lfo& l : lfo)
-        l.advanceRun(count);
+    advanceRunsTogether(lfo, count);
     for (int f = first; f < first + count; ++f)
         s.semis[f] = stepPitch(c);
     controlCounter += count;
