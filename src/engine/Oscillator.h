@@ -142,9 +142,10 @@ struct Oscillator {
     {
         if (!tables)
             return nullptr;
-        if (row != cachedRow || increment != cachedIncrement || tables != cachedTables ||
-            tables->generation() != cachedGeneration)
+        if (row != cachedRow || tables != cachedTables || tables->generation() != cachedGeneration)
             refreshTable(row);
+        else if (increment != cachedIncrement)
+            followIncrement(row);
         return cachedTable;
     }
 
@@ -218,6 +219,15 @@ private:
     uint32_t cachedGeneration = 0;
 
     [[gnu::noinline]] float nextNoise() { return waveform == OscWaveform::White ? noise.white() : noise.pink(); }
+
+    // The same row and tables at a new increment: the table only changes across a band's edge.
+    void followIncrement(int row)
+    {
+        if (cachedTable && tables->isTableFor(cachedTable, row, increment))
+            cachedIncrement = increment;
+        else
+            refreshTable(row);
+    }
 
     [[gnu::noinline]] void refreshTable(int row)
     {

@@ -58,6 +58,19 @@ public:
         return &t[r.count - 1];
     }
 
+    // Whether findTable(row, increment) gives table, one of the row's tables: a small move of the
+    // increment mostly stays within a table's band, and this check is cheaper than the search.
+    bool isTableFor(const Wavetable* table, int row, float increment) const
+    {
+        const Row& r = (*rows)[static_cast<std::size_t>(row)];
+        const Wavetable* first = r.tables.data();
+        const std::ptrdiff_t i = table - first;
+        if (r.count <= 0 || i < 0 || i >= r.count)
+            return false;
+        const bool below = i == r.count - 1 || table->maxIncrement > increment;
+        return below && (i == 0 || !(first[i - 1].maxIncrement > increment));
+    }
+
     // Changes whenever a row is rebuilt, so a reader that keeps a table can tell it is gone.
     uint32_t generation() const { return builds; }
 

@@ -134,6 +134,16 @@ TEST(WavetableRows, FindTablePicksTheBandOfTheIncrement)
     EXPECT_EQ(wt.findTable(0, 1000.0f / 44100.0f), &wt.table(0, 5));
     EXPECT_EQ(wt.findTable(0, 15000.0f / 44100.0f), &wt.table(0, 9));
     EXPECT_EQ(wt.findTable(0, 1.0f), &wt.table(0, 9));
+    // The quick check an oscillator makes when its increment moves agrees with the search, at
+    // every band edge and between them.
+    std::vector<float> increments = {0.0f, 0.3f, 1.0f, std::nanf("")};
+    for (int e = 0; e < wt.tableCount(0); ++e)
+        for (float scale : {0.5f, 0.999999f, 1.0f, 1.000001f})
+            increments.push_back(wt.table(0, e).maxIncrement * scale);
+    for (int t = 0; t < wt.tableCount(0); ++t)
+        for (float increment : increments)
+            EXPECT_EQ(wt.isTableFor(&wt.table(0, t), 0, increment), wt.findTable(0, increment) == &wt.table(0, t))
+                << "table " << t << ", increment " << increment;
 }
 
 TEST(WavetableSpectra, EveryTableHoldsExactlyItsHarmonicsAt44k)
