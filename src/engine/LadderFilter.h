@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "LadderStep.h"
+
 struct LadderFilter {
     float g = 0.0f;       // integrator gain, tan(pi * cutoff)
     float k = 0.0f;       // feedback, 0..4.44
@@ -29,7 +31,7 @@ struct LadderFilter {
         // equal too, the right channel's result is the left one's, bit for bit.
         const bool sameInput = std::bit_cast<uint32_t>(inOutL) == std::bit_cast<uint32_t>(inOutR);
         if (sameInput && (linked || statesEqual())) {
-            inOutL = channel(inOutL, prevInL, ladderL, cachedG, cachedG2, cachedG4, cachedR);
+            inOutL = channel(inOutL, prevInL, ladderL);
             for (int i = 0; i < 4; ++i) {
                 flush(ladderL[i]);
                 ladderR[i] = ladderL[i];
@@ -40,8 +42,8 @@ struct LadderFilter {
             return;
         }
         linked = false;
-        inOutL = channel(inOutL, prevInL, ladderL, cachedG, cachedG2, cachedG4, cachedR);
-        inOutR = channel(inOutR, prevInR, ladderR, cachedG, cachedG2, cachedG4, cachedR);
+        inOutL = channel(inOutL, prevInL, ladderL);
+        inOutR = channel(inOutR, prevInR, ladderR);
         for (int i = 0; i < 4; ++i) {
             flush(ladderL[i]);
             flush(ladderR[i]);
@@ -50,8 +52,8 @@ struct LadderFilter {
 
 private:
     friend struct LadderLanes; // runs four units at once and keeps these as process would
-    bool linked = false;      // both channels' states known to be bit-identical
-    float derivedFor = -1.0f; // the g the gains below were derived from
+    bool linked = false;       // both channels' states known to be bit-identical
+    float derivedFor = -1.0f;  // the g the gains below were derived from
     float cachedR = 1.0f, cachedG = 0.0f, cachedG2 = 0.0f, cachedG4 = 0.0f;
 
     bool statesEqual() const
@@ -70,50 +72,8 @@ private:
             v = 0.0f;
     }
 
-    // The saturation is tanh(u)/u by its Pade form num/den; past |u| = 1e4 the form has long
-    // reached its limit 1/15, and stopping there keeps u^4 from overflowing on wild input.
-    static void saturation(float u, float& num, float& den)
+    float channel(float x, float& prev, float* s) const
     {
-        if (u > 1e4f)
-            u = 1e4f;
-        else if (u < -1e4f)
-            u = -1e4f;
-        const float u2 = u * u;
-        const float u4 = u2 * u2;
-        num = u4 + 105.0f * u2 + 945.0f;
-        den = 15.0f * u4 + 420.0f * u2 + 945.0f;
-    }
-
-    // One sample of one channel. Each sample depends on the last through the states, so the
-    // work is arranged for a short chain from one sample to the next: one division for the
-    // output instead of the saturation's and the feedback's in a row, the stage outputs as
-    // their input v times a power of G plus a part from the states computed alongside, and
-    // the last state (which the next saturation waits for) straight from the output.
-    float channel(float x, float& prev, float* s, float G, float G2, float G4, float R) const
-    {
-        float num, den;
-        saturation(0.5f * (x + prev) - k * s[3], num, den);
-        prev = x;
-        const float G3 = G2 * G;
-        const float fromStates = R * (s[3] + G * s[2] + G2 * s[1] + G3 * s[0]);
-        const float c1 = R * s[0];
-        const float c2 = G * c1 + R * s[1];
-        const float c3 = G * c2 + R * s[2];
-        const float G4num = G4 * num;
-        const float y4 = (G4num * x + fromStates * den) / (den + k * G4num);
-        const float sigma = num / den;
-        const float g2 = 2.0f * g;
-        const float G3sigma = G3 * sigma;
-        const float s3Base = g2 * (G3sigma * x + c3) + s[3];
-        const float s3Slope = g2 * (1.0f + k * G3sigma);
-        const float v = sigma * (x - k * y4);
-        const float y1 = G * v + c1;
-        const float y2 = G2 * v + c2;
-        const float y3 = G3 * v + c3;
-        s[0] = g2 * (v - y1) + s[0];
-        s[1] = g2 * (y1 - y2) + s[1];
-        s[2] = g2 * (y2 - y3) + s[2];
-        s[3] = s3Base - s3Slope * y4;
-        return y4 * outGain;
+        return ladderStep(x, prev, s, LadderGains<float>{g, k, outGain, cachedR, cachedG, cachedG2, cachedG4});
     }
 };

@@ -5,6 +5,7 @@
 
 #include "FourLanes.h"
 #include "LadderFilter.h"
+#include "LadderStep.h"
 
 struct LadderLanes {
     FourFloats g{}, k{}, outGain{};
@@ -18,8 +19,7 @@ struct LadderLanes {
         for (int v = 0; v < count; ++v) {
             const LadderFilter& u = *units[v];
             g[v] = u.g, k[v] = u.k, outGain[v] = u.outGain;
-            derivedFor[v] = u.derivedFor, R[v] = u.cachedR, G[v] = u.cachedG, G2[v] = u.cachedG2,
-            G4[v] = u.cachedG4;
+            derivedFor[v] = u.derivedFor, R[v] = u.cachedR, G[v] = u.cachedG, G2[v] = u.cachedG2, G4[v] = u.cachedG4;
             prevL[v] = u.prevInL, prevR[v] = u.prevInR;
             for (int i = 0; i < 4; ++i)
                 sL[i][v] = u.ladderL[i], sR[i][v] = u.ladderR[i];
@@ -32,8 +32,7 @@ struct LadderLanes {
         for (int v = 0; v < count; ++v) {
             LadderFilter& u = *units[v];
             u.g = g[v], u.k = k[v], u.outGain = outGain[v];
-            u.derivedFor = derivedFor[v], u.cachedR = R[v], u.cachedG = G[v], u.cachedG2 = G2[v],
-            u.cachedG4 = G4[v];
+            u.derivedFor = derivedFor[v], u.cachedR = R[v], u.cachedG = G[v], u.cachedG2 = G2[v], u.cachedG4 = G4[v];
             u.prevInL = prevL[v], u.prevInR = prevR[v];
             for (int i = 0; i < 4; ++i)
                 u.ladderL[i] = sL[i][v], u.ladderR[i] = sR[i][v];
@@ -101,33 +100,6 @@ private:
 
     FourFloats channel(FourFloats x, FourFloats& prev, FourFloats* s) const
     {
-        FourFloats u = 0.5f * (x + prev) - k * s[3];
-        u = u > splat(1e4f) ? splat(1e4f) : (u < splat(-1e4f) ? splat(-1e4f) : u);
-        const FourFloats u2 = u * u;
-        const FourFloats u4 = u2 * u2;
-        const FourFloats num = u4 + 105.0f * u2 + 945.0f;
-        const FourFloats den = 15.0f * u4 + 420.0f * u2 + 945.0f;
-        prev = x;
-        const FourFloats G3 = G2 * G;
-        const FourFloats fromStates = R * (s[3] + G * s[2] + G2 * s[1] + G3 * s[0]);
-        const FourFloats c1 = R * s[0];
-        const FourFloats c2 = G * c1 + R * s[1];
-        const FourFloats c3 = G * c2 + R * s[2];
-        const FourFloats G4num = G4 * num;
-        const FourFloats y4 = (G4num * x + fromStates * den) / (den + k * G4num);
-        const FourFloats sigma = num / den;
-        const FourFloats g2 = 2.0f * g;
-        const FourFloats G3sigma = G3 * sigma;
-        const FourFloats s3Base = g2 * (G3sigma * x + c3) + s[3];
-        const FourFloats s3Slope = g2 * (1.0f + k * G3sigma);
-        const FourFloats v = sigma * (x - k * y4);
-        const FourFloats y1 = G * v + c1;
-        const FourFloats y2 = G2 * v + c2;
-        const FourFloats y3 = G3 * v + c3;
-        s[0] = g2 * (v - y1) + s[0];
-        s[1] = g2 * (y1 - y2) + s[1];
-        s[2] = g2 * (y2 - y3) + s[2];
-        s[3] = s3Base - s3Slope * y4;
-        return y4 * outGain;
+        return ladderStep(x, prev, s, LadderGains<FourFloats>{g, k, outGain, R, G, G2, G4});
     }
 };
