@@ -6,7 +6,6 @@
 
 #include "FilterUnit.h"
 #include "Smoother.h"
-#include "SmootherLanes.h"
 #include "TanPi.h"
 #include "params/ValueCurves.h"
 
@@ -143,19 +142,6 @@ struct FilterControl {
             c.svfMode = unit.svfMode;
         return keyTrackSettledOn(keyParam) && resonance.settledOn(clampUnit(resonanceParam + resonanceMod)) &&
                cutoff.settledOn(c.target);
-    }
-
-    // planHeldTargets, the steps and finishHeldTargets in one, for frames that follow one
-    // through stepControls with the same arguments (which leaves the target refreshed).
-    bool stepHeldTargets(const FilterUnit& unit, float resonanceParam, float resonanceMod, float keyParam, float* fcOut,
-                         float* rOut, bool* recompute, int count)
-    {
-        Smoother* both[2];
-        float targets[2];
-        planHeldTargets(resonanceParam, resonanceMod, both, targets);
-        float* const out[] = {fcOut, rOut};
-        stepSmoothersTogether(both, targets, out, 2, count);
-        return finishHeldTargets(unit, resonanceParam, resonanceMod, keyParam, fcOut, rOut, recompute, count);
     }
 
     // One sample through a running unit, with new coefficients from tan(pi * cutoff) and the

@@ -6,20 +6,17 @@
 
 #include "FourLanes.h"
 #include "StateVariableFilter.h"
+#include "SvfStep.h"
 
-struct SvfLanes {
-    FourFloats a1{}, a2{}, a3{}, m0{}, m1{}, m2{};
-    FourFloats bandL{}, lowL{}, bandR{}, lowR{};
-    FourFloats ic1L{}, ic2L{}, ic1R{}, ic2R{};
+struct SvfLanes : SvfCore<FourFloats> {
     // The lanes' response: the mix weights it sets, with m1 = -k where bandMixIsK.
     FourFloats mode0{}, mode1{}, mode2{};
     FourMasks bandMixIsK{};
-    // Coefficients set and not yet flushed in some lane.
-    bool fresh = false;
 
     // Units past count leave their lanes idle at zero.
     void load(StateVariableFilter* const* units, const int32_t* modes, int count)
     {
+        fresh = false; // until a unit has coefficients not yet flushed
         for (int v = 0; v < count; ++v) {
             const StateVariableFilter& u = *units[v];
             a1[v] = u.a1, a2[v] = u.a2, a3[v] = u.a3, m0[v] = u.m0, m1[v] = u.m1, m2[v] = u.m2;
@@ -58,24 +55,6 @@ struct SvfLanes {
         fresh = true;
     }
 
-    void process(FourFloats& left, FourFloats& right)
-    {
-        const FourFloats xL = left;
-        const FourFloats xR = right;
-        integrate(xL, ic1L, ic2L, bandL, lowL);
-        integrate(xR, ic1R, ic2R, bandR, lowR);
-        // Flushing coefficients already flushed leaves them as they are.
-        if (fresh) {
-            a1 = flushTiny(a1), a2 = flushTiny(a2), a3 = flushTiny(a3);
-            m0 = flushTiny(m0), m1 = flushTiny(m1), m2 = flushTiny(m2);
-            fresh = false;
-        }
-        bandL = flushTiny(bandL), lowL = flushTiny(lowL), bandR = flushTiny(bandR), lowR = flushTiny(lowR);
-        ic1L = flushTiny(ic1L), ic2L = flushTiny(ic2L), ic1R = flushTiny(ic1R), ic2R = flushTiny(ic2R);
-        left = m0 * xL + m1 * bandL + m2 * lowL;
-        right = m0 * xR + m1 * bandR + m2 * lowR;
-    }
-
 private:
     void setMode(int lane, int32_t mode)
     {
@@ -98,14 +77,5 @@ private:
             mode2[lane] = -2.0f;
             break;
         }
-    }
-
-    void integrate(FourFloats x, FourFloats& ic1, FourFloats& ic2, FourFloats& band, FourFloats& low) const
-    {
-        const FourFloats diff = x - ic2;
-        band = a1 * ic1 + a2 * diff;
-        low = ic2 + a2 * ic1 + a3 * diff;
-        ic1 = 2.0f * band - ic1;
-        ic2 = 2.0f * low - ic2;
     }
 };

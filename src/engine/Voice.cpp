@@ -1278,7 +1278,7 @@ int Voice::beginSegment(Segment& s, int frames, const MidiControllerState& midi,
             lanes += planSideSegment(k, c.side[k], c, s, smoothers + lanes, targets + lanes, out + lanes);
     }
     // Only glide moves the pitch within a segment.
-    const bool pitchHeld = !c.polyZero || pitchHeldFrom(s, 0);
+    const bool pitchHeld = !c.polyZero || pitchHeldThrough(s);
     for (int n = 0; n < 2; ++n)
         if (pitchHeld)
             lanes += planFilterSegment(n, c, s, smoothers + lanes, targets + lanes, out + lanes);
@@ -1477,12 +1477,6 @@ void Voice::prepareFilterSegment(int n, const FrameControls& c, Segment& s)
     }
     float cutoff[kSegmentFrames];
     for (int i = 0; i < s.count; ++i) {
-        if (i > 0 && !filterSteady[n] && control.keyTrackSettledOn(knobs.keyTrack) && pitchHeldFrom(s, i - 1)) {
-            filterSteady[n] =
-                control.stepHeldTargets(filter[n], knobs.resonance, mod.modSums[kFilterResTarget[n]], knobs.keyTrack,
-                                        cutoff + i, s.filterRes + i, s.filterRecompute + i, s.count - i);
-            break;
-        }
         if (s.filterSteady[i] && filterSteady[n]) {
             cutoff[i] = 0.0f;
             s.filterRes[i] = 0.0f;
@@ -1501,11 +1495,11 @@ void Voice::prepareFilterSegment(int n, const FrameControls& c, Segment& s)
         s.filterTan[i] = tanPi(cutoff[i]);
 }
 
-// Whether the pitch stays at frame first's for the rest of the segment (no glide moves it).
-bool Voice::pitchHeldFrom(const Segment& s, int first)
+// Whether the pitch stays at the first frame's for the whole segment (no glide moves it).
+bool Voice::pitchHeldThrough(const Segment& s)
 {
-    for (int i = first + 1; i < s.count; ++i)
-        if (s.semis[i] != s.semis[first])
+    for (int i = 1; i < s.count; ++i)
+        if (s.semis[i] != s.semis[0])
             return false;
     return true;
 }

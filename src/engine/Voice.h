@@ -254,7 +254,7 @@ private:
     void runFilterSegment(int n, float* left, float* right, const FrameControls& c, Segment& s);
     int planFilterSegment(int n, const FrameControls& c, Segment& s, Smoother** smoothers, float* targets, float** out);
     void prepareFilterSegment(int n, const FrameControls& c, Segment& s);
-    static bool pitchHeldFrom(const Segment& s, int first);
+    static bool pitchHeldThrough(const Segment& s);
     static void runGroupFrames(int n, Voice* const* group, Segment* segments, int size, bool second);
     static void runGroupLanes(int n, Voice* const* group, Segment* segments, int size, bool second, bool ladders);
 
