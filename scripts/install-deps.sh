@@ -6,7 +6,7 @@
 set -euo pipefail
 
 required=(
-    cmake g++ make pkg-config ccache libgtest-dev libbenchmark-dev
+    cmake g++ make ninja-build pkg-config ccache libgtest-dev libbenchmark-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64
     libsndfile1-dev amsynth

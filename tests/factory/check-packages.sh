@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Makes the release packages with CPack and checks that each holds exactly its files, and that
-# both DLLs of the Windows ZIP load under Wine and find the factory bank in the data folder
-# beside them.
-# usage: check-packages.sh NATIVE_BUILD_DIR WIN64_BUILD_DIR WIN32_BUILD_DIR
+# Makes the release packages with CPack and checks that each holds exactly its files (the 64-bit
+# run), and that the DLL of the given bitness from the Windows ZIP loads under Wine and finds the
+# factory bank in the data folder beside it.
+# usage: check-packages.sh NATIVE_BUILD_DIR WIN64_BUILD_DIR WIN32_BUILD_DIR 64|32
 set -euo pipefail
-build=$1 win64=$2 win32=$3
+build=$1 win64=$2 win32=$3 bits=$4
 src=$(cd "$(dirname "$0")/../.." && pwd)
+source "$src/tests/wine/wine32-support.sh"
+[ "$bits" = 32 ] && skip_unless_wine32_runs
 work=$(mktemp -d /tmp/morvelline-packages-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAILED: $*" >&2; exit 1; }
@@ -23,45 +25,39 @@ data_files() {
 # Files only, without the package's top folder.
 contents() { grep -v '/$' | sed 's|^[^/]*/||' | sort; }
 
-expected=$( (printf '%s\n' Morvelline.so morvelline-render; data_files) | sort)
-actual=$(tar tzf "$tarball" | contents)
-[ "$actual" = "$expected" ] || fail "the tar.gz holds"$'\n'"$actual"$'\n'"instead of"$'\n'"$expected"
-
-expected=$( (printf '%s\n' Morvelline_64.dll Morvelline_32.dll INSTALL-Windows.txt; data_files) | sort)
-actual=$(unzip -Z1 "$zipfile" | contents)
-[ "$actual" = "$expected" ] || fail "the ZIP holds"$'\n'"$actual"$'\n'"instead of"$'\n'"$expected"
-
 first_name=$(sed -n 202p "$src/resources/presets/Default.hfb" | tr -d '\r')
-mkdir "$work/tar"
-tar xzf "$tarball" -C "$work/tar"
-listed=$("$work"/tar/*/morvelline-render --list-programs | head -1)
-[ "$listed" = "  0  $first_name" ] || fail "the unpacked tar.gz starts with '$listed', not the factory bank"
+if [ "$bits" = 64 ]; then
+    expected=$( (printf '%s\n' Morvelline.so morvelline-render; data_files) | sort)
+    actual=$(tar tzf "$tarball" | contents)
+    [ "$actual" = "$expected" ] || fail "the tar.gz holds"$'\n'"$actual"$'\n'"instead of"$'\n'"$expected"
+
+    expected=$( (printf '%s\n' Morvelline_64.dll Morvelline_32.dll INSTALL-Windows.txt; data_files) | sort)
+    actual=$(unzip -Z1 "$zipfile" | contents)
+    [ "$actual" = "$expected" ] || fail "the ZIP holds"$'\n'"$actual"$'\n'"instead of"$'\n'"$expected"
+
+    mkdir "$work/tar"
+    tar xzf "$tarball" -C "$work/tar"
+    listed=$("$work"/tar/*/morvelline-render --list-programs | head -1)
+    [ "$listed" = "  0  $first_name" ] || fail "the unpacked tar.gz starts with '$listed', not the factory bank"
+fi
 
 unzip -q "$zipfile" -d "$work/zip"
 folder=$(ls -d "$work"/zip/*/)
 folder=${folder%/}
-# Debian's wine starts through its 32-bit loader; 64-bit programs can skip it, which matters on
-# kernels that cannot run 32-bit programs at all.
-can_run_32_bit() { wine --version >/dev/null 2>&1; }
 windows_path() { local p=$1; echo "Z:${p//\//\\}"; } # winepath itself needs the 32-bit loader
-for bits in 64 32; do
-    host_dir=$win64 loader=wine
-    if [ "$bits" = 64 ] && [ -x /usr/lib/wine/wine64 ]; then loader=/usr/lib/wine/wine64; fi
-    if [ "$bits" = 32 ]; then
-        host_dir=$win32
-        if ! can_run_32_bit; then
-            echo "SKIPPED: this system cannot run 32-bit programs, so Morvelline_32.dll was not loaded"
-            continue
-        fi
-    fi
-    prefix=$work/prefix$bits
-    mkdir -p "$prefix"
-    (
-        export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-        if [ "$bits" = 32 ]; then export WINEARCH=win32; else export WINEARCH=win64; fi
-        trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-        "$loader" wineboot --init >/dev/null 2>&1 || true
-        "$loader" "$host_dir/tests/wine/wintesthost.exe" "$(windows_path "$folder/Morvelline_$bits.dll")" "$first_name"
-    ) || fail "Morvelline_$bits.dll from the ZIP"
-done
+host_dir=$win64 loader=wine
+if [ "$bits" = 32 ]; then
+    host_dir=$win32 loader=$wine32_loader
+elif [ -x /usr/lib/wine/wine64 ]; then
+    loader=/usr/lib/wine/wine64
+fi
+prefix=$work/prefix$bits
+mkdir -p "$prefix"
+(
+    export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    if [ "$bits" = 32 ]; then export WINEARCH=win32; else export WINEARCH=win64; fi
+    trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+    "$loader" wineboot --init >/dev/null 2>&1 || true
+    "$loader" "$host_dir/tests/wine/wintesthost.exe" "$(windows_path "$folder/Morvelline_$bits.dll")" "$first_name"
+) || fail "Morvelline_$bits.dll from the ZIP"
 echo "packages ok"

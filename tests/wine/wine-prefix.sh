@@ -1,19 +1,19 @@
 # Sourced by the Wine test scripts: a fresh prefix for this run, removed on exit, and the Wine
 # loader for the given bitness in $wine_loader.
 # usage: source wine-prefix.sh 64|32
-# Some kernels are built without 32-bit support: Wine cannot start a 32-bit program there, so
-# the 32-bit run is reported as skipped (77) rather than as a fault of the DLL.
-if [ "$1" = 32 ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    echo "skipped: this kernel cannot run 32-bit programs, so Wine cannot load a 32-bit DLL"
-    exit 77
-fi
+# Where 32-bit programs cannot run, the 32-bit run is reported as skipped (77) with the reason,
+# never as a fault of the DLL.
+source "$(dirname "${BASH_SOURCE[0]}")/wine32-support.sh"
+[ "$1" = 32 ] && skip_unless_wine32_runs
 prefix=$(mktemp -d /tmp/morvelline-wine-XXXXXX)
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$prefix"' EXIT
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine_loader=wine
 if [ "$1" = 32 ]; then
     export WINEARCH=win32
+    wine_loader=$wine32_loader
+    export WINELOADER=$wine32_loader
 else
+    wine_loader=wine
     export WINEARCH=win64
     # The "wine" wrapper prefers the 32-bit loader, which a machine without 32-bit support cannot
     # start; a 64-bit prefix needs only the 64-bit one.
