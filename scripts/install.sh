@@ -2,10 +2,23 @@
 # Installs Morvelline for the current user: Morvelline.so into ~/.vst and its data folder
 # (factory bank, example themes) beside it as ~/.vst/Morvelline_Data. Files the user already has
 # there (their Default.hfb, Settings.txt, Midi.txt, themes) are never overwritten.
-# usage: scripts/install.sh [PATH/TO/Morvelline.so]   (default: build/linux/Morvelline.so,
-#        built first when it is missing)
+# A data folder beside the plug-in takes precedence over the per-user one
+# ($XDG_DATA_HOME/Hollowfen Software/Morvelline). When the user already keeps files in the
+# per-user folder, they are copied into the new folder first (never over files there), so the
+# next instance starts with the user's own bank and settings; with --keep-data-folder no folder
+# is made beside the plug-in and the per-user folder stays in use.
+# usage: scripts/install.sh [--keep-data-folder] [PATH/TO/Morvelline.so]
+#        (default: build/linux/Morvelline.so, built first when it is missing)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+keep_data_folder=no
+if [ "${1:-}" = "--keep-data-folder" ]; then
+    keep_data_folder=yes
+    shift
+fi
+case "${1:-}" in
+-*) echo "usage: install.sh [--keep-data-folder] [PATH/TO/Morvelline.so]" >&2; exit 2 ;;
+esac
 plugin=${1:-$top/build/linux/Morvelline.so}
 
 if [ $# -eq 0 ] && [ ! -f "$plugin" ]; then
@@ -19,19 +32,31 @@ fi
 
 vst_dir=$HOME/.vst
 data_dir=$vst_dir/Morvelline_Data
-mkdir -p "$vst_dir" "$data_dir/Presets" "$data_dir/Themes"
+# The plug-in's own rule: an absolute XDG_DATA_HOME, else ~/.local/share.
+case "${XDG_DATA_HOME:-}" in
+/*) user_data=$XDG_DATA_HOME/Hollowfen\ Software/Morvelline ;;
+*) user_data=$HOME/.local/share/Hollowfen\ Software/Morvelline ;;
+esac
+user_has_files=no
+if [ -d "$user_data" ] && [ -n "$(find "$user_data" -type f -print -quit)" ]; then
+    user_has_files=yes
+fi
+
+mkdir -p "$vst_dir"
 # Replace the plug-in through a temporary file so a host that has it loaded keeps a valid file.
 cp "$plugin" "$vst_dir/.Morvelline.so.new"
 mv -f "$vst_dir/.Morvelline.so.new" "$vst_dir/Morvelline.so"
+echo "Installed $vst_dir/Morvelline.so"
 
-copy_missing() { # source folder, target folder: copies only files that do not exist yet
-    local from=$1 to=$2
+copy_missing() { # source folder, target folder, what: copies only files that do not exist yet
+    local from=$1 to=$2 what=$3
     (cd "$from" && find . -type f) | while IFS= read -r file; do
         if [ -e "$to/$file" ]; then
             echo "kept your $to/${file#./}"
         else
             mkdir -p "$(dirname "$to/$file")"
-            cp "$from/$file" "$to/$file"
+            cp -p "$from/$file" "$to/$file"
+            [ -z "$what" ] || echo "copied $what ${file#./}"
         fi
     done
 }
@@ -42,5 +67,21 @@ cp "$top/resources/presets/Default.hfb" "$staging/Presets/"
 if [ -d "$top/resources/themes" ]; then
     cp -r "$top/resources/themes" "$staging/Themes"
 fi
-copy_missing "$staging" "$data_dir"
-echo "Installed $vst_dir/Morvelline.so with its data folder $data_dir"
+
+if [ -d "$data_dir" ]; then
+    target=$data_dir
+    [ "$user_has_files" = no ] || echo "Note: $user_data is not used while $data_dir exists."
+elif [ "$keep_data_folder" = yes ]; then
+    target=$user_data
+    echo "Kept the data folder $user_data (no $data_dir made); factory files it lacks are added to it."
+elif [ "$user_has_files" = yes ]; then
+    target=$data_dir
+    mkdir -p "$data_dir"
+    echo "Your files in $user_data are copied into the new data folder $data_dir, which is used from now on:"
+    copy_missing "$user_data" "$data_dir" "your"
+else
+    target=$data_dir
+fi
+mkdir -p "$target/Presets" "$target/Themes"
+copy_missing "$staging" "$target" ""
+echo "Data folder: $target"

@@ -46,6 +46,18 @@ PHRASES = {"BS": _bass, "LD": _lead, "PD": _chords, "ST": _chords, "KY": _stabs,
            "PL": _arpeggio, "AR": _arpeggio, "FX": _effect, "FT": _feature}
 
 
+# The root of each group's test chord: a major triad in the register the group is played in.
+CHORD_ROOTS = {"BS": 36, "LD": 60, "PD": 55, "ST": 55, "KY": 60, "BR": 55, "PL": 60, "AR": 60, "FX": 60, "FT": 48}
+
+
+def chord_for(program_name):
+    """A three-note chord at velocity 100 held for two seconds."""
+    s = Song(120)
+    root = CHORD_ROOTS.get(program_name[:2], 60)
+    s.chord(0, 4, [root, root + 4, root + 7], 100)
+    return s
+
+
 def phrase_for(program_name):
     s = Song(120)
     PHRASES.get(program_name[:2], _stabs)(s)

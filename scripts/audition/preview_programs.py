@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Renders a short preview of factory programs through morvelline-render and checks each one:
 audible, peak between -12 and -1 dBFS, no clipping or broken samples, a tail that dies away,
-loudness within a 10 dB window across the programs, and no two programs nearly alike.
+loudness within a 10 dB window across the programs, and no two programs nearly alike. Each
+program also plays a three-note chord at velocity 100 for two seconds, which must peak below
+-1 dBFS too: a musician plays chords on basses and leads as well.
 
 usage: preview_programs.py [--render BIN] [--bank FILE.hfb] [--programs 0,5,17] [--work DIR]
                            [--table FILE]
@@ -9,17 +11,19 @@ usage: preview_programs.py [--render BIN] [--bank FILE.hfb] [--programs 0,5,17] 
 Exits 1 when a program fails a check; the table lists every program's figures."""
 import argparse
 import itertools
+import math
 import os
 import subprocess
 import sys
 import tempfile
 
-from measure import distance, measure
-from phrases import phrase_for
+from measure import distance, measure, read_float_wav
+from phrases import chord_for, phrase_for
 
 PEAK_RANGE = (-12.0, -1.0)
 LOUDNESS_WINDOW_DB = 10.0
 MAX_TAIL_S = 8.0
+CHORD_TAIL_S = 2.0  # delay and reverb may add to the peak after the release
 NEARLY_ALIKE = 1.0  # distance in dB below which two programs sound the same
 
 
@@ -42,6 +46,21 @@ def preview(render, bank, number, name, work):
     return m
 
 
+def chord_peak_db(render, bank, number, name, work):
+    """Peak of the program's test chord, in dBFS."""
+    song = chord_for(name)
+    midi = os.path.join(work, f"{number:02d}-chord.mid")
+    wav = os.path.join(work, f"{number:02d}-chord.wav")
+    song.save(midi)
+    run = subprocess.run([render, "--bank", bank, "--program", str(number), midi, "--out", wav, "--format", "float",
+                          "--tail", str(CHORD_TAIL_S)], capture_output=True, text=True)
+    if run.returncode != 0:
+        raise SystemExit(f"morvelline-render failed on program {number}: {run.stderr.strip()}")
+    _, channels = read_float_wav(wav)
+    peak = max(max(abs(v) for v in ch) for ch in channels)
+    return 20 * math.log10(peak) if peak > 0 else -200.0
+
+
 def problems_of(m):
     p = []
     if m["peak_db"] < -90:
@@ -54,6 +73,8 @@ def problems_of(m):
         p.append("NaN or infinite samples")
     if not m["decays"]:
         p.append(f"still sounding {MAX_TAIL_S:g} s after the last note")
+    if not m["chord_peak_db"] < PEAK_RANGE[1]:
+        p.append(f"chord peaks at {m['chord_peak_db']:.1f} dBFS, not below {PEAK_RANGE[1]:g}")
     return p
 
 
@@ -73,13 +94,14 @@ def main():
     os.makedirs(work, exist_ok=True)
 
     results, failures = {}, []
-    lines = [f"{'#':>3}  {'Program':<24}  {'peak dBFS':>9}  {'RMS dBFS':>8}  {'tail s':>6}  problems"]
+    lines = [f"{'#':>3}  {'Program':<24}  {'peak dBFS':>9}  {'chord':>6}  {'RMS dBFS':>8}  {'tail s':>6}  problems"]
     for n in numbers:
         m = results[n] = preview(args.render, args.bank, n, names[n], work)
+        m["chord_peak_db"] = chord_peak_db(args.render, args.bank, n, names[n], work)
         problems = problems_of(m)
         failures += [f"{n} {names[n]}: {p}" for p in problems]
-        lines.append(f"{n:>3}  {names[n]:<24}  {m['peak_db']:>9.1f}  {m['rms_db']:>8.1f}  {m['tail_s']:>6.2f}  "
-                     + ("; ".join(problems) or "ok"))
+        lines.append(f"{n:>3}  {names[n]:<24}  {m['peak_db']:>9.1f}  {m['chord_peak_db']:>6.1f}  {m['rms_db']:>8.1f}  "
+                     f"{m['tail_s']:>6.2f}  " + ("; ".join(problems) or "ok"))
         print(lines[-1], flush=True)
 
     loudness = [m["rms_db"] for m in results.values() if m["peak_db"] > -90]

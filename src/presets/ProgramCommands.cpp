@@ -9,7 +9,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <cwctype>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -25,6 +27,28 @@ MessageAnswer ask(ProgramHost& host, const wchar_t* text, const wchar_t* title, 
 void showError(ProgramHost& host, const wchar_t* text)
 {
     askUser(host.editorWindow(), text, L"Error", MessageIcon::Error, MessageButtons::Ok);
+}
+
+// The message, then which file and what was wrong with it: "/a/b.hfp, line 12: the file ends ...".
+void showFileError(ProgramHost& host, const wchar_t* text, const std::filesystem::path& path,
+                   const FileProblem& problem)
+{
+    std::wstring message = text;
+    message += L"\n\n";
+    message += widenFileName(path);
+    if (problem.line > 0)
+        message += L", line " + std::to_wstring(problem.line) + L":";
+    if (!problem.reason.empty())
+        message += L" " + widenOneToOne(problem.reason);
+    message += L".";
+    showError(host, message.c_str());
+}
+
+// Saves may follow a link only into the data folder.
+std::filesystem::path linkRoot(ProgramHost& host)
+{
+    const UserSettings& settings = host.userSettings();
+    return settings.dataFolderFound ? settings.dataFolder : std::filesystem::path();
 }
 
 // A dialog that cannot open must not look like a cancel: the user is told why nothing happened.
@@ -313,16 +337,39 @@ FileDialogRequest dialogRequest(const UserSettings& settings, bool save, bool pr
 
 } // namespace
 
+std::wstring suggestedFileName(const char* programName)
+{
+    std::wstring name = widenOneToOne(programName);
+    for (wchar_t& c : name)
+        if (c < 0x20 || c == 0x7f || std::wcschr(L"/\\:*?\"<>|", c))
+            c = L'-';
+    // Windows drops trailing dots and spaces, and "." or ".." would name a folder.
+    while (!name.empty() && (name.back() == L'.' || name.back() == L' '))
+        name.pop_back();
+    std::wstring base = name.substr(0, name.find(L'.'));
+    for (wchar_t& c : base)
+        c = wchar_t(std::towupper(c));
+    static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL"};
+    bool device = std::find_if(std::begin(kDevices), std::end(kDevices),
+                               [&](const wchar_t* d) { return base == d; }) != std::end(kDevices);
+    device = device || (base.size() == 4 && (base.rfind(L"COM", 0) == 0 || base.rfind(L"LPT", 0) == 0) &&
+                        base[3] >= L'1' && base[3] <= L'9');
+    if (device)
+        name.insert(base.size(), 1, L'_');
+    return name;
+}
+
 void savePresetWithDialog(ProgramHost& host)
 {
     ProgramStore& store = host.programStore();
     FileDialogRequest request = dialogRequest(host.userSettings(), true, true);
-    request.initialName = widenOneToOne(store.current().name);
+    request.initialName = suggestedFileName(store.current().name);
     std::filesystem::path path;
     if (!chooseFile(host, request, path))
         return;
-    if (savePresetFile(store.current(), path) != kFileOk)
-        showError(host, L"The preset could not be saved.");
+    FileProblem problem;
+    if (savePresetFile(store.current(), path, linkRoot(host), &problem) != kFileOk)
+        showFileError(host, L"The preset could not be saved.", path, problem);
 }
 
 bool loadPresetWithDialog(ProgramHost& host)
@@ -331,15 +378,20 @@ bool loadPresetWithDialog(ProgramHost& host)
     std::filesystem::path path;
     if (!chooseFile(host, dialogRequest(host.userSettings(), false, true), path))
         return false;
-    host.initProgram(store.currentNumber());
-    switch (loadPresetFile(store.current(), path)) {
+    // Read into a scratch program first: a missing or broken file must not wipe the sound in
+    // use. Parameters the file leaves out take their default values.
+    ProgramRecord scratch;
+    scratch.initialize();
+    FileProblem problem;
+    switch (loadPresetFile(scratch, path, &problem)) {
     case kFileOk:
+        store.current().copyFrom(scratch);
         return true;
     case kFileWrongHeader:
-        showError(host, L"The selected file is not a valid preset.");
+        showFileError(host, L"The selected file is not a valid preset.", path, problem);
         return false;
     default:
-        showError(host, L"The preset could not be loaded.");
+        showFileError(host, L"The preset could not be loaded.", path, problem);
         return false;
     }
 }
@@ -349,8 +401,9 @@ void saveBankWithDialog(ProgramHost& host)
     std::filesystem::path path;
     if (!chooseFile(host, dialogRequest(host.userSettings(), true, false), path))
         return;
-    if (saveBankFile(host.programStore(), path) != kFileOk)
-        showError(host, L"The bank could not be saved.");
+    FileProblem problem;
+    if (saveBankFile(&host.programStore().record(0), path, linkRoot(host), &problem) != kFileOk)
+        showFileError(host, L"The bank could not be saved.", path, problem);
 }
 
 bool loadBankWithDialog(ProgramHost& host)
@@ -367,7 +420,8 @@ bool loadBankFromPath(ProgramHost& host, const std::filesystem::path& path)
     auto scratch = std::make_unique<ProgramRecord[]>(kNumPrograms);
     for (int i = 0; i < kNumPrograms; ++i)
         scratch[i].initialize();
-    switch (loadBankFile(scratch.get(), path)) {
+    FileProblem problem;
+    switch (loadBankFile(scratch.get(), path, &problem)) {
     case kFileOk:
         host.initBank(false);
         for (int i = 0; i < kNumPrograms; ++i)
@@ -375,10 +429,10 @@ bool loadBankFromPath(ProgramHost& host, const std::filesystem::path& path)
         host.setProgram(0);
         return true;
     case kFileWrongHeader:
-        showError(host, L"The selected file is not a valid bank.");
+        showFileError(host, L"The selected file is not a valid bank.", path, problem);
         return false;
     default:
-        showError(host, L"The bank could not be loaded.");
+        showFileError(host, L"The bank could not be loaded.", path, problem);
         return false;
     }
 }

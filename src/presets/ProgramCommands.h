@@ -26,6 +26,11 @@ void restorePreset(ProgramHost& host);    // asks first
 void initializePreset(ProgramHost& host); // asks first
 void initializeBank(ProgramHost& host);   // asks first
 
+// The file name the Save Preset dialog suggests for a program name: characters that no file name
+// may hold on any system ("/", "\\", ":", "*", "?", quotes, "<", ">", "|", control characters)
+// become "-", trailing dots and spaces go, and a device name such as "CON" becomes "CON_".
+std::wstring suggestedFileName(const char* programName);
+
 void savePresetWithDialog(ProgramHost& host);
 bool loadPresetWithDialog(ProgramHost& host);
 void saveBankWithDialog(ProgramHost& host);

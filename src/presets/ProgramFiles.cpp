@@ -60,8 +60,8 @@ std::string nameLine(const ProgramRecord& program)
 template <typename TakeValues>
 bool readValueLines(LineReader& reader, const char* header, std::string& line, TakeValues takeValues)
 {
-    reader.readLine(line);
-    if (line != header)
+    // Room for a byte-order mark and a CR; a longer first line is no header, however long it is.
+    if (!reader.readShortLine(line, std::strlen(header) + 8) || line != header)
         return false;
     while (!reader.atEnd()) {
         reader.readLine(line);
@@ -75,22 +75,37 @@ bool readValueLines(LineReader& reader, const char* header, std::string& line, T
     return true;
 }
 
-int readPreset(LineReader& reader, ProgramRecord& program)
+int refuse(FileProblem* problem, int line, const char* reason)
 {
+    if (problem) {
+        problem->line = line;
+        problem->reason = reason;
+    }
+    return kFileWrongHeader;
+}
+
+int readPreset(LineReader& reader, ProgramRecord& program, FileProblem* problem)
+{
+    // Into a scratch copy: a file that turns out broken must not change the program at all.
+    ProgramRecord scratch;
+    scratch.copyFrom(program);
     std::string line;
     const bool isPreset = readValueLines(reader, kPresetHeader, line, [&](const std::string& l, int index, size_t pos) {
-        program.set(index, parseValue(nextToken(l, pos)));
+        scratch.set(index, parseValue(nextToken(l, pos)));
     });
     if (!isPreset)
-        return kFileWrongHeader;
-    line.clear();
-    if (!reader.atEnd())
-        reader.readLine(line);
-    setName(program, line);
+        return refuse(problem, 1, "the first line is not \"Morvelline Preset\"");
+    // The value lines end with an empty line and the name follows; a file that stops before the
+    // empty line was cut short, and its last value may be cut too.
+    if (reader.atEnd())
+        return refuse(problem, reader.lineNumber(), "the file ends before the empty line and the program name");
+    reader.readLine(line);
+    setName(scratch, line);
+    program.copyFrom(scratch);
     return kFileOk;
 }
 
-int readBank(LineReader& reader, ProgramRecord* bank)
+int readBank(LineReader& reader, ProgramRecord* bank, FileProblem* problem)
 {
     std::string line;
     const bool isBank = readValueLines(reader, kBankHeader, line, [&](const std::string& l, int index, size_t pos) {
@@ -102,7 +117,7 @@ int readBank(LineReader& reader, ProgramRecord* bank)
         }
     });
     if (!isBank)
-        return kFileWrongHeader;
+        return refuse(problem, 1, "the first line is not \"Morvelline Preset Bank\"");
     for (int program = 0; program < kNumPrograms && !reader.atEnd(); ++program) {
         reader.readLine(line);
         setName(bank[program], line);
@@ -176,40 +191,71 @@ std::string bankFileText(const ProgramRecord* bank)
     return text;
 }
 
-int parsePresetText(std::string_view text, ProgramRecord& program)
+int parsePresetText(std::string_view text, ProgramRecord& program, FileProblem* problem)
 {
     LineReader reader(text);
-    return readPreset(reader, program);
+    return readPreset(reader, program, problem);
 }
 
-int parseBankText(std::string_view text, ProgramRecord* bank)
+int parseBankText(std::string_view text, ProgramRecord* bank, FileProblem* problem)
 {
     LineReader reader(text);
-    return readBank(reader, bank);
+    return readBank(reader, bank, problem);
 }
 
-int savePresetFile(const ProgramRecord& program, const std::filesystem::path& path)
+namespace {
+
+int writeFile(const std::filesystem::path& path, const std::string& text, const std::filesystem::path& linkRoot,
+              FileProblem* problem)
 {
-    return writeFileAtomically(path, presetFileText(program)) ? kFileOk : kFileCannotOpen;
+    const WriteResult result = replaceFileSafely(path, text, linkRoot);
+    if (result == WriteResult::Ok)
+        return kFileOk;
+    if (problem) {
+        problem->line = 0;
+        problem->reason = writeRefusalText(result);
+    }
+    return kFileCannotOpen;
 }
 
-int loadPresetFile(ProgramRecord& program, const std::filesystem::path& path)
+// Opens a file for a loader; when it cannot, says why.
+bool openForLoading(LineReader& reader, FileProblem* problem)
+{
+    if (reader.isOpen())
+        return true;
+    if (problem) {
+        problem->line = 0;
+        problem->reason = reader.openProblem();
+    }
+    return false;
+}
+
+} // namespace
+
+int savePresetFile(const ProgramRecord& program, const std::filesystem::path& path,
+                   const std::filesystem::path& linkRoot, FileProblem* problem)
+{
+    return writeFile(path, presetFileText(program), linkRoot, problem);
+}
+
+int loadPresetFile(ProgramRecord& program, const std::filesystem::path& path, FileProblem* problem)
 {
     LineReader reader(path);
-    if (!reader.isOpen())
+    if (!openForLoading(reader, problem))
         return kFileCannotOpen;
-    return readPreset(reader, program);
+    return readPreset(reader, program, problem);
 }
 
-int saveBankFile(const ProgramRecord* bank, const std::filesystem::path& path)
+int saveBankFile(const ProgramRecord* bank, const std::filesystem::path& path, const std::filesystem::path& linkRoot,
+                 FileProblem* problem)
 {
-    return writeFileAtomically(path, bankFileText(bank)) ? kFileOk : kFileCannotOpen;
+    return writeFile(path, bankFileText(bank), linkRoot, problem);
 }
 
-int loadBankFile(ProgramRecord* bank, const std::filesystem::path& path)
+int loadBankFile(ProgramRecord* bank, const std::filesystem::path& path, FileProblem* problem)
 {
     LineReader reader(path);
-    if (!reader.isOpen())
+    if (!openForLoading(reader, problem))
         return kFileCannotOpen;
-    return readBank(reader, bank);
+    return readBank(reader, bank, problem);
 }

@@ -1,10 +1,10 @@
 #include "MidiMapFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/TextLines.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
 namespace {
 
@@ -64,25 +64,18 @@ void readMidiMapText(std::string_view text, MidiMap& map)
 void readMidiMap(const std::filesystem::path& file, MidiMap& map)
 {
     map.clear();
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
+    // Only the first 122 lines count; the reader refuses FIFOs and huge files and skips a
+    // byte-order mark.
+    LineReader reader(file);
+    if (!reader.isOpen())
         return;
-    // Only the first 122 lines count, and of each only its head: a huge file costs nothing.
-    std::string text;
-    int lines = 0;
-    size_t lineLength = 0;
-    char c;
-    while (lines < kMidiMapLines && in.get(c)) {
-        if (c == '\n') {
-            text.push_back(c);
-            ++lines;
-            lineLength = 0;
-        } else if (lineLength < kMaxLineLength) {
-            text.push_back(c);
-            ++lineLength;
-        }
+    std::string line;
+    for (int lineIndex = 0; lineIndex < kMidiMapLines && !reader.atEnd(); ++lineIndex) {
+        reader.readLine(line);
+        if (reader.atEnd() && line.empty())
+            break;
+        storeLine(lineIndex, line, map);
     }
-    readMidiMapText(text, map);
 }
 
 std::string formatMidiMap(const MidiMap& map)
@@ -102,7 +95,7 @@ std::string formatMidiMap(const MidiMap& map)
     return text;
 }
 
-bool writeMidiMap(const std::filesystem::path& file, const MidiMap& map)
+WriteResult writeMidiMap(const std::filesystem::path& file, const MidiMap& map, const std::filesystem::path& linkRoot)
 {
-    return writeFileAtomically(file, formatMidiMap(map));
+    return replaceFileSafely(file, formatMidiMap(map), linkRoot);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "MidiMap.h"
+#include "platform/AtomicFile.h"
 
 #include <filesystem>
 #include <string>
@@ -22,5 +23,7 @@ void readMidiMapText(std::string_view text, MidiMap& map);
 
 // The file's text: 122 lines, each ended by the platform's line break.
 std::string formatMidiMap(const MidiMap& map);
-// Replaces the file as a whole; false (and the old file untouched) when it could not be written.
-bool writeMidiMap(const std::filesystem::path& file, const MidiMap& map);
+// Replaces the file as a whole; on any result but Ok the old file is untouched. A link is followed
+// only into linkRoot (the data folder).
+WriteResult writeMidiMap(const std::filesystem::path& file, const MidiMap& map,
+                         const std::filesystem::path& linkRoot = {});

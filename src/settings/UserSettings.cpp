@@ -5,6 +5,8 @@
 #include "settings/MidiMapFile.h"
 #include "platform/TextLines.h"
 
+#include <cstdio>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -12,6 +14,13 @@ namespace {
 bool isBuiltInTheme(const std::wstring& name)
 {
     return name == L"Extended" || name == L"Compact";
+}
+
+void reportRefusal(const fs::path& file, WriteResult result)
+{
+    if (result == WriteResult::Ok || result == WriteResult::Failed)
+        return;
+    std::fprintf(stderr, "Morvelline: %s %s; it was not saved.\n", file.string().c_str(), writeRefusalText(result));
 }
 
 } // namespace
@@ -163,7 +172,9 @@ void UserSettings::saveSettings()
 {
     if (!dataFolderFound)
         return;
-    // A failed write is silent, and the old file stays whole; the map is written either way.
-    writeFileAtomically(settingsFile, settingsText());
-    writeMidiMap(midiFile, midiMap);
+    // A failed write keeps the old file whole; the map is written either way. A refused write
+    // (read-only, or a link leading out of the data folder) is worth a line on stderr: it runs
+    // as the window closes, where a question would be in the way.
+    reportRefusal(settingsFile, replaceFileSafely(settingsFile, settingsText(), dataFolder));
+    reportRefusal(midiFile, writeMidiMap(midiFile, midiMap, dataFolder));
 }

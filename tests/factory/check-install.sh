@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # scripts/install.sh into a temporary home: a first install creates ~/.vst with the plug-in and
 # its data folder, the installed plug-in finds its factory bank there, and a second install
-# keeps the bank and settings the user has changed since.
+# keeps the bank and settings the user has changed since. A user who already keeps files in the
+# per-user data folder keeps them: they are copied into the new folder, or with
+# --keep-data-folder no new folder is made.
 # usage: check-install.sh SOURCE_DIR PLUGIN.so MORVELLINE-RENDER
 set -euo pipefail
 src=$1 plugin=$2 render=$3
-HOME=$(mktemp -d /tmp/morvelline-install-XXXXXX)
-export HOME
-trap 'rm -rf "$HOME"' EXIT
+root=$(mktemp -d /tmp/morvelline-install-XXXXXX)
+trap 'rm -rf "$root"' EXIT
+HOME=$root/first XDG_DATA_HOME=$root/first/xdg
+export HOME XDG_DATA_HOME
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
 data=$HOME/.vst/Morvelline_Data
@@ -31,4 +34,31 @@ cmp -s "$HOME/user-bank" "$data/Presets/Default.hfb" || fail "a second install r
 [ "$(cat "$data/Settings.txt")" = $'my settings\r' ] || fail "a second install replaced the user's settings"
 listed=$("$render" --plugin "$HOME/.vst/Morvelline.so" --list-programs | head -1)
 [ "$listed" = "  0  My Own Sound" ] || fail "after a second install the plug-in shows '$listed'"
+# Users of the per-user folder: their own bank, another bank, the MIDI map and the settings.
+for mode in copy keep; do
+    HOME=$root/$mode XDG_DATA_HOME=$root/$mode/xdg data=$root/$mode/.vst/Morvelline_Data
+    user=$XDG_DATA_HOME/Hollowfen\ Software/Morvelline
+    mkdir -p "$user/Presets" "$user/Themes"
+    cp "$root/first/user-bank" "$user/Presets/Default.hfb"
+    printf 'Morvelline Preset Bank\r\n' > "$user/Presets/Mine.hfb"
+    printf '7\n' > "$user/Midi.txt"
+    printf 'scale=2\n' > "$user/Settings.txt"
+    cp -r "$user" "$root/$mode-before"
+    flag=$([ $mode = keep ] && echo --keep-data-folder || true)
+    said=$("$src/scripts/install.sh" $flag "$plugin")
+    (cd "$root/$mode-before" && find . -type f) | while IFS= read -r file; do
+        cmp -s "$root/$mode-before/$file" "$user/$file" || fail "$mode: the install changed the user's $file"
+    done
+    if [ $mode = copy ]; then
+        for file in Presets/Default.hfb Presets/Mine.hfb Midi.txt Settings.txt; do
+            cmp -s "$user/$file" "$data/$file" || fail "copy: $file was not copied into $data"
+        done
+        grep -q "copied into the new data folder" <<<"$said" || fail "copy: the install did not say so: $said"
+    else
+        [ ! -e "$data" ] || fail "keep: --keep-data-folder made $data"
+        grep -q "Kept the data folder" <<<"$said" || fail "keep: the install did not say so: $said"
+    fi
+    listed=$("$render" --plugin "$HOME/.vst/Morvelline.so" --list-programs | head -1)
+    [ "$listed" = "  0  My Own Sound" ] || fail "$mode: the installed plug-in starts with '$listed'"
+done
 echo "install ok"

@@ -11,14 +11,32 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Saving through a symbolic link writes the file it points to and keeps the link.
-fs::path resolveLinks(const fs::path& target)
+bool insideFolder(const fs::path& file, const fs::path& folder)
 {
     std::error_code error;
-    if (!fs::is_symlink(target, error))
-        return target;
-    const fs::path resolved = fs::weakly_canonical(target, error);
-    return error ? target : resolved;
+    const fs::path root = fs::weakly_canonical(folder, error);
+    if (error || root.empty())
+        return false;
+    const fs::path relative = file.lexically_relative(root);
+    return !relative.empty() && relative != "." && *relative.begin() != "..";
+}
+
+// Decides which file a save replaces, or why it must not.
+WriteResult chooseTarget(const fs::path& requested, const fs::path& linkRoot, fs::path& target)
+{
+    std::error_code error;
+    target = requested;
+    if (fs::is_symlink(requested, error)) {
+        const fs::path resolved = fs::weakly_canonical(requested, error);
+        if (error || !fs::exists(resolved, error))
+            return WriteResult::DanglingLink;
+        if (linkRoot.empty() || !insideFolder(resolved, linkRoot))
+            return WriteResult::LinkOutside;
+        target = resolved;
+    }
+    if (fs::exists(target, error) && fileIsReadOnly(target))
+        return WriteResult::ReadOnly;
+    return WriteResult::Ok;
 }
 
 // Unique per writer: two instances, or two threads, saving the same file at once must never
@@ -36,12 +54,14 @@ fs::path temporaryBeside(const fs::path& target)
     return temporary;
 }
 
+// The temporary must be a new file: in a folder others may write, a link planted under its
+// name would otherwise be followed ("x": exclusive creation, which never follows a link).
 std::FILE* createForWriting(const fs::path& path)
 {
 #if defined(_WIN32)
     return _wfopen(path.c_str(), L"wb");
 #else
-    return std::fopen(path.c_str(), "wb");
+    return std::fopen(path.c_str(), "wbx");
 #endif
 }
 
@@ -56,13 +76,16 @@ void copyPermissions(const fs::path& from, const fs::path& to)
 
 } // namespace
 
-bool writeFileAtomically(const fs::path& requestedTarget, std::string_view contents)
+WriteResult replaceFileSafely(const fs::path& requestedTarget, std::string_view contents, const fs::path& linkRoot)
 {
-    const fs::path target = resolveLinks(requestedTarget);
+    fs::path target;
+    const WriteResult allowed = chooseTarget(requestedTarget, linkRoot, target);
+    if (allowed != WriteResult::Ok)
+        return allowed;
     const fs::path temporary = temporaryBeside(target);
     std::FILE* file = createForWriting(temporary);
     if (!file)
-        return false;
+        return WriteResult::Failed;
     bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
     // On disk before the rename, so a power cut leaves the old file or the new one, never an
     // empty one.
@@ -72,9 +95,30 @@ bool writeFileAtomically(const fs::path& requestedTarget, std::string_view conte
     if (written) {
         copyPermissions(target, temporary);
         if (replaceFile(temporary, target))
-            return true;
+            return WriteResult::Ok;
     }
     std::error_code ignored;
     fs::remove(temporary, ignored);
-    return false;
+    return WriteResult::Failed;
+}
+
+const char* writeRefusalText(WriteResult result)
+{
+    switch (result) {
+    case WriteResult::ReadOnly:
+        return "is read-only";
+    case WriteResult::LinkOutside:
+        return "is a link to a file outside the data folder";
+    case WriteResult::DanglingLink:
+        return "is a link to a file that does not exist";
+    case WriteResult::Failed:
+        return "could not be written";
+    default:
+        return "";
+    }
+}
+
+bool writeFileAtomically(const fs::path& target, std::string_view contents)
+{
+    return replaceFileSafely(target, contents, {}) == WriteResult::Ok;
 }

@@ -3,7 +3,29 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr const char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+const char* const kNotRegular = "is not a regular file";
+const char* const kTooLarge = "is larger than 16 MB";
+
+void setProblem(std::string* problem, const std::string& text)
+{
+    if (problem)
+        *problem = text;
+}
+
+} // namespace
 
 int readBase0Integer(const std::string& text)
 {
@@ -16,20 +38,54 @@ int readBase0Integer(const std::string& text)
     return int(value);
 }
 
-std::FILE* openFileForReading(const std::filesystem::path& path)
+std::FILE* openFileForReading(const std::filesystem::path& path, std::string* problem)
 {
-    // A folder opens on some systems and then reads as empty; it is no file to read.
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        return nullptr;
 #if defined(_WIN32)
-    return _wfopen(path.c_str(), L"rb");
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (error || !std::filesystem::exists(status)) {
+        setProblem(problem, "does not exist");
+        return nullptr;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        setProblem(problem, kNotRegular);
+        return nullptr;
+    }
+    if (std::filesystem::file_size(path, error) > kMaxTextFileSize) {
+        setProblem(problem, kTooLarge);
+        return nullptr;
+    }
+    std::FILE* file = _wfopen(path.c_str(), L"rb");
+    if (!file)
+        setProblem(problem, "cannot be opened");
+    return file;
 #else
-    return std::fopen(path.c_str(), "rb");
+    // Non-blocking, so that opening a FIFO returns at once; the kind is checked on what was
+    // opened, not on the name, which may change in between.
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        setProblem(problem, std::string("cannot be opened (") + std::strerror(errno) + ")");
+        return nullptr;
+    }
+    struct stat status;
+    const char* refusal = nullptr;
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
+        refusal = kNotRegular;
+    else if (std::uintmax_t(status.st_size) > kMaxTextFileSize)
+        refusal = kTooLarge;
+    std::FILE* file = refusal ? nullptr : fdopen(descriptor, "rb");
+    if (!file) {
+        setProblem(problem, refusal ? refusal : "cannot be opened");
+        close(descriptor);
+    }
+    return file;
 #endif
 }
 
-LineReader::LineReader(const std::filesystem::path& path) : file(openFileForReading(path)), opened(true) {}
+LineReader::LineReader(const std::filesystem::path& path) : opened(true)
+{
+    file = openFileForReading(path, &problem);
+}
 
 LineReader::~LineReader()
 {
@@ -45,22 +101,30 @@ int LineReader::nextByte()
         return static_cast<unsigned char>(memory[memoryPos++]);
     }
     if (bufferPos == bufferFill) {
-        if (!file)
+        if (!file || consumed >= kMaxTextFileSize)
             return EOF;
         bufferFill = std::fread(buffer, 1, sizeof buffer, file);
         bufferPos = 0;
+        consumed += bufferFill;
         if (bufferFill == 0)
             return EOF;
     }
     return buffer[bufferPos++];
 }
 
-void LineReader::readLine(std::string& line)
+bool LineReader::readLineUpTo(std::string& line, size_t keep, size_t stopAfter)
 {
     line.clear();
     if (ended)
-        return;
+        return true;
+    ++lines;
+    size_t length = 0;
+    bool complete = true;
     for (;;) {
+        if (length == stopAfter) {
+            complete = false;
+            break;
+        }
         int c = nextByte();
         if (c == EOF) {
             ended = true;
@@ -68,9 +132,23 @@ void LineReader::readLine(std::string& line)
         }
         if (c == '\n')
             break;
-        if (line.size() < kMaxLineLength)
+        ++length;
+        if (line.size() < keep)
             line += char(c);
     }
+    if (lines == 1 && line.compare(0, 3, kByteOrderMark) == 0)
+        line.erase(0, 3);
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
+    return complete;
+}
+
+void LineReader::readLine(std::string& line)
+{
+    readLineUpTo(line, kMaxLineLength, SIZE_MAX);
+}
+
+bool LineReader::readShortLine(std::string& line, size_t maxLength)
+{
+    return readLineUpTo(line, maxLength, maxLength);
 }

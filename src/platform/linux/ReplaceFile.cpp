@@ -1,6 +1,7 @@
 #include "platform/ReplaceFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 bool syncFileToDisk(std::FILE* file)
@@ -29,6 +30,14 @@ bool replaceFile(const std::filesystem::path& from, const std::filesystem::path&
         return false;
     syncFolder(to.parent_path());
     return true;
+}
+
+bool fileIsReadOnly(const std::filesystem::path& file)
+{
+    struct stat status;
+    if (stat(file.c_str(), &status) != 0)
+        return false;
+    return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(file.c_str(), W_OK) != 0;
 }
 
 unsigned long currentProcessId()

@@ -14,6 +14,12 @@ bool replaceFile(const std::filesystem::path& from, const std::filesystem::path&
     return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+bool fileIsReadOnly(const std::filesystem::path& file)
+{
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 unsigned long currentProcessId()
 {
     return GetCurrentProcessId();

@@ -7,9 +7,12 @@
 #include "presets/MidiLearnCommands.h"
 #include "presets/ProgramCommands.h"
 #include "presets/ProgramFiles.h"
+#include "support/FileText.h"
 #include "unit/support/FakeSystemServices.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstring>
@@ -509,18 +512,31 @@ TEST_F(Programs, PresetAndBankDialogs)
     EXPECT_EQ(system.dialogRequests.back().title, L"Load Preset");
     EXPECT_TRUE(system.messages.empty());
 
-    // Failed loads leave the default program and say why.
-    std::ofstream(presets() / "bad.hfp") << "Not a preset\r\n";
-    system.dialogs = {{DialogResult::Chosen, presets() / "bad.hfp"}};
-    command(1005, 1.0f);
-    EXPECT_STREQ(store().current().name, "Default");
-    ASSERT_EQ(system.messages.size(), 1u);
-    EXPECT_EQ(system.messages[0].text, L"The selected file is not a valid preset.");
-    EXPECT_EQ(system.messages[0].title, L"Error");
-    EXPECT_EQ(system.messages[0].icon, MessageIcon::Error);
-    system.dialogs = {{DialogResult::Chosen, presets() / "missing.hfp"}};
-    command(1005, 1.0f);
-    EXPECT_EQ(system.messages.back().text, L"The preset could not be loaded.");
+    // Failed loads leave the program as it was and say which file and what was wrong.
+    writeAll(presets() / "bad.hfp", "Not a preset\r\n");
+    writeAll(presets() / "cut.hfp", "Morvelline Preset\r\nVolume 0.9\r\nFltCut 0.");
+    ASSERT_EQ(::mkfifo((presets() / "fifo.hfp").c_str(), 0600), 0);
+    const struct {
+        const char* file;
+        std::wstring message;
+    } failures[] = {
+        {"bad.hfp", L"The selected file is not a valid preset.\n\n" + presets().wstring() + L"/bad.hfp, line 1:"},
+        {"cut.hfp", L"The selected file is not a valid preset.\n\n" + presets().wstring() + L"/cut.hfp, line 3:"},
+        {"missing.hfp", L"The preset could not be loaded.\n\n" + presets().wstring() + L"/missing.hfp cannot"},
+        {"fifo.hfp", L"The preset could not be loaded.\n\n" + presets().wstring() +
+                         L"/fifo.hfp is not a regular file."},
+    };
+    for (const auto& failure : failures) {
+        system.messages.clear();
+        system.dialogs = {{DialogResult::Chosen, presets() / failure.file}};
+        command(1005, 1.0f);
+        EXPECT_STREQ(store().current().name, "My Lead") << failure.file;
+        EXPECT_EQ(value(Param::Volume), 0.31f) << failure.file;
+        ASSERT_EQ(system.messages.size(), 1u);
+        EXPECT_EQ(system.messages[0].text.substr(0, failure.message.size()), failure.message);
+        EXPECT_EQ(system.messages[0].title, L"Error");
+        EXPECT_EQ(system.messages[0].icon, MessageIcon::Error);
+    }
 
     // Cancelled and unavailable dialogs change nothing.
     plugin->setParameter(Param::Volume, 0.5f);
@@ -532,15 +548,77 @@ TEST_F(Programs, PresetAndBankDialogs)
     // Save Bank into a folder that does not exist, then a bank load that fails.
     system.dialogs = {{DialogResult::Chosen, presets() / "no" / "bank.hfb"}};
     command(1005, 7.0f);
-    EXPECT_EQ(system.messages.back().text, L"The bank could not be saved.");
+    EXPECT_EQ(system.messages.back().text.substr(0, 29), L"The bank could not be saved.\n");
     plugin->setParameter(Param::Volume, 0.27f);
     system.dialogs = {{DialogResult::Chosen, presets() / "lead.hfp"}};
     command(1005, 8.0f);
-    EXPECT_EQ(system.messages.back().text, L"The selected file is not a valid bank.");
+    EXPECT_EQ(system.messages.back().text.rfind(L"The selected file is not a valid bank.", 0), 0u);
     EXPECT_EQ(value(Param::Volume), 0.27f) << "a refused bank leaves the bank as it was";
     system.dialogs = {{DialogResult::Chosen, presets() / "missing.hfb"}};
     command(1005, 8.0f);
-    EXPECT_EQ(system.messages.back().text, L"The bank could not be loaded.");
+    EXPECT_EQ(system.messages.back().text.rfind(L"The bank could not be loaded.", 0), 0u);
+}
+
+// Save Bank and Save Preset never replace a read-only file or write through a link out of the
+// data folder; the message names the file, and both files stay as they were.
+TEST_F(Programs, SavesRefuseReadOnlyFilesAndLinksOutOfTheDataFolder)
+{
+    createOpen();
+    const fs::path outside = folder.path / "profile.sh";
+    writeAll(outside, "export PATH\n");
+    writeAll(presets() / "ro.hfb", "old");
+    fs::permissions(presets() / "ro.hfb", fs::perms::owner_read | fs::perms::group_read);
+    fs::create_symlink(outside, presets() / "link.hfp");
+    fs::create_symlink(presets() / "gone.hfb", presets() / "dangling.hfb");
+    writeAll(presets() / "inside.hfp", "old");
+    fs::create_symlink(presets() / "inside.hfp", presets() / "inner-link.hfp");
+    const struct {
+        float command;
+        const char* file;
+        std::wstring message; // empty: saved
+    } cases[] = {
+        {7.0f, "ro.hfb", L"The bank could not be saved.\n\n" + presets().wstring() + L"/ro.hfb is read-only."},
+        {0.0f, "link.hfp", L"The preset could not be saved.\n\n" + presets().wstring() +
+                               L"/link.hfp is a link to a file outside the data folder."},
+        {7.0f, "dangling.hfb", L"The bank could not be saved.\n\n" + presets().wstring() +
+                                   L"/dangling.hfb is a link to a file that does not exist."},
+        {0.0f, "inner-link.hfp", L""},
+    };
+    for (const auto& c : cases) {
+        system.messages.clear();
+        system.dialogs = {{DialogResult::Chosen, presets() / c.file}};
+        command(1005, c.command);
+        if (c.message.empty()) {
+            EXPECT_TRUE(system.messages.empty()) << c.file;
+            continue;
+        }
+        ASSERT_EQ(system.messages.size(), 1u) << c.file;
+        EXPECT_EQ(system.messages[0].text, c.message);
+    }
+    EXPECT_EQ(readAll(outside), "export PATH\n");
+    EXPECT_EQ(readAll(presets() / "ro.hfb"), "old");
+    EXPECT_TRUE(fs::is_symlink(presets() / "link.hfp") && fs::is_symlink(presets() / "dangling.hfb"));
+    EXPECT_FALSE(fs::exists(presets() / "gone.hfb"));
+    EXPECT_EQ(readAll(presets() / "inside.hfp").rfind("Morvelline Preset\r\n", 0), 0u);
+}
+
+TEST_F(Programs, SavePresetSuggestsANameThatIsAFileName)
+{
+    createOpen();
+    const struct {
+        const char* program;
+        const wchar_t* suggested;
+    } cases[] = {
+        {"BS Wobble 1/8", L"BS Wobble 1-8"}, {"a\\b:c*d?e\"f<g>h|i", L"a-b-c-d-e-f-g-h-i"},
+        {"Tab\there", L"Tab-here"},          {"Ends with dots..", L"Ends with dots"},
+        {"..", L""},                          {"con", L"con_"},
+        {"LPT1.x", L"LPT1_.x"},               {"COM10", L"COM10"},
+    };
+    for (const auto& c : cases) {
+        std::strcpy(store().current().name, c.program);
+        command(1005, 0.0f); // cancelled
+        EXPECT_EQ(system.dialogRequests.back().initialName, c.suggested) << c.program;
+    }
 }
 
 TEST_F(Programs, FilesReachAnInstanceThroughTheBinaryInterface)

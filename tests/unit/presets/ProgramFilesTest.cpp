@@ -139,16 +139,49 @@ TEST_F(Files, HeaderMustMatchExactly)
     EXPECT_EQ(loadBankFile(bank, folder.path), kFileCannotOpen); // a folder is no file
 }
 
-TEST_F(Files, HeaderOnlyPresetLeavesValuesAndEmptiesTheName)
+// A preset is taken whole or not at all: a file cut short must not leave half a sound.
+TEST_F(Files, APresetCutShortLeavesTheProgramAndSaysWhere)
 {
-    program.initialize();
-    ASSERT_EQ(parsePresetText("Morvelline Preset\r\n", program), kFileOk);
+    const std::string full = presetFileText(store->record(1));
+    const struct {
+        std::string text;
+        int line;
+    } cases[] = {
+        {"Morvelline Preset", 1},
+        {"Morvelline Preset\r\n", 2},
+        {"Morvelline Preset\r\nFltCut 0.1\r\nFltRes 0.", 3},
+        {full.substr(0, full.find("\r\n\r\n") + 2), 201}, // every value, no empty line or name
+        {"Not a preset\r\n\r\nName\r\n", 1},
+    };
+    for (const auto& c : cases) {
+        program.initialize();
+        program.set(Param::FltRes, 0.42f);
+        std::strcpy(program.name, "BS Reese");
+        FileProblem problem;
+        EXPECT_EQ(parsePresetText(c.text, program, &problem), kFileWrongHeader) << c.text;
+        EXPECT_EQ(problem.line, c.line) << c.text;
+        EXPECT_FALSE(problem.reason.empty());
+        EXPECT_EQ(program.get(Param::FltCut), kParamTable[Param::FltCut].defaultValue);
+        EXPECT_EQ(program.get(Param::FltRes), 0.42f);
+        EXPECT_STREQ(program.name, "BS Reese");
+    }
+    // The empty line ends the values; a missing name line after it is an empty name.
+    ASSERT_EQ(parsePresetText("Morvelline Preset\nFltCut 0.1\n\n", program), kFileOk);
+    EXPECT_EQ(program.get(Param::FltCut), 0.1f);
     EXPECT_STREQ(program.name, "");
-    EXPECT_EQ(program.get(Param::Osc1Semi), 0.5f);
-    // Without a line break after the header the name is empty too.
-    std::strcpy(program.name, "Kept?");
-    ASSERT_EQ(parsePresetText("Morvelline Preset", program), kFileOk);
-    EXPECT_STREQ(program.name, "");
+}
+
+// Some Windows editors start a saved text file with a UTF-8 byte-order mark.
+TEST_F(Files, AByteOrderMarkBeforeTheHeaderIsSkipped)
+{
+    const std::string bom = "\xEF\xBB\xBF";
+    ASSERT_EQ(parsePresetText(bom + "Morvelline Preset\r\nFltCut 0.25\r\n\r\nMarked\r\n", program), kFileOk);
+    EXPECT_EQ(program.get(Param::FltCut), 0.25f);
+    EXPECT_STREQ(program.name, "Marked");
+    writeAll(file("marked.hfb"), bom + "Morvelline Preset Bank\r\nFltCut 0.5 0.75\r\n\r\nFirst\r\n");
+    ASSERT_EQ(loadBankFile(bank, file("marked.hfb")), kFileOk);
+    EXPECT_EQ(bank[1].get(Param::FltCut), 0.75f);
+    EXPECT_STREQ(bank[0].name, "First");
 }
 
 TEST_F(Files, ShortBankLinesAndMissingNamesKeepTheRest)
@@ -189,15 +222,8 @@ TEST_F(Files, NamesWithLineBreaksCannotShiftTheFollowingLines)
 
 TEST_F(Files, HugeLinesAndMillionsOfLinesStayBounded)
 {
-    // A header line of 100 MB: refused, without holding it in memory.
-    {
-        std::FILE* out = std::fopen(file("huge.hfp").c_str(), "wb");
-        ASSERT_TRUE(out);
-        std::string chunk(1 << 20, 'x');
-        for (int i = 0; i < 100; ++i)
-            std::fwrite(chunk.data(), 1, chunk.size(), out);
-        std::fclose(out);
-    }
+    // A header line of 10 MB: refused, without holding it in memory.
+    writeAll(file("huge.hfp"), std::string(10 << 20, 'x'));
     EXPECT_EQ(loadPresetFile(program, file("huge.hfp")), kFileWrongHeader);
 
     // A million parameter lines: read to the end, the last one wins.
@@ -213,7 +239,7 @@ TEST_F(Files, HugeLinesAndMillionsOfLinesStayBounded)
     EXPECT_EQ(bank[0].get(Param::FltCut), 0.9f);
 
     // A value line longer than the line limit keeps its beginning.
-    std::string longLine = "Morvelline Preset\nVolume 0.25" + std::string(200000, '5') + "\n";
+    std::string longLine = "Morvelline Preset\nVolume 0.25" + std::string(200000, '5') + "\n\nLong\n";
     EXPECT_EQ(parsePresetText(longLine, program), kFileOk);
     EXPECT_NEAR(program.get(Param::Volume), 0.255555f, 1e-5f);
 }

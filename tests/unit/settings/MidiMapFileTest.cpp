@@ -157,7 +157,7 @@ TEST(MidiMapWrite, WritesOneHundredTwentyTwoLinesAndReadsBack)
     s.modCcNumber[0] = 1;
     s.modCcNumber[1] = 119;
     const fs::path file = folder.path / "Midi.txt";
-    ASSERT_TRUE(writeMidiMap(file, s));
+    ASSERT_EQ(writeMidiMap(file, s), WriteResult::Ok);
     const std::string text = readText(file);
     EXPECT_EQ(text.substr(0, 5), "0\n-1\n");
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 122);
@@ -181,7 +181,7 @@ TEST(MidiMapWrite, ReadOnlyFolderKeepsTheOldFileAndReportsFailure)
     if (::access(folder.path.c_str(), W_OK) == 0)
         GTEST_SKIP() << "this user can write into read-only folders";
     MidiMap s;
-    EXPECT_FALSE(writeMidiMap(file, s));
+    EXPECT_NE(writeMidiMap(file, s), WriteResult::Ok);
     EXPECT_EQ(readText(file), "old\n");
 }
 
@@ -199,7 +199,7 @@ TEST(MidiMapWrite, UnwritableTemporaryKeepsTheOldFileAndReportsFailure)
     tiny.rlim_cur = 64;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
     MidiMap s;
-    const bool written = writeMidiMap(file, s);
+    const bool written = writeMidiMap(file, s) == WriteResult::Ok;
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(written);
@@ -211,5 +211,5 @@ TEST(MidiMapWrite, MissingFolderReportsFailure)
 {
     TempFolder folder;
     MidiMap s;
-    EXPECT_FALSE(writeMidiMap(folder.path / "no-such-folder" / "Midi.txt", s));
+    EXPECT_NE(writeMidiMap(folder.path / "no-such-folder" / "Midi.txt", s), WriteResult::Ok);
 }

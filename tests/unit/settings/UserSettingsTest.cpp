@@ -207,3 +207,25 @@ TEST_F(Settings, MidiMapIsSavedWithTheSettingsAndReadBackAtTheNextLoad)
     EXPECT_EQ(later.midiMap.modCcNumber[0].load(), 1);
     EXPECT_EQ(later.midiMap.modCcNumber[1].load(), -1);
 }
+
+// Closing the editor writes Settings.txt and Midi.txt: through a link that leads out of the data
+// folder (or nowhere) nothing is written, and a byte-order mark does not hide the first key.
+TEST_F(Settings, SavingKeepsLinksOutOfTheDataFolderAndReadsPastAByteOrderMark)
+{
+    writeSettings("\xEF\xBB\xBFscale=2\n");
+    const fs::path outside = folder.path / "profile.sh";
+    writeAll(outside, "export PATH\n");
+    fs::create_symlink(outside, appFolder() / "Midi.txt");
+    UserSettings settings;
+    EXPECT_EQ(settings.scale, 2);
+    settings.saveSettings();
+    EXPECT_EQ(readAll(outside), "export PATH\n");
+    EXPECT_TRUE(fs::is_symlink(appFolder() / "Midi.txt"));
+    EXPECT_EQ(readAll(appFolder() / "Settings.txt").rfind("theme=Extended", 0), 0u);
+
+    fs::remove(appFolder() / "Settings.txt");
+    fs::create_symlink(appFolder() / "Presets" / "gone.txt", appFolder() / "Settings.txt");
+    settings.saveSettings();
+    EXPECT_TRUE(fs::is_symlink(appFolder() / "Settings.txt"));
+    EXPECT_FALSE(fs::exists(appFolder() / "Presets" / "gone.txt"));
+}
