@@ -100,7 +100,10 @@ void Editor::settleQuestion()
     const MessageAnswer answer = questionPanel->answered() ? questionPanel->answer() : questionPanel->refusal();
     frame->removeView(questionPanel);
     questionPanel = nullptr;
-    frame->setFocusView(focusBeforeQuestion);
+    // The focus goes back where it was, if that view is still in the window.
+    bool focusStillThere = false;
+    frame->forEachDescendant([&](CView* view) { focusStillThere = focusStillThere || view == focusBeforeQuestion; });
+    frame->setFocusView(focusStillThere ? focusBeforeQuestion : nullptr);
     frame->invalidRect(frame->getViewSize());
     AnswerHandler then = std::move(questions.front().then);
     questions.pop_front();
