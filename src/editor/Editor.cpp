@@ -1,7 +1,5 @@
 #include "editor/Editor.h"
 
-#include "editor/MessageOverlay.h"
-
 #include "editor/ActiveLabel.h"
 #include "editor/CodedParamMenu.h"
 #include "editor/EditorHost.h"
@@ -64,20 +62,55 @@ bool Editor::open(void* parentWindow)
         return false;
     }
     openState.store(true, std::memory_order_seq_cst);
-    setMessageBoxFallback(this, [this](const std::wstring& text, const std::wstring& title, MessageButtons buttons) {
-        return askInWindow(text, title, buttons);
-    });
     return true;
 }
 
-MessageAnswer Editor::askInWindow(const std::wstring& text, const std::wstring& title, MessageButtons buttons)
+bool Editor::askInWindow(const std::wstring& text, const std::wstring& title, MessageButtons buttons,
+                         AnswerHandler then)
 {
-    // A user away from the computer must not hold the command (and the host's UI) for ever.
+    if (!frame || !isOpen())
+        return false;
+    questions.push_back({text, title, buttons, std::move(then)});
+    showNextQuestion();
+    return true;
+}
+
+void Editor::showNextQuestion()
+{
+    // A question left unanswered is refused in the end, so a command does not wait for ever.
     constexpr std::chrono::minutes kAnswerTimeout{5};
-    if (!frame)
-        return MessageAnswer::Unavailable;
-    return askInFrame(
-        *frame, text, title, buttons, [this] { return frame != nullptr && isOpen(); }, kAnswerTimeout);
+    if (questionPanel || questions.empty() || !frame)
+        return;
+    const Question& next = questions.front();
+    questionPanel = new MessageOverlay(frame->getViewSize(), next.text, next.title, next.buttons);
+    focusBeforeQuestion = frame->getFocusView();
+    frame->addView(questionPanel);
+    frame->setFocusView(questionPanel);
+    frame->invalidRect(frame->getViewSize());
+    questionDeadline = std::chrono::steady_clock::now() + kAnswerTimeout;
+}
+
+void Editor::settleQuestion()
+{
+    if (!questionPanel || !frame)
+        return;
+    const bool late = std::chrono::steady_clock::now() >= questionDeadline;
+    if (!questionPanel->answered() && !late)
+        return;
+    const MessageAnswer answer = questionPanel->answered() ? questionPanel->answer() : questionPanel->refusal();
+    frame->removeView(questionPanel);
+    questionPanel = nullptr;
+    // The focus goes back where it was, if that view is still in the window.
+    bool focusStillThere = false;
+    frame->forEachDescendant([&](CView* view) { focusStillThere = focusStillThere || view == focusBeforeQuestion; });
+    frame->setFocusView(focusStillThere ? focusBeforeQuestion : nullptr);
+    frame->invalidRect(frame->getViewSize());
+    AnswerHandler then = std::move(questions.front().then);
+    questions.pop_front();
+    // The command goes on; it may ask again, and its question waits behind any already queued.
+    if (then)
+        then(answer);
+    showNextQuestion();
 }
 
 bool Editor::openHeadless()
@@ -92,7 +125,10 @@ bool Editor::openHeadless()
 
 void Editor::close()
 {
-    clearMessageBoxFallback(this);
+    // The panel goes with the frame; commands still waiting for an answer do nothing more.
+    questions.clear();
+    questionPanel = nullptr;
+    focusBeforeQuestion = nullptr;
     if (!frame) {
         openState.store(false, std::memory_order_seq_cst);
         return;
@@ -189,7 +225,7 @@ void Editor::valueChanged(CControl* control)
     } else if (tag > kStateTag) {
         // Commands reach the plug-in without being reported to the host as automation: they
         // are no parameters of the host's, and a replayed menu command would act again.
-        effect->setParameter(tag, value);
+        host.editorCommand(tag, value);
     }
     control->setDirty();
 }
@@ -252,6 +288,8 @@ void Editor::idle()
     updateLamps();
     showValueInLabel(touchedTag, touching);
     AEffGUIEditor::idle();
+    // After the window's events: a click on the panel is answered in the same idle.
+    settleQuestion();
 }
 
 void Editor::updateLearnState()

@@ -13,6 +13,9 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +27,7 @@ class CTabView;
 class CViewContainer;
 class EditorHost;
 class EditorImages;
+class MessageOverlay;
 class OnOffDisplay;
 class ParamEdit;
 class ParamKnob;
@@ -38,8 +42,14 @@ public:
     // Builds the window without a system window, for rendering and tests.
     bool openHeadless();
     void close() override;
-    // A message box drawn in the open window, for systems without a dialog program.
-    MessageAnswer askInWindow(const std::wstring& text, const std::wstring& title, MessageButtons buttons);
+    using AnswerHandler = std::function<void(MessageAnswer)>;
+    // A message box drawn in the open window, for systems without a dialog program. Returns at
+    // once: the panel is answered through the window's events, and then gets the answer at that
+    // idle (a refusal after five minutes). Questions asked meanwhile wait their turn; those still
+    // open when the window closes are dropped, which refuses them. False while no window is open.
+    bool askInWindow(const std::wstring& text, const std::wstring& title, MessageButtons buttons, AnswerHandler then);
+    // The panel shown now, if any.
+    MessageOverlay* shownQuestion() const { return questionPanel; }
     bool isOpen() const override { return openState.load(std::memory_order_seq_cst); }
     void idle() override;
 
@@ -96,6 +106,9 @@ private:
     void forgetControls();
     const ElementStyle& style(TextStyle which) const;
 
+    void showNextQuestion();
+    void settleQuestion();
+
     void updateLearnState();
     void updateLearnTexts();
     void updateProgramTexts();
@@ -134,4 +147,15 @@ private:
     CMovieBitmap* noteLamp = nullptr;
     COnOffButton* learnSwitch = nullptr;
     std::string closedNameText;
+
+    struct Question {
+        std::wstring text;
+        std::wstring title;
+        MessageButtons buttons;
+        AnswerHandler then;
+    };
+    std::deque<Question> questions; // the first one is on screen
+    MessageOverlay* questionPanel = nullptr;
+    CView* focusBeforeQuestion = nullptr;
+    std::chrono::steady_clock::time_point questionDeadline;
 };

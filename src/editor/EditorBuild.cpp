@@ -217,7 +217,7 @@ CView* Editor::createControl(const ControlSpec& placement, const CRect& r)
         return text;
     }
     case Widget::ClickableText:
-        assignedCcText = new ParamLabel(r, style(placement.style), "", effect, placement.tag);
+        assignedCcText = new ParamLabel(r, style(placement.style), "", &host, placement.tag);
         return assignedCcText;
     case Widget::ParamMenu: {
         auto* menu = new CodedParamMenu(r, this, placement.tag, style(placement.style), programs,

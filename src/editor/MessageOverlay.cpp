@@ -2,9 +2,6 @@
 
 #include "gui/CDrawContext.h"
 #include "gui/CFontDesc.h"
-#include "gui/CFrame.h"
-
-#include <thread>
 
 namespace {
 
@@ -153,30 +150,4 @@ void MessageOverlay::choose(MessageAnswer answer)
 {
     hasAnswer = true;
     chosen = answer;
-}
-
-MessageAnswer askInFrame(CFrame& frame, const std::wstring& text, const std::wstring& title, MessageButtons buttons,
-                         const std::function<bool()>& stillOpen, std::chrono::milliseconds timeout,
-                         const std::function<void(MessageOverlay&)>& eachRound)
-{
-    auto* overlay = new MessageOverlay(frame.getViewSize(), text, title, buttons);
-    CView* previousFocus = frame.getFocusView();
-    frame.addView(overlay);
-    frame.setFocusView(overlay);
-    frame.invalidRect(frame.getViewSize());
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!overlay->answered() && std::chrono::steady_clock::now() < deadline) {
-        if (eachRound)
-            eachRound(*overlay);
-        frame.idle();
-        if (!stillOpen())
-            return overlay->refusal(); // the frame and the overlay are gone with the window
-        if (!overlay->answered())
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    MessageAnswer answer = overlay->answered() ? overlay->answer() : overlay->refusal();
-    frame.removeView(overlay);
-    frame.setFocusView(previousFocus);
-    frame.invalidRect(frame.getViewSize());
-    return answer;
 }

@@ -5,12 +5,8 @@
 #include "gui/CView.h"
 #include "platform/SystemServices.h"
 
-#include <chrono>
-#include <functional>
 #include <string>
 #include <vector>
-
-class CFrame;
 
 class MessageOverlay : public CView {
 public:
@@ -38,9 +34,3 @@ private:
     bool hasAnswer = false;
     MessageAnswer chosen = MessageAnswer::Cancel;
 };
-
-// Shows the overlay over frame and handles the window's events until a button is chosen, Escape
-// is pressed, stillOpen() turns false or timeout passes. eachRound (tests) runs before every round.
-MessageAnswer askInFrame(CFrame& frame, const std::wstring& text, const std::wstring& title, MessageButtons buttons,
-                         const std::function<bool()>& stillOpen, std::chrono::milliseconds timeout,
-                         const std::function<void(MessageOverlay&)>& eachRound = {});

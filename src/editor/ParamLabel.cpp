@@ -1,23 +1,23 @@
 #include "editor/ParamLabel.h"
 
 #include "editor/TextStyling.h"
-#include "vst/AudioEffect.h"
+#include "editor/EditorHost.h"
 
 #include <cstring>
 
 ParamLabel::ParamLabel(const CRect& area, const ElementStyle& style, const std::string& initialText,
-                       AudioEffect* targetEffect, long controlTag)
-    : CTextLabel(area, initialText), target(targetEffect)
+                       EditorHost* commandTarget, long controlTag)
+    : CTextLabel(area, initialText), target(commandTarget)
 {
     setTag(controlTag);
     applyTextStyle(*this, style);
-    setMouseEnabled(targetEffect != nullptr);
+    setMouseEnabled(commandTarget != nullptr);
 }
 
 CMouseEventResult ParamLabel::onMouseDown(CPoint& /*where*/, const long& buttons)
 {
     if (target && (buttons & kLButton))
-        target->setParameter(VstInt32(getTag()), (buttons & kControl) ? 2.0f : 1.0f);
+        target->editorCommand(int(getTag()), (buttons & kControl) ? 2.0f : 1.0f);
     return kMouseEventNotHandled;
 }
 

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,16 +58,6 @@ public:
 SystemServices& systemServices();
 // Installs replacement services (not owned); null restores the system's own.
 void setSystemServices(SystemServices* services);
-// Where the system offers no message box (Unavailable), the open editor asks inside its own
-// window instead. It installs this from its UI thread while open and clears it (by owner) when it
-// closes; the fallback is used only on the thread that installed it.
-using MessageBoxFallback =
-    std::function<MessageAnswer(const std::wstring& text, const std::wstring& title, MessageButtons buttons)>;
-void setMessageBoxFallback(const void* owner, MessageBoxFallback fallback);
-void clearMessageBoxFallback(const void* owner);
-// A message box through the services, then through the fallback when the services cannot ask.
-MessageAnswer askUser(void* owner, const std::wstring& text, const std::wstring& title, MessageIcon icon,
-                      MessageButtons buttons);
 // The system's own implementation, one per platform.
 SystemServices& nativeSystemServices();
 

@@ -147,11 +147,16 @@ void Plugin::setParameter(VstInt32 index, float value)
         programs.current().set(index, value);
         if (ed->isOpen())
             ed->setParameter(index, value);
-    } else if (index >= kNumParams && ed->isOpen()) {
-        // Indices above the table are editor commands, served only while the window is open.
-        PluginProgramHost commandHost(*this);
-        handleEditorCommand(commandHost, index, value);
     }
+    // Indices past the table are ignored: the editor's commands (file dialogs, bank loads) must
+    // not run on whatever thread a host automates from.
+}
+
+void Plugin::editorCommand(int tag, float value)
+{
+    Editor* ed = pluginEditor();
+    if (ed && ed->isOpen())
+        handleEditorCommand(commandHost, tag, value);
 }
 
 void Plugin::pushValuesToEditor()

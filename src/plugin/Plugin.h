@@ -4,6 +4,7 @@
 
 #include "PluginBase.h"
 #include "engine/Smoother.h"
+#include "plugin/PluginProgramHost.h"
 
 class Editor;
 
@@ -19,6 +20,7 @@ public:
     VstInt32 processEvents(VstEvents* events) override;
     void setParameter(VstInt32 index, float value) override;
     void getParameterDisplay(VstInt32 index, char* text) override;
+    void editorCommand(int tag, float value) override;
 
     // One engine step and the master stage for frame frameIndex of a frameCount-long block.
     void processFrame(float& left, float& right, int frameCount, int frameIndex);
@@ -34,6 +36,9 @@ private:
     template <typename Sample>
     void processBlock(Sample** outputs, VstInt32 frames);
 
+    // Lives as long as the instance: a question answered at a later idle resumes its command
+    // through it.
+    PluginProgramHost commandHost{*this};
     Smoother masterVolume;
     bool constructed = false;
     // The engine renders into these, a slice of the host block at a time, before the master

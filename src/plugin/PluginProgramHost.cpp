@@ -59,3 +59,14 @@ void* PluginProgramHost::editorWindow()
     Editor* editor = plugin.pluginEditor();
     return editor ? editor->windowHandle() : nullptr;
 }
+
+void PluginProgramHost::askUser(const std::wstring& text, const std::wstring& title, MessageIcon icon,
+                                MessageButtons buttons, AnswerHandler then)
+{
+    MessageAnswer answer = systemServices().messageBox(editorWindow(), text, title, icon, buttons);
+    Editor* editor = plugin.pluginEditor();
+    if (answer == MessageAnswer::Unavailable && editor && editor->askInWindow(text, title, buttons, then))
+        return;
+    if (then)
+        then(answer);
+}

@@ -22,6 +22,9 @@ public:
     void allNotesOff() override;
     std::string programNameFieldText() override;
     void* editorWindow() override;
+    // Without a dialog program, the instance's own open editor asks in its window.
+    void askUser(const std::wstring& text, const std::wstring& title, MessageIcon icon, MessageButtons buttons,
+                 AnswerHandler then) override;
 
 private:
     Plugin& plugin;

@@ -14,19 +14,23 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
 const wchar_t* const kReopenMessage = L"Please reopen the plugin window\nfor this change to take effect";
 
-MessageAnswer ask(ProgramHost& host, const wchar_t* text, const wchar_t* title, MessageButtons buttons)
+// The command goes on in then, which may run after this returns (the editor asking in its
+// window answers at a later idle). then captures only what outlives the command: the host.
+void ask(ProgramHost& host, const wchar_t* text, const wchar_t* title, MessageButtons buttons,
+         ProgramHost::AnswerHandler then)
 {
-    return askUser(host.editorWindow(), text, title, MessageIcon::Question, buttons);
+    host.askUser(text, title, MessageIcon::Question, buttons, std::move(then));
 }
 
 void showError(ProgramHost& host, const wchar_t* text)
 {
-    askUser(host.editorWindow(), text, L"Error", MessageIcon::Error, MessageButtons::Ok);
+    host.askUser(text, L"Error", MessageIcon::Error, MessageButtons::Ok, nullptr);
 }
 
 // The message, then which file and what was wrong with it: "/a/b.hfp, line 12: the file ends ...".
@@ -57,15 +61,15 @@ bool chooseFile(ProgramHost& host, const FileDialogRequest& request, std::filesy
     DialogResult result = systemServices().fileDialog(host.editorWindow(), request, path);
     if (result == DialogResult::Unavailable) {
         std::wstring reason = systemServices().unavailableReason();
-        askUser(host.editorWindow(), reason.empty() ? L"The file dialog could not be opened." : reason, request.title,
-                MessageIcon::Error, MessageButtons::Ok);
+        host.askUser(reason.empty() ? L"The file dialog could not be opened." : reason, request.title,
+                     MessageIcon::Error, MessageButtons::Ok, nullptr);
     }
     return result == DialogResult::Chosen;
 }
 
 void showReopenMessage(ProgramHost& host)
 {
-    askUser(host.editorWindow(), kReopenMessage, L"Settings", MessageIcon::Information, MessageButtons::Ok);
+    host.askUser(kReopenMessage, L"Settings", MessageIcon::Information, MessageButtons::Ok, nullptr);
 }
 
 // A menu position sent as a float; anything that is not a whole number is no position.
@@ -295,29 +299,34 @@ void pastePreset(ProgramHost& host)
 
 void restorePreset(ProgramHost& host)
 {
-    if (ask(host, L"Undo changes to current preset?", L"Restore Preset", MessageButtons::YesNo) != MessageAnswer::Yes)
-        return;
-    ProgramStore& store = host.programStore();
-    store.current().copyFrom(store.record(ProgramStore::kUndoRecord));
-    host.refreshValues();
+    ask(host, L"Undo changes to current preset?", L"Restore Preset", MessageButtons::YesNo,
+        [&host](MessageAnswer answer) {
+            if (answer != MessageAnswer::Yes)
+                return;
+            ProgramStore& store = host.programStore();
+            store.current().copyFrom(store.record(ProgramStore::kUndoRecord));
+            host.refreshValues();
+        });
 }
 
 void initializePreset(ProgramHost& host)
 {
-    if (ask(host, L"Initialize the current preset to the default values?", L"Initialize Preset",
-            MessageButtons::YesNo) == MessageAnswer::Yes)
-        host.initProgram(host.programStore().currentNumber());
+    ask(host, L"Initialize the current preset to the default values?", L"Initialize Preset", MessageButtons::YesNo,
+        [&host](MessageAnswer answer) {
+            if (answer == MessageAnswer::Yes)
+                host.initProgram(host.programStore().currentNumber());
+        });
 }
 
 void initializeBank(ProgramHost& host)
 {
-    MessageAnswer answer =
-        ask(host, L"Initialize the bank using the current preset?\r\nSelect No to use the default values.",
-            L"Initialize Bank", MessageButtons::YesNoCancel);
-    if (answer == MessageAnswer::Yes)
-        host.initBank(true);
-    else if (answer == MessageAnswer::No)
-        host.initBank(false);
+    ask(host, L"Initialize the bank using the current preset?\r\nSelect No to use the default values.",
+        L"Initialize Bank", MessageButtons::YesNoCancel, [&host](MessageAnswer answer) {
+            if (answer == MessageAnswer::Yes)
+                host.initBank(true);
+            else if (answer == MessageAnswer::No)
+                host.initBank(false);
+        });
 }
 
 namespace {
@@ -451,12 +460,11 @@ std::vector<std::wstring> bankMenuFiles(const UserSettings& settings)
     return files;
 }
 
-void chooseBank(ProgramHost& host, int position)
+namespace {
+
+void loadChosenBank(ProgramHost& host, int position)
 {
     UserSettings& settings = host.userSettings();
-    if (settings.askOnBankSelect &&
-        ask(host, L"Load the selected bank?", L"Load Bank", MessageButtons::YesNo) != MessageAnswer::Yes)
-        return;
     if (position < 2) {
         host.loadDefaultBank();
         return;
@@ -466,6 +474,20 @@ void chooseBank(ProgramHost& host, int position)
         return;
     if (loadBankFromPath(host, settings.presetsFolder / fileNameToPath(files[size_t(position - 2)])))
         host.setProgram(0);
+}
+
+} // namespace
+
+void chooseBank(ProgramHost& host, int position)
+{
+    if (!host.userSettings().askOnBankSelect) {
+        loadChosenBank(host, position);
+        return;
+    }
+    ask(host, L"Load the selected bank?", L"Load Bank", MessageButtons::YesNo, [&host, position](MessageAnswer answer) {
+        if (answer == MessageAnswer::Yes)
+            loadChosenBank(host, position);
+    });
 }
 
 void handleEditorCommand(ProgramHost& host, int tag, float value)

@@ -22,9 +22,10 @@ void pasteSection(ProgramStore& store, SectionKind kind, int instance);
 
 void copyPreset(ProgramStore& store);
 void pastePreset(ProgramHost& host);
-void restorePreset(ProgramHost& host);    // asks first
-void initializePreset(ProgramHost& host); // asks first
-void initializeBank(ProgramHost& host);   // asks first
+// These ask first and act on the answer, which may come after they return (host.askUser).
+void restorePreset(ProgramHost& host);
+void initializePreset(ProgramHost& host);
+void initializeBank(ProgramHost& host);
 
 // The file name the Save Preset dialog suggests for a program name: characters that no file name
 // may hold on any system ("/", "\\", ":", "*", "?", quotes, "<", ">", "|", control characters)

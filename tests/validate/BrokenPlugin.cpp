@@ -4,6 +4,8 @@
 //   BROKEN_NAN               outputs NaN once its "Tone" parameter reaches 1
 //   BROKEN_ALLOCATES         allocates a scratch buffer in every process call
 //   BROKEN_ZERO_FRAME_CRASH  dereferences a null pointer on a zero-frame process call
+//   BROKEN_SET_PARAMETER_CRASH  indexes its parameter array unchecked, crashing on setParameter
+//                            of the index just past the second one past the end
 #include "vst/vstabi.h"
 
 #include <atomic>
@@ -163,6 +165,12 @@ VstIntPtr VSTCALLBACK dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 inde
 
 void VSTCALLBACK setParameter(AEffect* effect, VstInt32 index, float value)
 {
+#ifdef BROKEN_SET_PARAMETER_CRASH
+    if (index == kParams + 1) {
+        volatile float* nowhere = nullptr;
+        *nowhere = value;
+    }
+#endif
     if (index < 0 || index >= kParams)
         return;
     synthOf(effect)->params[index] = value >= 0.0f ? std::min(value, 1.0f) : 0.0f; // NaN too

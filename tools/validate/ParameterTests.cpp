@@ -1,13 +1,17 @@
 // Every parameter written with sound and wild values and read back; every text in a guarded
 // buffer, for every index and the indices just outside; automation from a second thread while
 // the audio thread renders.
+#include "EditorParent.h"
 #include "GuardedText.h"
 #include "Rig.h"
 #include "StepNote.h"
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -88,6 +92,31 @@ void wildValues(TestContext& context)
     rig.releaseEverything();
 }
 
+// setParameter and getParameter at indices no host should use (some plug-ins read commands or
+// other state from them): nothing may crash, read NaN or disturb the parameters in the range.
+void writeOutsideTheRange(Rig& rig, const std::string& editorState, const std::function<void()>& idle)
+{
+    int count = rig.fx()->numParams;
+    std::vector<float> values;
+    for (int i = 0; i < count; ++i)
+        values.push_back(rig.fx()->getParameter(rig.fx(), i));
+    for (int index : {-1, count, count + 1, 1000, std::numeric_limits<int>::max()}) {
+        for (float v : {0.0f, 0.25f, 1.0f, 2.0f, 9.0f}) {
+            noteStep("setParameter of index " + std::to_string(index) + " to " + valueText(v) + editorState);
+            rig.fx()->setParameter(rig.fx(), index, v);
+            idle();
+        }
+        noteStep("getParameter of index " + std::to_string(index) + editorState);
+        float v = rig.fx()->getParameter(rig.fx(), index);
+        require(!std::isnan(v), "getParameter of index " + std::to_string(index) + " answers NaN" + editorState);
+    }
+    for (int i = 0; i < count; ++i) {
+        float v = rig.fx()->getParameter(rig.fx(), i);
+        require(v == values[size_t(i)] || (std::isnan(v) && std::isnan(values[size_t(i)])),
+                "setParameter outside the range changed parameter " + std::to_string(i) + editorState);
+    }
+}
+
 void textsOutsideTheRange(TestContext& context)
 {
     Rig rig(context);
@@ -99,21 +128,31 @@ void textsOutsideTheRange(TestContext& context)
         rig.dispatch(effGetParameterProperties, index, 0, props.data());
         props.checked("the properties of parameter " + std::to_string(index));
         rig.dispatch(effCanBeAutomated, index);
-        noteStep("getParameter and setParameter of index " + std::to_string(index));
-        float v = rig.fx()->getParameter(rig.fx(), index);
-        require(!std::isnan(v), "getParameter of index " + std::to_string(index) + " answers NaN");
     }
-    // Writing outside the range must not disturb the parameters inside it.
-    std::vector<float> values;
-    for (int i = 0; i < count; ++i)
-        values.push_back(rig.fx()->getParameter(rig.fx(), i));
-    rig.fx()->setParameter(rig.fx(), -1, 0.25f);
-    rig.fx()->setParameter(rig.fx(), count, 0.75f);
-    for (int i = 0; i < count; ++i) {
-        float v = rig.fx()->getParameter(rig.fx(), i);
-        require(v == values[size_t(i)] || (std::isnan(v) && std::isnan(values[size_t(i)])),
-                "setParameter outside the range changed parameter " + std::to_string(i));
+    writeOutsideTheRange(rig, "", [] {});
+    // Again with the editor open, where a display allows one: some plug-ins only act on such
+    // indices while their window is open.
+    std::string why;
+    std::unique_ptr<EditorParent> parent;
+    if (rig.fx()->flags & effFlagsHasEditor)
+        parent = EditorParent::create(why);
+    if (!parent)
+        return;
+    noteStep("editor opened");
+    rig.dispatch(effEditOpen, 0, parent->displayValue(), parent->handle());
+    writeOutsideTheRange(rig, " with the editor open", [&] {
+        rig.dispatch(effEditIdle);
+        parent->pump();
+    });
+    for (int idle = 0; idle < 5; ++idle) {
+        rig.dispatch(effEditIdle);
+        parent->pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    noteStep("editor closed");
+    rig.dispatch(effEditClose);
+    parent->pump();
+    writeOutsideTheRange(rig, " after the editor closed", [] {});
 }
 
 void automationFromAnotherThread(TestContext& context)
@@ -158,6 +197,7 @@ void addParameterTests(TestList& tests)
 {
     tests.push_back({"parameters", "every parameter at 0, 1 and random values", soundValues});
     tests.push_back({"parameters", "wild values: -1, 2, NaN, infinities, denormals", wildValues});
-    tests.push_back({"parameters", "texts and calls for indices outside the range", textsOutsideTheRange});
+    tests.push_back(
+        {"parameters", "texts and calls for indices outside the range, editor closed and open", textsOutsideTheRange});
     tests.push_back({"parameters", "automation from a second thread while audio runs", automationFromAnotherThread});
 }

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -98,6 +99,22 @@ bool selected(const ValidateOptions& options, const ValidatorTest& test)
 }
 
 } // namespace
+
+void checkSuiteNames(const ValidateOptions& options)
+{
+    TestList tests = allTests();
+    for (const std::string& suite : options.suites) {
+        bool known = false;
+        std::string names;
+        for (const ValidatorTest& test : tests) {
+            known = known || suite == test.suite;
+            if (names.find(test.suite) == std::string::npos)
+                names += std::string(names.empty() ? "" : ", ") + test.suite;
+        }
+        if (!known)
+            throw std::invalid_argument("unknown suite '" + suite + "' (the suites: " + names + ")");
+    }
+}
 
 TestList allTests()
 {
@@ -235,5 +252,12 @@ int runAllTests(const ValidateOptions& options)
     if (skipped)
         std::printf(", %d skipped", skipped);
     std::printf("\n");
-    return failed ? 1 : 0;
+    if (failed)
+        return 1;
+    // A run that checked nothing (no display, no such locale) must not pass for one that did.
+    if (passed == 0 && !options.allowSkips) {
+        std::printf("every test was skipped: nothing was checked (--allow-skips accepts such a run)\n");
+        return 1;
+    }
+    return 0;
 }

@@ -5,6 +5,8 @@
 #include "ValidateOptions.h"
 
 int runAllTests(const ValidateOptions& options);
+// Throws std::invalid_argument naming a suite of --suite that does not exist.
+void checkSuiteNames(const ValidateOptions& options);
 // The child's side: runs the tests of `options.runTests` here, appending a line per test to the
 // result file; the exit status.
 int runTestsHere(const ValidateOptions& options);

@@ -8,15 +8,16 @@
 
 const char* const kValidateUsage =
     "usage: morvelline-validate [--level N] [--seed S] [--suite NAME[,NAME...]] [--clip LEVEL]\n"
-    "                           [--timeout SECONDS] [--verbose] PLUGIN\n"
+    "                           [--timeout SECONDS] [--allow-skips] [--verbose] PLUGIN\n"
     "Loads a VST 2.4 plug-in and tests it through its binary interface; one line per test, then\n"
-    "'N passed, N failed'. Exit status 0 when nothing failed.\n"
+    "'N passed, N failed'. Exit status 0 when nothing failed and not every test was skipped.\n"
     "  --level N     1 = quick ... 10 = everything with long loops (default 5)\n"
     "  --seed S      repeats the random parts of an earlier run (the seed is printed)\n"
     "  --suite LIST  only these suites: lifecycle, audio, parameters, programs, midi, threads,\n"
     "                realtime, locale\n"
     "  --clip LEVEL  highest output sample allowed (default 1.4142, +3 dBFS)\n"
     "  --timeout S   a test that takes longer counts as hung (default 60 s, more at high levels)\n"
+    "  --allow-skips exit 0 even when every test was skipped (no display, no such locale)\n"
     "  --verbose     show what the plug-in printed for every test, not only for failures\n";
 
 namespace {
@@ -87,6 +88,8 @@ ValidateOptions parseValidateOptions(const std::vector<std::string>& args)
                     options.suites.push_back(name);
         } else if (arg == "--verbose")
             options.verbose = true;
+        else if (arg == "--allow-skips")
+            options.allowSkips = true;
         else if (arg == "--help" || arg == "-h")
             options.help = true;
         else if (arg == "--run-tests") {

@@ -13,6 +13,7 @@ struct ValidateOptions {
     int timeoutSeconds = 0;          // 0: chosen from the level
     std::vector<std::string> suites; // empty: all
     bool verbose = false;
+    bool allowSkips = false; // a run whose every test skipped passes
     bool help = false;
     // Set in a child process: the tests it runs.
     std::vector<int> runTests;

@@ -11,6 +11,7 @@ int main(int argc, char** argv)
     ValidateOptions options;
     try {
         options = parseValidateOptions(std::vector<std::string>(argv + 1, argv + argc));
+        checkSuiteNames(options);
     } catch (const std::invalid_argument& error) {
         std::fprintf(stderr, "morvelline-validate: %s\n%s", error.what(), kValidateUsage);
         return 2;

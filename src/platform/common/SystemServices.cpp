@@ -1,62 +1,10 @@
 #include "platform/SystemServices.h"
 
 #include <atomic>
-#include <mutex>
-#include <thread>
-#include <utility>
 
 namespace {
 std::atomic<SystemServices*> replacement{nullptr};
-struct FallbackSlot {
-    std::mutex lock;
-    const void* owner = nullptr;
-    std::thread::id thread;
-    MessageBoxFallback ask;
-};
-
-FallbackSlot& fallbackSlot()
-{
-    static FallbackSlot slot;
-    return slot;
-}
 } // namespace
-
-void setMessageBoxFallback(const void* owner, MessageBoxFallback fallback)
-{
-    FallbackSlot& slot = fallbackSlot();
-    std::lock_guard<std::mutex> guard(slot.lock);
-    slot.owner = owner;
-    slot.thread = std::this_thread::get_id();
-    slot.ask = std::move(fallback);
-}
-
-void clearMessageBoxFallback(const void* owner)
-{
-    FallbackSlot& slot = fallbackSlot();
-    std::lock_guard<std::mutex> guard(slot.lock);
-    if (slot.owner != owner)
-        return; // another editor opened since and owns it now
-    slot.owner = nullptr;
-    slot.ask = nullptr;
-}
-
-MessageAnswer askUser(void* owner, const std::wstring& text, const std::wstring& title, MessageIcon icon,
-                      MessageButtons buttons)
-{
-    MessageAnswer answer = systemServices().messageBox(owner, text, title, icon, buttons);
-    if (answer != MessageAnswer::Unavailable)
-        return answer;
-    // A copy taken under the lock and called without it: the fallback runs a window loop and may
-    // clear itself (the window closing while it asks).
-    MessageBoxFallback fallback;
-    {
-        FallbackSlot& slot = fallbackSlot();
-        std::lock_guard<std::mutex> guard(slot.lock);
-        if (slot.thread == std::this_thread::get_id())
-            fallback = slot.ask;
-    }
-    return fallback ? fallback(text, title, buttons) : answer;
-}
 
 SystemServices& systemServices()
 {

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cwctype>
 #include <string>
@@ -50,6 +51,9 @@ std::string findProgram(const char* name)
 
 struct RunResult {
     bool started = false;
+    // False when the exit status could not be read: a host that ignores SIGCHLD has its
+    // children reaped by the kernel, and waitpid fails with ECHILD.
+    bool statusKnown = false;
     int exitCode = -1;
     std::string output;
 };
@@ -73,8 +77,19 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
 
+    // The program gets the default SIGCHLD whatever the host set, so that its own children
+    // (xdg-open's browser, say) can be waited for.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGCHLD);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+
     pid_t child = 0;
-    int spawnError = ::posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    int spawnError = ::posix_spawn(&child, program.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     ::close(pipeEnds[1]);
     if (spawnError != 0) {
@@ -94,9 +109,11 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
     }
     ::close(pipeEnds[0]);
     int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    pid_t waited;
+    while ((waited = ::waitpid(child, &status, 0)) < 0 && errno == EINTR) {
     }
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.statusKnown = waited == child;
+    result.exitCode = result.statusKnown && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
 
@@ -144,6 +161,21 @@ bool endsWithNoCase(const std::string& text, const std::string& ending)
             return false;
     }
     return true;
+}
+
+// The user answered, but the exit status that says how is lost: a question whose answer cannot
+// be read is refused, so nothing runs that the user may have declined.
+MessageAnswer unreadableAnswer(MessageButtons buttons)
+{
+    switch (buttons) {
+    case MessageButtons::Ok:
+        return MessageAnswer::Ok;
+    case MessageButtons::YesNoCancel:
+        return MessageAnswer::Cancel;
+    case MessageButtons::YesNo:
+        break;
+    }
+    return MessageAnswer::No;
 }
 
 class LinuxServices final : public SystemServices {
@@ -223,6 +255,8 @@ public:
                 args.push_back("--extra-button=Cancel");
             addOwner(args, owner, "--attach=");
             RunResult run = runProgram(zenity, args);
+            if (run.started && !run.statusKnown)
+                return unreadableAnswer(buttons);
             if (run.started && run.exitCode >= 0 && run.exitCode <= 1) {
                 if (buttons == MessageButtons::Ok)
                     return MessageAnswer::Ok;
@@ -246,6 +280,8 @@ public:
                 args.push_back(buttons == MessageButtons::YesNo ? "--yesno" : "--yesnocancel");
             args.push_back(utf8Text(text));
             RunResult run = runProgram(kdialog, args);
+            if (run.started && !run.statusKnown)
+                return unreadableAnswer(buttons);
             if (run.started && run.exitCode >= 0) {
                 if (buttons == MessageButtons::Ok)
                     return MessageAnswer::Ok;
@@ -289,16 +325,18 @@ public:
         } else {
             return DialogResult::Unavailable;
         }
-        if (!run.started || run.exitCode < 0 || run.exitCode > 1)
+        if (!run.started || (run.statusKnown && (run.exitCode < 0 || run.exitCode > 1)))
             return DialogResult::Unavailable;
         std::string path = run.output;
         while (!path.empty() && (path.back() == '\n' || path.back() == '\r'))
             path.pop_back();
-        if (run.exitCode != 0 || path.empty())
+        // Without an exit status the printed path is the answer: both programs print one only
+        // when a file was chosen.
+        if ((run.statusKnown && run.exitCode != 0) || path.empty())
             return DialogResult::Cancelled;
         chosen = path;
         if (request.save && !request.defaultExtension.empty() && !chosen.has_extension())
-            chosen += "." + narrowOneToOne(request.defaultExtension);
+            chosen.replace_extension(narrowOneToOne(request.defaultExtension));
         return DialogResult::Chosen;
     }
 

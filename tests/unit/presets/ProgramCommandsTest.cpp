@@ -64,7 +64,25 @@ struct Programs : ::testing::Test {
     }
     ProgramStore& store() { return plugin->programStore(); }
     float value(int index) { return plugin->getParameter(index); }
-    void command(int tag, float v) { plugin->setParameter(tag, v); }
+    // The editor's own controls reach the commands through this call alone.
+    void command(int tag, float v) { plugin->editorCommand(tag, v); }
+    // Answers the panel the open (headless) editor shows with a button; its title, "" when none.
+    std::string answerPanel(MessageAnswer button, std::string* text = nullptr)
+    {
+        Editor& editor = *plugin->pluginEditor();
+        MessageOverlay* panel = editor.shownQuestion();
+        if (!panel)
+            return {};
+        std::string title = panel->titleText();
+        if (text)
+            for (const std::string& line : panel->textLines())
+                *text += line + " ";
+        CRect place = panel->buttonRect(button);
+        CPoint where(place.left + 2, place.top + 2);
+        editor.getFrame()->onMouseDown(where, kLButton);
+        editor.idle();
+        return title;
+    }
 };
 
 } // namespace
@@ -155,6 +173,34 @@ TEST_F(Programs, CommandsAreIgnoredWhileTheEditorIsClosed)
     EXPECT_EQ(store().currentNumber(), 42);
 }
 
+TEST_F(Programs, TheHostsParameterCallsNeverReachTheCommands)
+{
+    createOpen();
+    system.answers = {MessageAnswer::Yes, MessageAnswer::Yes, MessageAnswer::Yes};
+    system.dialogs = {{DialogResult::Chosen, presets() / "host.hfp"}};
+    plugin->setProgram(3);
+    plugin->setParameter(Param::Volume, 0.2f);
+    const UserSettings& settings = plugin->userSettings();
+    const int scale = settings.scale;
+    const bool askOnBankSelect = settings.askOnBankSelect;
+    AEffect* effect = plugin->getAeffect();
+    // Each would act as a command: next program, every options entry, program 42, a setting, a menu.
+    const VstInt32 indices[] = {kNumParams, 1001, 1002, 1003, 1004, 1005, 1006,      1007,
+                                1008,       1009, 1012, 1036, 1088, 5000, INT32_MAX, -1};
+    for (VstInt32 index : indices)
+        for (float v : {0.0f, 1.0f, 2.0f, 5.0f, 9.0f, 42.0f})
+            effect->setParameter(effect, index, v);
+    EXPECT_EQ(store().currentNumber(), 3);
+    EXPECT_EQ(value(Param::Volume), 0.2f);
+    EXPECT_EQ(value(Param::Osc1Wave), kParamTable[Param::Osc1Wave].defaultValue);
+    EXPECT_TRUE(system.messages.empty());
+    EXPECT_TRUE(system.dialogRequests.empty());
+    EXPECT_TRUE(system.openedFolders.empty());
+    EXPECT_EQ(settings.scale, scale);
+    EXPECT_EQ(settings.askOnBankSelect, askOnBankSelect);
+    EXPECT_FALSE(fs::exists(presets() / "host.hfp"));
+}
+
 TEST_F(Programs, RestoreBringsBackTheProgramAsSelected)
 {
     createOpen();
@@ -224,27 +270,15 @@ TEST_F(Programs, InitializingProgramsAndBanks)
 
 TEST_F(Programs, WithoutADialogProgramTheQuestionIsAskedInTheWindow)
 {
-    createOpen();
+    create();
+    ASSERT_TRUE(plugin->pluginEditor()->openHeadless());
     plugin->setParameter(Param::Volume, 0.1f);
-    CFrame frame(CRect(0, 0, 600, 400), nullptr);
-    std::string shownTitle;
-    setMessageBoxFallback(this, [&](const std::wstring& text, const std::wstring& title, MessageButtons buttons) {
-        return askInFrame(
-            frame, text, title, buttons, [] { return true; }, std::chrono::seconds(5),
-            [&](MessageOverlay& overlay) {
-                shownTitle = overlay.titleText();
-                CRect cancel = overlay.buttonRect(MessageAnswer::Cancel);
-                CPoint where(cancel.left + 2, cancel.top + 2);
-                frame.onMouseDown(where, kLButton);
-            });
-    });
     std::vector<float> volumes;
     for (int p = 0; p < kNumPrograms; ++p)
         volumes.push_back(store().record(p).get(Param::Volume));
     system.answers = {MessageAnswer::Unavailable};
     command(1005, 9.0f);
-    clearMessageBoxFallback(this);
-    EXPECT_FALSE(shownTitle.empty()) << "the overlay was not shown";
+    EXPECT_EQ(answerPanel(MessageAnswer::Cancel), "Initialize Bank") << "the overlay was not shown";
     for (int p = 0; p < kNumPrograms; ++p)
         ASSERT_EQ(store().record(p).get(Param::Volume), volumes[size_t(p)]) << p;
 
@@ -443,24 +477,10 @@ TEST_F(Programs, BankMenuChoices)
 
 TEST_F(Programs, WithoutAFileDialogProgramTheWindowSaysWhatToInstall)
 {
-    createOpen();
+    create();
+    ASSERT_TRUE(plugin->pluginEditor()->openHeadless());
     plugin->setParameter(Param::Volume, 0.2f);
     system.noDialogProgram = true;
-    CFrame frame(CRect(0, 0, 600, 400), nullptr);
-    std::string title, text;
-    setMessageBoxFallback(this, [&](const std::wstring& shown, const std::wstring& heading, MessageButtons buttons) {
-        return askInFrame(
-            frame, shown, heading, buttons, [] { return true; }, std::chrono::seconds(5),
-            [&](MessageOverlay& overlay) {
-                title = overlay.titleText();
-                text.clear();
-                for (const std::string& line : overlay.textLines())
-                    text += line + " ";
-                CRect ok = overlay.buttonRect(MessageAnswer::Ok);
-                CPoint where(ok.left + 2, ok.top + 2);
-                frame.onMouseDown(where, kLButton);
-            });
-    });
     auto filesInPresets = [&] {
         std::error_code error;
         auto files = fs::directory_iterator(presets(), error);
@@ -470,14 +490,13 @@ TEST_F(Programs, WithoutAFileDialogProgramTheWindowSaysWhatToInstall)
     const std::pair<float, const char*> commands[] = {
         {0.0f, "Save Preset"}, {1.0f, "Load Preset"}, {7.0f, "Save Bank"}, {8.0f, "Load Bank"}};
     for (const auto& [entry, dialogTitle] : commands) {
-        title.clear();
+        std::string text;
         system.dialogs = {{DialogResult::Unavailable, {}}};
         command(1005, entry);
-        EXPECT_EQ(title, dialogTitle);
+        EXPECT_EQ(answerPanel(MessageAnswer::Ok, &text), dialogTitle);
         EXPECT_NE(text.find("zenity"), std::string::npos) << text;
         EXPECT_NE(text.find("kdialog"), std::string::npos) << text;
     }
-    clearMessageBoxFallback(this);
     EXPECT_EQ(value(Param::Volume), 0.2f) << "a dialog that never opened changed the program";
     EXPECT_EQ(filesInPresets(), filesBefore) << "a dialog that never opened wrote a file";
 }
