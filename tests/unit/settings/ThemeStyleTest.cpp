@@ -189,16 +189,15 @@ TEST_F(ThemeLoading, LoadSettingsResetsAndReadsTheChosenTheme)
     EXPECT_FALSE(UserSettings().themeStyle.extendedTheme);
 }
 
-TEST_F(ThemeLoading, WithoutDataFolderTheThemeKeepsSoundValues)
+TEST_F(ThemeLoading, WithoutDataFolderTheThemeHasItsDefaults)
 {
     system.localData.clear();
     UserSettings settings;
-    const ThemeStyle& style = settings.themeStyle;
-    EXPECT_TRUE(style.extendedTheme);
-    EXPECT_EQ(style.themeScale, 1);
-    EXPECT_EQ(style.sidePadding + style.topPadding + style.bottomPadding + style.topSpacing + style.bottomSpacing, 0);
-    EXPECT_EQ(style.voiceIndicatorOnColor, (ThemeColour{255, 119, 0, 255}));
-    EXPECT_EQ(style.main1Name.fontFace, "");
-    EXPECT_EQ(style.main1Name.fontColour, (ThemeColour{0, 0, 0, 255}));
-    EXPECT_EQ(style.main1Name.faceStyle, 0);
+    ThemeStyle expected;
+    expected.resetThemeDefaults(true);
+    EXPECT_TRUE(settings.themeStyle == expected);
+    settings.theme = L"Compact"; // chosen in the theme menu: there is no file to read it from
+    settings.loadSettings();
+    expected.resetThemeDefaults(false);
+    EXPECT_TRUE(settings.themeStyle == expected);
 }
