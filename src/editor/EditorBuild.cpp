@@ -25,6 +25,8 @@
 #include "presets/MidiLearnCommands.h"
 #include "settings/UserSettings.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kRoutingPositions = 5;
@@ -64,11 +66,13 @@ LayoutFrame Editor::currentLayoutFrame() const
     const ThemeStyle& theme = host.userSettings().themeStyle;
     LayoutFrame layout;
     layout.extended = theme.extendedTheme;
-    layout.side = 8 * theme.sidePadding;
-    layout.top = 8 * theme.topPadding;
-    layout.bottom = 8 * theme.bottomPadding;
-    layout.topSpacing = 8 * theme.topSpacing;
-    layout.bottomSpacing = 8 * theme.bottomSpacing;
+    // Theme.txt keeps these in range; a style set any other way must not overflow either.
+    auto pixels = [](int units) { return 8 * std::clamp(units, 0, kMaxThemePadding); };
+    layout.side = pixels(theme.sidePadding);
+    layout.top = pixels(theme.topPadding);
+    layout.bottom = pixels(theme.bottomPadding);
+    layout.topSpacing = pixels(theme.topSpacing);
+    layout.bottomSpacing = pixels(theme.bottomSpacing);
     return layout;
 }
 

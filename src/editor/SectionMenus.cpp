@@ -12,6 +12,12 @@ SectionMenu::SectionMenu(const CRect& area, CControlListener* controlListener, l
     addEntry("Paste");
 }
 
+void SectionMenu::prepareToOpen()
+{
+    for (long entry = 0; entry < getNbEntries(); ++entry)
+        checkEntry(entry, false);
+}
+
 OscMenu::OscMenu(const CRect& area, CControlListener* controlListener, int oscillator, ProgramStore& store,
                  CBitmap* icon)
     : IconMenu(area, controlListener, 1009 + oscillator, store, icon),

@@ -7,6 +7,10 @@
 class SectionMenu : public IconMenu {
 public:
     SectionMenu(const CRect& size, CControlListener* listener, long tag, ProgramStore& programs, CBitmap* icon);
+
+protected:
+    // Copy and Paste are commands, not a state to show: nothing is marked.
+    void prepareToOpen() override;
 };
 
 class OscMenu : public IconMenu {

@@ -31,5 +31,9 @@ struct MenuChoice {
 // The column of each entry when a new column starts after every entriesPerColumn entries.
 int menuColumnOfEntry(const MenuModel& menu, int entryIndex);
 int menuColumnCount(const MenuModel& menu);
+// The column of every entry when a column also ends before an entry that would make it taller
+// than maxColumnHeight (rows and separators of the given heights), so a long menu (many bank
+// files) fits the screen. A column holds at least one entry.
+std::vector<int> menuColumnsWithin(const MenuModel& menu, int rowHeight, int separatorHeight, int maxColumnHeight);
 
 } // namespace native

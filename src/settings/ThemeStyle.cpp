@@ -96,6 +96,16 @@ bool applyElementKey(ThemeStyle& style, const std::string& key, const std::strin
     return false;
 }
 
+// A number outside the range is ignored: a negative padding would leave no window to open, a
+// huge one a window past the 16-bit rectangle the host is told, and a huge themeScale images
+// scaled to nothing.
+void readInRange(const std::string& value, int lowest, int highest, int& field)
+{
+    int number = readBase0Integer(value);
+    if (number >= lowest && number <= highest)
+        field = number;
+}
+
 void applyThemeKey(ThemeStyle& style, const std::string& key, const std::string& value)
 {
     if (key == "mainBackColor")
@@ -109,17 +119,17 @@ void applyThemeKey(ThemeStyle& style, const std::string& key, const std::string&
     else if (key == "extendedTheme")
         style.extendedTheme = value == "1";
     else if (key == "themeScale")
-        style.themeScale = readBase0Integer(value);
+        readInRange(value, 0, kMaxThemeScale, style.themeScale);
     else if (key == "sidePadding")
-        style.sidePadding = readBase0Integer(value);
+        readInRange(value, 0, kMaxThemePadding, style.sidePadding);
     else if (key == "topPadding")
-        style.topPadding = readBase0Integer(value);
+        readInRange(value, 0, kMaxThemePadding, style.topPadding);
     else if (key == "bottomPadding")
-        style.bottomPadding = readBase0Integer(value);
+        readInRange(value, 0, kMaxThemePadding, style.bottomPadding);
     else if (key == "topSpacing")
-        style.topSpacing = readBase0Integer(value);
+        readInRange(value, 0, kMaxThemePadding, style.topSpacing);
     else if (key == "bottomSpacing")
-        style.bottomSpacing = readBase0Integer(value);
+        readInRange(value, 0, kMaxThemePadding, style.bottomSpacing);
 }
 
 void applyThemeLines(ThemeStyle& style, LineReader& reader)
@@ -180,10 +190,10 @@ double bitmapScale(int scale, int themeScale)
 {
     // A hand-edited size step outside 1..3 lays the window out as "Small"; the images follow it
     // so they stay the size of their controls. A theme scale below 0 would divide by zero or
-    // flip the images: the default of 1 stands in.
+    // flip the images, and one past the range shrinks them to nothing: the default of 1 stands in.
     if (scale < 1 || scale > 3)
         scale = 1;
-    if (themeScale < 0)
+    if (themeScale < 0 || themeScale > kMaxThemeScale)
         themeScale = 1;
     return double(scale + 1) / double(themeScale + 1);
 }

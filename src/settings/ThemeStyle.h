@@ -23,8 +23,13 @@ struct ElementStyle {
     bool operator==(const ElementStyle&) const = default;
 };
 
-// Member initializers are the values a theme holds before any reset: what stands when there is
-// no data folder and loading stops early.
+// Theme.txt values outside 0..these are ignored. With the largest paddings the "Large" window
+// still fits the 16-bit rectangle a host is told.
+constexpr int kMaxThemePadding = 256; // units of 8 pixels
+constexpr int kMaxThemeScale = 3;
+
+// Member initializers are the values a theme holds before its first reset; loading settings
+// always resets it, with or without a data folder.
 struct ThemeStyle {
     int sidePadding = 0; // units of 8 pixels, like the other paddings and spacings
     int topPadding = 0;

@@ -153,8 +153,12 @@ void UserSettings::loadSettings()
 {
     midiMap.clear();
     scanThemeFolders();
-    if (!dataFolderFound)
+    if (!dataFolderFound) {
+        // Without the reset the built values would draw black text on the black window and
+        // repeat the titles the images already show.
+        themeStyle.resetThemeDefaults(theme != L"Compact");
         return;
+    }
 
     LineReader reader(settingsFile);
     if (reader.isOpen())

@@ -187,22 +187,43 @@ void checkTextEdit(native::Window& window, HWND child)
 native::MenuModel oscillatorMenu();
 void checkScriptedMenuChoice(native::Window& window, HWND child);
 
-// The pointer comes in (a leave, then a move) while the host's window has the keyboard focus.
-bool pointerEntryTakesFocus(HWND parent, HWND child, bool wheelSupport)
+// The keyboard focus moves to the editor only with wheel support on, and on the pointer coming
+// in (a leave, then a move) only from the window that holds the editor.
+void checkFocusFollowsTheWheelSetting(HWND parent, HWND child)
 {
-    native::setFocusOnPointerEnter(wheelSupport);
-    SetFocus(parent);
-    PostMessageW(child, WM_MOUSELEAVE, 0, 0);
-    PostMessageW(child, WM_MOUSEMOVE, 0, MAKELPARAM(50, 50));
-    pump();
+    HWND other = CreateWindowW(L"WinWindowTestParent", L"another window", WS_OVERLAPPEDWINDOW, 40, 40, 200, 100,
+                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ShowWindow(other, SW_SHOW);
+    const struct {
+        bool wheelSupport;
+        HWND focused;
+        bool click;
+        bool takes;
+        const char* what;
+    } cases[] = {
+        {false, parent, false, false, "without wheel support the pointer entering leaves the focus"},
+        {true, parent, false, true, "with wheel support the pointer entering takes the focus from the host"},
+        {true, other, false, false, "the pointer entering leaves the focus with a window that is no ancestor"},
+        {false, parent, true, false, "without wheel support a click leaves the focus"},
+        {true, parent, true, true, "with wheel support a click takes the focus"},
+    };
+    for (const auto& c : cases) {
+        native::setFocusOnPointerEnter(c.wheelSupport);
+        SetFocus(c.focused);
+        pump();
+        if (c.click) {
+            PostMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 50));
+            PostMessageW(child, WM_LBUTTONUP, 0, MAKELPARAM(50, 50));
+        } else {
+            PostMessageW(child, WM_MOUSELEAVE, 0, 0);
+            PostMessageW(child, WM_MOUSEMOVE, 0, MAKELPARAM(50, 50));
+        }
+        pump();
+        check((GetFocus() == child) == c.takes, c.what);
+    }
     native::setFocusOnPointerEnter(false);
-    return GetFocus() == child;
-}
-
-void checkFocusOnPointerEnter(HWND parent, HWND child)
-{
-    check(!pointerEntryTakesFocus(parent, child, false), "without wheel support the pointer entering leaves the focus");
-    check(pointerEntryTakesFocus(parent, child, true), "with wheel support the pointer entering takes the focus");
+    DestroyWindow(other);
+    pump();
 }
 
 } // namespace
@@ -232,7 +253,7 @@ void checkWindow()
     checkCaptureLoss(*window, child, client);
     checkTextEdit(*window, child);
     checkScriptedMenuChoice(*window, child);
-    checkFocusOnPointerEnter(parent, child);
+    checkFocusFollowsTheWheelSetting(parent, child);
     window.reset();
     check(!IsWindow(child), "the child window is destroyed with its object");
     DestroyWindow(parent);

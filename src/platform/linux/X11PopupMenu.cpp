@@ -54,20 +54,22 @@ X11PopupMenu::~X11PopupMenu()
     XFlush(display);
 }
 
-void X11PopupMenu::layout(Level& level)
+void X11PopupMenu::layout(Level& level, int screenHeight)
 {
     const MenuModel& m = *level.model;
-    int columns = std::max(1, menuColumnCount(m));
+    // Columns end where the screen does too: entries past its edge could never be reached.
+    const std::vector<int> columnOf =
+        menuColumnsWithin(m, kMenuRowHeight, kMenuSeparatorHeight, screenHeight - 2 * kMenuBorder);
+    const int columns = columnOf.empty() ? 1 : columnOf.back() + 1;
     std::vector<int> columnWidth(size_t(columns), kMinColumnWidth);
     for (size_t i = 0; i < m.entries.size(); ++i) {
-        int column = menuColumnOfEntry(m, int(i));
         int width = kCheckColumn + measure(m.entries[i].text) + kArrowColumn;
-        columnWidth[size_t(column)] = std::max(columnWidth[size_t(column)], width);
+        columnWidth[size_t(columnOf[i])] = std::max(columnWidth[size_t(columnOf[i])], width);
     }
     level.entryRects.clear();
     int x = kMenuBorder, y = kMenuBorder, height = 0, currentColumn = 0;
     for (size_t i = 0; i < m.entries.size(); ++i) {
-        int column = menuColumnOfEntry(m, int(i));
+        int column = columnOf[i];
         if (column != currentColumn) {
             x += columnWidth[size_t(currentColumn)];
             currentColumn = column;
@@ -87,10 +89,10 @@ void X11PopupMenu::openLevel(const MenuModel& levelModel, int rootX, int rootY, 
     Level level;
     level.model = &levelModel;
     level.openedFrom = openedFrom;
-    layout(level);
-    // Kept on the screen: shifted left or up when it would run over the edge.
     int screen = DefaultScreen(display);
     int screenWidth = DisplayWidth(display, screen), screenHeight = DisplayHeight(display, screen);
+    layout(level, screenHeight);
+    // Kept on the screen: shifted left or up when it would run over the edge.
     level.x = std::max(0, std::min(rootX, screenWidth - level.width));
     level.y = std::max(0, std::min(rootY, screenHeight - level.height));
 

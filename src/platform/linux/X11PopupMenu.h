@@ -40,7 +40,7 @@ private:
 
     void openLevel(const MenuModel& model, int rootX, int rootY, int openedFrom);
     void closeLevelsAbove(size_t keep);
-    void layout(Level& level);
+    void layout(Level& level, int screenHeight);
     void paint(const Level& level);
     void grab();
     // Level and entry at a root position; false when outside every level.

@@ -168,8 +168,10 @@ bool Win32Window::handleMouse(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK:
-        // Keys go to the window the musician works in; an open text box keeps its own focus.
-        if (!textEdit)
+        // With wheel support on, keys and wheel go to the window the musician works in; without
+        // it the host keeps the keys (it forwards them), as on Linux. An open text box keeps
+        // its own focus.
+        if (native::focusOnPointerEnter() && !textEdit)
             SetFocus(window);
         client.mouseDown(where, flags);
         return true;
@@ -181,10 +183,13 @@ bool Win32Window::handleMouse(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE:
         if (!trackingLeave) {
             // The first move after the pointer came in: with wheel support on, keys and wheel
-            // follow the pointer, as on Linux; an open text box keeps its own focus.
+            // follow the pointer, as on Linux; an open text box keeps its own focus. Only from
+            // the host window that holds the editor: passing over it must not take the keys
+            // from another window (a floating mixer, a dialog, another program).
             TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window, 0};
             trackingLeave = TrackMouseEvent(&track) != 0;
-            if (native::focusOnPointerEnter() && !textEdit && GetFocus() != window)
+            HWND focus = GetFocus();
+            if (native::focusOnPointerEnter() && !textEdit && focus && focus != window && IsChild(focus, window))
                 SetFocus(window);
         }
         client.mouseMoved(where, flags);

@@ -102,3 +102,35 @@ TEST(OptionMenu, EntriesFillColumnsOfTheGivenLength)
     menu.entriesPerColumn = 0;
     EXPECT_EQ(native::menuColumnCount(menu), 1);
 }
+
+TEST(OptionMenu, LongMenusBreakIntoColumnsThatFitTheScreen)
+{
+    // Heights as the pop-up draws them: rows of 22, separators of 9.
+    const struct {
+        int entries, perColumn, separatorAt, maxHeight;
+        std::vector<int> firstOfColumn; // index of the first entry of each column
+    } cases[] = {
+        {300, 0, 1, 996, {0, 45, 90, 135, 180, 225, 270}}, // a bank menu on a 1000-pixel screen
+        {100, 20, -1, 1000, {0, 20, 40, 60, 80}},           // the program list keeps its columns
+        {100, 20, -1, 200, {0, 9, 18, 27, 36, 45, 54, 63, 72, 81, 90, 99}},
+        {3, 0, -1, 5, {0, 1, 2}}, // a screen lower than one row: one entry per column
+        {0, 0, -1, 1000, {}},
+    };
+    for (const auto& c : cases) {
+        native::MenuModel menu;
+        menu.entries.resize(size_t(c.entries));
+        menu.entriesPerColumn = c.perColumn;
+        if (c.separatorAt >= 0)
+            menu.entries[size_t(c.separatorAt)].separator = true;
+        std::vector<int> columns = native::menuColumnsWithin(menu, 22, 9, c.maxHeight);
+        ASSERT_EQ(columns.size(), size_t(c.entries));
+        std::vector<int> firsts;
+        for (size_t i = 0; i < columns.size(); ++i)
+            if (i == 0 || columns[i] != columns[i - 1]) {
+                EXPECT_EQ(columns[i], int(firsts.size())) << "columns follow one another";
+                firsts.push_back(int(i));
+            }
+        EXPECT_EQ(firsts, c.firstOfColumn) << c.entries << " entries, " << c.perColumn << " per column, "
+                                           << c.maxHeight << " pixels";
+    }
+}

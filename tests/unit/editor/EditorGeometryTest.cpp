@@ -215,6 +215,11 @@ TEST_F(Geometry, WindowSizesFollowLayoutScaleAndPaddings)
         {"Extended", 2, "", 1752, 948},
         {"Extended", 1, "sidePadding=2\n", 1168 + 32, 632},
         {"Compact", 1, "topPadding=1\nbottomPadding=2\ntopSpacing=3\nbottomSpacing=4\n", 784, 520 + 80},
+        // Wild theme numbers are ignored; the largest accepted still fit the 16-bit rectangle.
+        {"Extended", 1, "sidePadding=-100\ntopPadding=-1\n", 1168, 632},
+        {"Extended", 3, "sidePadding=2000\ntopSpacing=0x7fffffff\nthemeScale=2147483647\n", 2336, 1264},
+        {"Extended", 3, "sidePadding=256\ntopPadding=256\nbottomPadding=256\ntopSpacing=256\nbottomSpacing=256\n",
+         2 * (1168 + 4096), 2 * (632 + 4 * 2048)},
     };
     for (const Case& c : cases) {
         writeSettings(c.scale, c.theme);

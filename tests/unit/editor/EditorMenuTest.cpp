@@ -162,3 +162,15 @@ TEST_F(Menus, OscillatorMenuMarksAndTogglesWithoutAutomation)
     EXPECT_TRUE(automatedIndices().empty());
     EXPECT_EQ(marked(opened(1011)), (std::vector<long>{3, 4, 10}));
 }
+
+TEST_F(Menus, FilterEnvelopeAndLfoMenusMarkNoEntry)
+{
+    openEditor();
+    for (long tag : {1018L, 1019L, 1022L, 1023L, 1024L, 1025L, 1026L, 1027L, 1028L, 1029L}) {
+        EXPECT_TRUE(marked(opened(tag)).empty()) << "tag " << tag;
+        for (int entry : {1, 0}) {
+            choose(menu(tag), {entry});
+            EXPECT_TRUE(marked(opened(tag)).empty()) << "tag " << tag << " after entry " << entry;
+        }
+    }
+}

@@ -90,3 +90,27 @@ TEST_F(Pixels, ValueTextsFitTheirRectanglesAtSmall)
         }
     }
 }
+
+TEST_F(Pixels, WithoutADataFolderTheEditorLooksAsWithAnEmptyOne)
+{
+    for (const wchar_t* theme : {L"Extended", L"Compact"}) {
+        writeSettings(1, theme == std::wstring(L"Compact") ? "Compact" : "Extended");
+        openEditor();
+        native::RgbaPixels withFolder = renderView(frame());
+        editor().close();
+        plugin->dispatcher(effClose, 0, 0, nullptr, 0);
+        plugin = nullptr;
+
+        system.localData.clear();
+        create().userSettings().theme = theme; // chosen in the theme menu, as there is no file
+        openEditor();
+        native::RgbaPixels withoutFolder = renderView(frame());
+        ASSERT_EQ(withoutFolder.width, withFolder.width);
+        ASSERT_EQ(withoutFolder.height, withFolder.height);
+        EXPECT_TRUE(withoutFolder.bytes == withFolder.bytes);
+        editor().close();
+        plugin->dispatcher(effClose, 0, 0, nullptr, 0);
+        plugin = nullptr;
+        system.localData = folder.path / "appdata";
+    }
+}

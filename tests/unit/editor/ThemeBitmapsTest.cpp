@@ -116,3 +116,36 @@ TEST_F(ThemeBitmaps, ExampleThemeImagesFitTheirControlsAtEverySize)
     }
     EXPECT_EQ(images, 26); // every image the wide layout asks for
 }
+
+TEST_F(ThemeBitmaps, OversizedThemeImagesAreRefusedBeforeDecodingAndSaidOnce)
+{
+    writeThemePng("E_MenuScale", 65, 64);  // the built-in is 16 x 16: past 4 times as wide
+    writeThemePng("E_MenuConfig", 16, 65); // past 4 times as high
+    writeThemePng("E_MenuBank", 64, 64);   // 4 times: still an image for the slot
+    writeThemePng("E_MenuPreset", 8, 8);   // a small image in a file padded past the limit
+    fs::resize_file(themeFolder() / "E_MenuPreset.png", 33u * 1024 * 1024);
+    UserSettings settings;
+    const struct {
+        const char* name;
+        int width;
+        const char* said;
+    } cases[] = {
+        {"E_MenuScale", 16, "E_MenuScale.png is not used, it is 65 x 64 pixels"},
+        {"E_MenuConfig", 16, "E_MenuConfig.png is not used, it is 16 x 65 pixels"},
+        {"E_MenuBank", 64, nullptr},
+        {"E_MenuPreset", 16, "E_MenuPreset.png is not used, the file is larger than 32 MB"},
+    };
+    for (const auto& c : cases) {
+        testing::internal::CaptureStderr();
+        for (int opening = 0; opening < 3; ++opening)
+            EXPECT_EQ(Bitmap(settings, c.name, 1.0).getWidth(), c.width) << c.name;
+        std::string said = testing::internal::GetCapturedStderr();
+        if (!c.said) {
+            EXPECT_EQ(said, "") << c.name;
+            continue;
+        }
+        size_t first = said.find(c.said);
+        EXPECT_NE(first, std::string::npos) << said;
+        EXPECT_EQ(said.find(c.name, first + 1), std::string::npos) << "said more than once: " << said;
+    }
+}

@@ -82,10 +82,31 @@ TEST(ThemeStyle, ValueFormats)
         afterText("themeScale=2\nsidePadding=0x10\ntopPadding=-3\nbottomPadding=x\ntopSpacing=010\nbottomSpacing=7");
     EXPECT_EQ(sized.themeScale, 2);
     EXPECT_EQ(sized.sidePadding, 16);
-    EXPECT_EQ(sized.topPadding, -3);
+    EXPECT_EQ(sized.topPadding, 0);
     EXPECT_EQ(sized.bottomPadding, 0);
     EXPECT_EQ(sized.topSpacing, 8);
     EXPECT_EQ(sized.bottomSpacing, 7);
+}
+
+TEST(ThemeStyle, NumbersOutOfRangeAreIgnored)
+{
+    const struct {
+        int ThemeStyle::*field;
+        const char* key;
+        int highest;
+    } fields[] = {
+        {&ThemeStyle::sidePadding, "sidePadding", 256},     {&ThemeStyle::topPadding, "topPadding", 256},
+        {&ThemeStyle::bottomPadding, "bottomPadding", 256}, {&ThemeStyle::topSpacing, "topSpacing", 256},
+        {&ThemeStyle::bottomSpacing, "bottomSpacing", 256}, {&ThemeStyle::themeScale, "themeScale", 3},
+    };
+    for (const auto& f : fields) {
+        const std::string set = std::string(f.key) + "=2\n" + f.key + "=";
+        for (const char* wild : {"-1", "-100", "2000", "0x7fffffff", "2147483647", "-2147483648", "99999999999"})
+            EXPECT_EQ(afterText(set + wild).*f.field, 2) << f.key << "=" << wild;
+        EXPECT_EQ(afterText(set + std::to_string(f.highest + 1)).*f.field, 2) << f.key;
+        EXPECT_EQ(afterText(set + std::to_string(f.highest)).*f.field, f.highest) << f.key;
+        EXPECT_EQ(afterText(set + "0").*f.field, 0) << f.key;
+    }
 }
 
 TEST(ThemeStyle, EveryElementKeyReachesItsOwnField)
@@ -131,7 +152,7 @@ TEST(ThemeStyle, ScaleFactors)
     } cases[] = {
         {1, 1, 1.0, 1.0},     {2, 1, 1.5, 1.5},  {3, 1, 2.0, 2.0},  {1, 2, 1.0, 2.0 / 3}, {2, 2, 1.5, 1.0},
         {3, 2, 2.0, 4.0 / 3}, {1, 3, 1.0, 0.5},  {2, 3, 1.5, 0.75}, {3, 3, 2.0, 1.0},     {0, 1, 1.0, 1.0},
-        {99999, 1, 1.0, 1.0}, {1, -1, 1.0, 1.0}, {2, 0, 1.5, 3.0},
+        {99999, 1, 1.0, 1.0}, {1, -1, 1.0, 1.0}, {2, 0, 1.5, 3.0},  {3, 2147483647, 2.0, 2.0},
     };
     for (const Case& c : cases) {
         EXPECT_DOUBLE_EQ(layoutScale(c.scale), c.layout) << c.scale;
@@ -189,16 +210,15 @@ TEST_F(ThemeLoading, LoadSettingsResetsAndReadsTheChosenTheme)
     EXPECT_FALSE(UserSettings().themeStyle.extendedTheme);
 }
 
-TEST_F(ThemeLoading, WithoutDataFolderTheThemeKeepsSoundValues)
+TEST_F(ThemeLoading, WithoutDataFolderTheThemeHasItsDefaults)
 {
     system.localData.clear();
     UserSettings settings;
-    const ThemeStyle& style = settings.themeStyle;
-    EXPECT_TRUE(style.extendedTheme);
-    EXPECT_EQ(style.themeScale, 1);
-    EXPECT_EQ(style.sidePadding + style.topPadding + style.bottomPadding + style.topSpacing + style.bottomSpacing, 0);
-    EXPECT_EQ(style.voiceIndicatorOnColor, (ThemeColour{255, 119, 0, 255}));
-    EXPECT_EQ(style.main1Name.fontFace, "");
-    EXPECT_EQ(style.main1Name.fontColour, (ThemeColour{0, 0, 0, 255}));
-    EXPECT_EQ(style.main1Name.faceStyle, 0);
+    ThemeStyle expected;
+    expected.resetThemeDefaults(true);
+    EXPECT_TRUE(settings.themeStyle == expected);
+    settings.theme = L"Compact"; // chosen in the theme menu: there is no file to read it from
+    settings.loadSettings();
+    expected.resetThemeDefaults(false);
+    EXPECT_TRUE(settings.themeStyle == expected);
 }
