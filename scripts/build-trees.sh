@@ -6,6 +6,11 @@ jobs=$(nproc)
 if [ -z "${CMAKE_GENERATOR:-}" ] && command -v ninja >/dev/null; then
     export CMAKE_GENERATOR=Ninja
 fi
+# Paths inside the checkout are hashed relative to it, so another clone reuses the objects.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$top}
+# ccache can reuse objects built with a precompiled header only when told that its macros and
+# time stamps may be trusted.
+export CCACHE_SLOPPINESS=${CCACHE_SLOPPINESS:-pch_defines,time_macros}
 strict=-DMORVELLINE_WERROR=${WARNINGS_AS_ERRORS:-ON}
 
 # build_tree NAME CMAKE_ARGS...: configures and builds build/NAME, its compiler output kept in

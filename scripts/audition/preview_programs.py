@@ -32,30 +32,29 @@ def program_names(render, bank):
     return [line[5:] for line in out.splitlines()]
 
 
-def preview(render, bank, number, name, work):
-    song = phrase_for(name)
-    midi = os.path.join(work, f"{number:02d}.mid")
-    wav = os.path.join(work, f"{number:02d}.wav")
+def render_song(render, bank, number, song, stem, tail, work):
+    """Plays a song on one program of the bank; returns the WAV file and what the renderer said."""
+    midi = os.path.join(work, f"{stem}.mid")
+    wav = os.path.join(work, f"{stem}.wav")
     song.save(midi)
     run = subprocess.run([render, "--bank", bank, "--program", str(number), midi, "--out", wav, "--format", "float",
-                          "--tail", str(MAX_TAIL_S)], capture_output=True, text=True)
+                          "--tail", str(tail)], capture_output=True, text=True)
     if run.returncode != 0:
         raise SystemExit(f"morvelline-render failed on program {number}: {run.stderr.strip()}")
+    return wav, run.stderr
+
+
+def preview(render, bank, number, name, work):
+    song = phrase_for(name)
+    wav, said = render_song(render, bank, number, song, f"{number:02d}", MAX_TAIL_S, work)
     m = measure(wav, song.end_beat() * 0.5)
-    m["nan_warning"] = "NaN" in run.stderr
+    m["nan_warning"] = "NaN" in said
     return m
 
 
 def chord_peak_db(render, bank, number, name, work):
     """Peak of the program's test chord, in dBFS."""
-    song = chord_for(name)
-    midi = os.path.join(work, f"{number:02d}-chord.mid")
-    wav = os.path.join(work, f"{number:02d}-chord.wav")
-    song.save(midi)
-    run = subprocess.run([render, "--bank", bank, "--program", str(number), midi, "--out", wav, "--format", "float",
-                          "--tail", str(CHORD_TAIL_S)], capture_output=True, text=True)
-    if run.returncode != 0:
-        raise SystemExit(f"morvelline-render failed on program {number}: {run.stderr.strip()}")
+    wav, _ = render_song(render, bank, number, chord_for(name), f"{number:02d}-chord", CHORD_TAIL_S, work)
     _, channels = read_float_wav(wav)
     peak = max(max(abs(v) for v in ch) for ch in channels)
     return 20 * math.log10(peak) if peak > 0 else -200.0

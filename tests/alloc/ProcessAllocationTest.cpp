@@ -8,6 +8,10 @@
 #include <cstdlib>
 #include <new>
 
+// The replaced operator new takes its memory from malloc, so free is its match; GCC cannot see
+// that through the replacement.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 namespace {
 std::atomic<long> allocations{0};
 }
