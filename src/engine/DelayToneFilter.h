@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "DspMath.h"
+
 struct DelayToneFilter {
     static constexpr int32_t kRefreshPeriod = 128;
 
@@ -51,14 +53,10 @@ struct DelayToneFilter {
         x1 = x;
         y2 = y1;
         y1 = y;
-        if (std::fabs(x1) < 1e-20f)
-            x1 = 0.0f;
-        if (std::fabs(x2) < 1e-20f)
-            x2 = 0.0f;
-        if (std::fabs(y1) < 1e-20f)
-            y1 = 0.0f;
-        if (std::fabs(y2) < 1e-20f)
-            y2 = 0.0f;
+        x1 = flushTiny(x1);
+        x2 = flushTiny(x2);
+        y1 = flushTiny(y1);
+        y2 = flushTiny(y2);
         return y;
     }
 

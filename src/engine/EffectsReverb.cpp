@@ -1,17 +1,13 @@
 #include "EffectsReverb.h"
 
+#include "DspMath.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
 constexpr int kLineCount = 15;
-
-float unit(float v)
-{
-    return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; // also maps NaN to 0
-}
 
 } // namespace
 
@@ -164,7 +160,7 @@ void EffectsReverb::applySize(float size)
     if (size == lastSize)
         return;
     lastSize = size;
-    sizeScale = 0.05f + 0.95f * unit(size);
+    sizeScale = 0.05f + 0.95f * clamp01(size);
     initTank();
 }
 
@@ -172,9 +168,9 @@ void EffectsReverb::beginBlock(const ReverbSettings& settings, int32_t frameCoun
 {
     predelayMs = settings.predelayMs;
     applySize(settings.size);
-    decayParameter = 1.0f - unit(settings.damping);
-    density = unit(settings.density);
-    width = unit(settings.width) * 0.5f;
+    decayParameter = 1.0f - clamp01(settings.damping);
+    density = clamp01(settings.density);
+    width = clamp01(settings.width) * 0.5f;
 
     float predelaySamples = predelayMs / 1000.0f * sampleRate;
     predelaySamples = predelaySamples > 0.0f ? std::min(predelaySamples, static_cast<float>(kLineRoom)) : 0.0f;
@@ -221,7 +217,7 @@ void EffectsReverb::emptyPredelay()
 bool EffectsReverb::controlsSettled(float mixTarget) const
 {
     return predelay.still() && decay.still() && inputCutoff.still() && tankCutoff.still() &&
-           mixSmoother.settledOn(unit(mixTarget));
+           mixSmoother.settledOn(clamp01(mixTarget));
 }
 
 void EffectsReverb::idle(int32_t frames, float mixTarget)
@@ -278,7 +274,7 @@ void EffectsReverb::process(float& left, float& right, float mixTarget)
 {
     stepControls();
     if (sleeping && left == 0.0f && right == 0.0f) {
-        mixSmoother.step(unit(mixTarget));
+        mixSmoother.step(clamp01(mixTarget));
         return;
     }
     sleeping = false;
@@ -315,7 +311,7 @@ void EffectsReverb::process(float& left, float& right, float mixTarget)
     const float outL = (0.5f + width) * sL + (0.5f - width) * sR;
     const float outR = (0.5f + width) * sR + (0.5f - width) * sL;
 
-    const float m = mixSmoother.step(unit(mixTarget));
+    const float m = mixSmoother.step(clamp01(mixTarget));
     left = m * 0.8f * outL + (1.0f - m) * inL;
     right = m * 0.8f * outR + (1.0f - m) * inR;
     watchForSilence(std::fabs(inL) + std::fabs(inR) + std::fabs(tankL) + std::fabs(tankR) + std::fabs(erL) +

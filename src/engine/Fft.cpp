@@ -1,5 +1,7 @@
 #include "Fft.h"
 
+#include "DspMath.h"
+
 #include <cmath>
 #include <utility>
 
@@ -17,11 +19,10 @@ void fftForward(float* re, float* im, int n)
         }
     }
 
-    const float pi = 3.14159265358979f;
     for (int half = 1; half < n; half <<= 1) {
         // Twiddles e^(-i*pi*j/half), advanced by one complex multiplication per step.
-        const float stepRe = std::cos(pi / static_cast<float>(half));
-        const float stepIm = -std::sin(pi / static_cast<float>(half));
+        const float stepRe = std::cos(kPi / static_cast<float>(half));
+        const float stepIm = -std::sin(kPi / static_cast<float>(half));
         float wRe = 1.0f;
         float wIm = 0.0f;
         for (int j = 0; j < half; ++j) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "DspMath.h"
 #include "FilterUnit.h"
 #include "Smoother.h"
 #include "TanPi.h"
@@ -16,17 +17,12 @@ constexpr float kKeyTrackOffset = 12.0f;
 // the filters get (about 21.6 kHz at 44.1 kHz).
 constexpr float kMaxFilterCutoff = 0.4999f;
 
-inline float clampUnit(float x)
-{
-    return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
-}
-
 // Cutoff in cycles per sample for a knob-plus-modulation value, a key-tracking amount (0..1) and
 // the note's distance in semitones from A4; clamped to 0..0.5.
 inline float filterCutoff(float cutoff, float keyAmount, float semisFromA4, float sampleRate)
 {
     const float factor = std::exp2((semisFromA4 + kKeyTrackOffset) / 12.0f * keyAmount);
-    const float fc = filterCutoffHz(clampUnit(cutoff)) / sampleRate * factor;
+    const float fc = filterCutoffHz(clamp01(cutoff)) / sampleRate * factor;
     return fc > 0.0f ? (fc < 0.5f ? fc : 0.5f) : 0.0f;
 }
 
@@ -86,11 +82,11 @@ struct FilterControl {
     bool stepControls(Frame& out, const FilterUnit& unit, float cutoffParam, float cutoffMod, float resonanceParam,
                       float resonanceMod, float keyParam, float semisFromA4, float sampleRate)
     {
-        const float keyTarget = clampUnit(keyParam);
+        const float keyTarget = clamp01(keyParam);
         const float kt = keyTrack.step(keyTarget);
         refreshTarget(cutoffParam + cutoffMod, kt, semisFromA4, sampleRate);
         Cache& c = cache;
-        const float resonanceTarget = clampUnit(resonanceParam + resonanceMod);
+        const float resonanceTarget = clamp01(resonanceParam + resonanceMod);
         const float r = resonance.step(resonanceTarget);
         float fc = cutoff.step(c.target);
         if (fc > kMaxFilterCutoff)
@@ -107,7 +103,7 @@ struct FilterControl {
         return keyTrack.settledOn(keyTarget) && resonance.settledOn(resonanceTarget) && cutoff.settledOn(c.target);
     }
 
-    bool keyTrackSettledOn(float keyParam) const { return keyTrack.settledOn(clampUnit(keyParam)); }
+    bool keyTrackSettledOn(float keyParam) const { return keyTrack.settledOn(clamp01(keyParam)); }
 
     // For a run of frames with the same arguments once the key tracking has settled and
     // refreshTarget has seen them (with the key tracking's value), so the cutoff target stands
@@ -118,7 +114,7 @@ struct FilterControl {
         smoothers[0] = &cutoff;
         targets[0] = cache.target;
         smoothers[1] = &resonance;
-        targets[1] = clampUnit(resonanceParam + resonanceMod);
+        targets[1] = clamp01(resonanceParam + resonanceMod);
     }
 
     // After the planned smoothers stepped count times into fc and r: what stepControls gives
@@ -140,7 +136,7 @@ struct FilterControl {
         c.ladder = ladder;
         if (!ladder)
             c.svfMode = unit.svfMode;
-        return keyTrackSettledOn(keyParam) && resonance.settledOn(clampUnit(resonanceParam + resonanceMod)) &&
+        return keyTrackSettledOn(keyParam) && resonance.settledOn(clamp01(resonanceParam + resonanceMod)) &&
                cutoff.settledOn(c.target);
     }
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <xmmintrin.h>
 
+#include "DspMath.h"
+
 using FourFloats = float __attribute__((vector_size(16)));
 using FourMasks = int32_t __attribute__((vector_size(16))); // all bits set where true
 
@@ -30,11 +32,11 @@ inline FourMasks sameBits(FourFloats a, FourFloats b)
     return FourMasks(a) == FourMasks(b);
 }
 
-// Values below 1e-20 in magnitude to zero, as the scalar filters' flush does (NaN stays).
+// Values below kTinyMagnitude to zero, as the scalar filters' flush does (NaN stays).
 inline FourFloats flushTiny(FourFloats v)
 {
     const FourFloats magnitude = (FourFloats)((FourMasks)v & 0x7fffffff);
-    return magnitude < splat(1e-20f) ? splat(0.0f) : v;
+    return magnitude < splat(kTinyMagnitude) ? splat(0.0f) : v;
 }
 
 // One frame of four voices' buffers in lanes and back.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "DspMath.h"
 #include "LadderStep.h"
 
 struct LadderFilter {
@@ -66,11 +67,7 @@ private:
         return true;
     }
 
-    static void flush(float& v)
-    {
-        if (std::fabs(v) < 1e-20f)
-            v = 0.0f;
-    }
+    static void flush(float& v) { v = flushTiny(v); }
 
     float channel(float x, float& prev, float* s) const
     {

@@ -7,12 +7,11 @@
 #include <cstdlib>
 #include <xmmintrin.h>
 
+#include "DspMath.h"
 #include "Random.h"
 #include "params/CodeTables.h"
 #include "params/ValueCurves.h"
 
-constexpr float kTwoPi = 6.28318530717959f;
-constexpr float kPi = 3.14159265358979f;
 
 struct Lfo {
     LfoWaveform waveform = LfoWaveform::Sine;

@@ -1,5 +1,7 @@
 #include "ModMatrix.h"
 
+#include "DspMath.h"
+
 #include "params/ValueCurves.h"
 
 #include <bit>
@@ -47,13 +49,6 @@ float slotAmount(float parameter)
 {
     const float amount = bipolarAmount(parameter);
     return amount == amount ? amount : 0.0f;
-}
-
-float clampBipolar(float x)
-{
-    if (!(x == x))
-        return 0.0f;
-    return x > 1.0f ? 1.0f : (x < -1.0f ? -1.0f : x);
 }
 
 } // namespace

@@ -1,23 +1,11 @@
 #include "PingPongDelay.h"
 
+#include "DspMath.h"
+
 #include "params/ValueCurves.h"
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-float unit(float v)
-{
-    return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; // also maps NaN to 0
-}
-
-float flushTiny(float v)
-{
-    return std::fabs(v) < 1e-20f ? 0.0f : v;
-}
-
-} // namespace
 
 PingPongDelay::PingPongDelay(bool allocateLines)
 {
@@ -85,10 +73,10 @@ void PingPongDelay::forget(int busIndex)
 void PingPongDelay::process(float& amp1Left, float& amp1Right, float& amp2Left, float& amp2Right, bool delayAmp2,
                             const DelayTargets& targets)
 {
-    mix = mixSmoother.step(unit(targets.mix));
-    feedback = feedbackSmoother.step(unit(targets.feedback));
-    cutoff = cutoffSmoother.step(unit(targets.cutoff));
-    width = widthSmoother.step(unit(targets.width));
+    mix = mixSmoother.step(clamp01(targets.mix));
+    feedback = feedbackSmoother.step(clamp01(targets.feedback));
+    cutoff = cutoffSmoother.step(clamp01(targets.cutoff));
+    width = widthSmoother.step(clamp01(targets.width));
 
     processBus(buses[0], lines[0], lines[2], amp1Left, amp1Right);
     if (delayAmp2)
@@ -97,8 +85,8 @@ void PingPongDelay::process(float& amp1Left, float& amp1Right, float& amp2Left, 
 
 bool PingPongDelay::smoothersSettled(const DelayTargets& targets) const
 {
-    return mixSmoother.settledOn(unit(targets.mix)) && feedbackSmoother.settledOn(unit(targets.feedback)) &&
-           cutoffSmoother.settledOn(unit(targets.cutoff)) && widthSmoother.settledOn(unit(targets.width));
+    return mixSmoother.settledOn(clamp01(targets.mix)) && feedbackSmoother.settledOn(clamp01(targets.feedback)) &&
+           cutoffSmoother.settledOn(clamp01(targets.cutoff)) && widthSmoother.settledOn(clamp01(targets.width));
 }
 
 void PingPongDelay::idle(int frames, bool delayAmp2, const DelayTargets& targets)
@@ -142,7 +130,7 @@ void PingPongDelay::retune(DelayToneFilter& filter, bool lowpass)
     // Below Nyquist: at rates under 40 kHz the top of the range would otherwise fold over and
     // make the filter unstable.
     const float hz = std::min(delayCutoffHz(cutoff), 0.49f * rate);
-    const float k = std::tan(3.14159265f * hz / rate);
+    const float k = std::tan(kPi * hz / rate);
     if (lowpass)
         filter.setLowpass(k);
     else

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "DspMath.h"
+
 struct Smoother {
     float timeMs = 40.0f;
     float a = 0.0f;
@@ -16,7 +18,7 @@ struct Smoother {
 
     void setSampleRate(float sampleRate)
     {
-        a = std::exp(-2.0f * 3.14159265358979f / (sampleRate * timeMs * 0.001f));
+        a = std::exp(-kTwoPi / (sampleRate * timeMs * 0.001f));
         b = 1.0f - a;
         jump = true;
     }
@@ -36,8 +38,7 @@ struct Smoother {
         } else {
             value = a * value + b * target;
         }
-        if (std::fabs(value) < 1e-20f)
-            value = 0.0f;
+        value = flushTiny(value);
         const bool settled = !jumped && std::bit_cast<uint32_t>(value) == std::bit_cast<uint32_t>(before);
         settledTarget = settled ? uint64_t(targetBits) : kUnsettled;
         return value;

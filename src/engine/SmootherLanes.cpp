@@ -1,5 +1,7 @@
 #include "SmootherLanes.h"
 
+#include "DspMath.h"
+
 #include <bit>
 #include <cstdint>
 #include <xmmintrin.h>
@@ -28,7 +30,7 @@ void stepLanes(Smoother* const* smoothers, const float* targets, float* const* o
         va[g] = _mm_load_ps(a[g]);
         vb[g] = _mm_load_ps(bTarget[g]);
     }
-    const __m128 tiny = _mm_set1_ps(1e-20f);
+    const __m128 tiny = _mm_set1_ps(kTinyMagnitude);
     const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
     alignas(16) float history[kChunk + 1][groups][4];
     float previous[N];

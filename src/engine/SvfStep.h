@@ -3,14 +3,8 @@
 // the same order.
 #pragma once
 
-#include <cmath>
-
+#include "DspMath.h"
 #include "FourLanes.h"
-
-inline float flushTiny(float v)
-{
-    return std::fabs(v) < 1e-20f ? 0.0f : v;
-}
 
 template <typename T>
 struct SvfCore {

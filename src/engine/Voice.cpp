@@ -51,20 +51,6 @@ inline float safeValue(float x)
     return x > 1000.0f ? 1000.0f : (x < -1000.0f ? -1000.0f : x);
 }
 
-// 0..1; NaN reads as 0.
-inline float clamp01(float x)
-{
-    return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
-}
-
-// -1..1; NaN reads as 0.
-inline float clampBipolar(float x)
-{
-    if (!(x == x))
-        return 0.0f;
-    return x > 1.0f ? 1.0f : (x < -1.0f ? -1.0f : x);
-}
-
 // The sub waveform: the knob's half picks one of the alternative mode's pair.
 inline OscWaveform subWaveform(SubAltMode mode, bool lowHalf)
 {
