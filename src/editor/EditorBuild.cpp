@@ -30,7 +30,6 @@
 namespace {
 
 constexpr int kRoutingPositions = 5;
-constexpr int kTabRowHeight = 24;
 
 CRect toCRect(const LayoutRect& r)
 {

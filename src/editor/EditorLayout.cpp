@@ -7,7 +7,7 @@ namespace {
 constexpr int kExtendedWidth = 1168, kExtendedHeight = 632;
 constexpr int kCompactWidth = 784, kCompactHeight = 520;
 constexpr int kHeaderHeight = 48;
-constexpr int kLowerWidth = 784, kLowerHeight = 176, kTabRowHeight = 24;
+constexpr int kLowerWidth = 784, kLowerHeight = 176;
 
 int upperHeight(const LayoutFrame& f)
 {

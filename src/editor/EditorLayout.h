@@ -57,6 +57,9 @@ enum class PaneKind : uint8_t {
 
 enum class TabRow : uint8_t { None, Top, Bottom };
 
+// The height of a tab view's row of tabs, at the Medium size.
+constexpr int kTabRowHeight = 24;
+
 struct LayoutRect {
     int left = 0, top = 0, right = 0, bottom = 0;
     int width() const { return right - left; }

@@ -14,7 +14,7 @@ HostRecord hostRecord;
 
 namespace {
 
-VstIntPtr dispatch(AEffect* fx, VstInt32 opcode, VstIntPtr value = 0, void* ptr = nullptr)
+VstIntPtr dispatchWithValue(AEffect* fx, VstInt32 opcode, VstIntPtr value = 0, void* ptr = nullptr)
 {
     return fx->dispatcher(fx, opcode, 0, value, ptr, 0);
 }
@@ -32,7 +32,7 @@ void idleEditor(AEffect* fx, int times)
 {
     for (int i = 0; i < times; ++i) {
         pumpMessages();
-        dispatch(fx, effEditIdle);
+        dispatchWithValue(fx, effEditIdle);
     }
     pumpMessages();
 }
@@ -62,7 +62,7 @@ HWND makeParentWindow(int width, int height)
 bool editorRect(AEffect* fx, int* width, int* height)
 {
     ERect* rect = nullptr;
-    if (!dispatch(fx, effEditGetRect, 0, &rect) || !rect)
+    if (!dispatchWithValue(fx, effEditGetRect, 0, &rect) || !rect)
         return false;
     *width = rect->right - rect->left;
     *height = rect->bottom - rect->top;
@@ -71,13 +71,13 @@ bool editorRect(AEffect* fx, int* width, int* height)
 
 void checkBadParents(AEffect* fx)
 {
-    dispatch(fx, effEditClose);
+    dispatchWithValue(fx, effEditClose);
     check(true, "effEditClose without open is harmless");
-    check(dispatch(fx, effEditOpen, 0, nullptr) == 0, "effEditOpen with a null parent fails");
-    check(dispatch(fx, effEditOpen, 0, reinterpret_cast<void*>(0x7ff3a0)) == 0,
+    check(dispatchWithValue(fx, effEditOpen, 0, nullptr) == 0, "effEditOpen with a null parent fails");
+    check(dispatchWithValue(fx, effEditOpen, 0, reinterpret_cast<void*>(0x7ff3a0)) == 0,
           "effEditOpen with a parent that is no window fails");
-    dispatch(fx, effEditIdle);
-    dispatch(fx, effEditClose);
+    dispatchWithValue(fx, effEditIdle);
+    dispatchWithValue(fx, effEditClose);
 }
 
 void dragUpFrom(HWND window, int x, int y)
@@ -175,11 +175,11 @@ void checkOpenCloseCycles(AEffect* fx, HWND parent)
         // The first cycles fill caches that live on (fonts, the system's own); measure after them.
         if (cycle == 20)
             before = resourceUse();
-        allOpened = allOpened && dispatch(fx, effEditOpen, 0, parent) != 0;
+        allOpened = allOpened && dispatchWithValue(fx, effEditOpen, 0, parent) != 0;
         // Every third cycle closes without idling, as hosts that close at once do.
         if (cycle % 3 != 0)
             idleEditor(fx, 2);
-        dispatch(fx, effEditClose);
+        dispatchWithValue(fx, effEditClose);
         pumpMessages();
         allClosed = allClosed && GetWindow(parent, GW_CHILD) == nullptr;
     }
@@ -205,14 +205,14 @@ void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile, const POINT* 
     if (width <= 0 || height <= 0)
         return;
     HWND parent = makeParentWindow(width, height);
-    check(dispatch(fx, effEditOpen, 0, parent) != 0, "effEditOpen with the host's window succeeds");
+    check(dispatchWithValue(fx, effEditOpen, 0, parent) != 0, "effEditOpen with the host's window succeeds");
     checkOpenWindow(fx, parent, width, height, screenshotFile, click, parameter);
     if (menuPick)
         checkMenuPick(fx, GetWindow(parent, GW_CHILD), *menuPick);
-    dispatch(fx, effEditClose);
+    dispatchWithValue(fx, effEditClose);
     pumpMessages();
     check(GetWindow(parent, GW_CHILD) == nullptr, "effEditClose removes the editor window");
-    dispatch(fx, effEditClose);
+    dispatchWithValue(fx, effEditClose);
     // The many cycles take minutes with a full editor under Wine; the toolkit's test plug-in
     // runs them, the run with a parameter to check stays short.
     if (parameter < 0)
@@ -227,7 +227,7 @@ void checkTwoModuleCopies(AEffect* first, AEffect* second, HMODULE secondModule)
     if (!editorRect(first, &width, &height))
         return;
     HWND firstParent = makeParentWindow(width, height), secondParent = makeParentWindow(width, height);
-    bool bothOpen = dispatch(first, effEditOpen, 0, firstParent) && dispatch(second, effEditOpen, 0, secondParent);
+    bool bothOpen = dispatchWithValue(first, effEditOpen, 0, firstParent) && dispatchWithValue(second, effEditOpen, 0, secondParent);
     idleEditor(first, 3);
     idleEditor(second, 3);
     wchar_t firstClass[128] = {}, secondClass[128] = {};
@@ -235,15 +235,15 @@ void checkTwoModuleCopies(AEffect* first, AEffect* second, HMODULE secondModule)
     GetClassNameW(GetWindow(secondParent, GW_CHILD), secondClass, 128);
     check(bothOpen && firstClass[0] && secondClass[0] && wcscmp(firstClass, secondClass) != 0,
           "two copies of the DLL open editors at once, each with its own window class");
-    dispatch(second, effEditClose);
-    dispatch(second, effClose);
+    dispatchWithValue(second, effEditClose);
+    dispatchWithValue(second, effClose);
     FreeLibrary(secondModule);
-    dispatch(first, effEditClose);
+    dispatchWithValue(first, effEditClose);
     pumpMessages();
-    check(dispatch(first, effEditOpen, 0, firstParent) != 0 && GetWindow(firstParent, GW_CHILD) != nullptr,
+    check(dispatchWithValue(first, effEditOpen, 0, firstParent) != 0 && GetWindow(firstParent, GW_CHILD) != nullptr,
           "the first copy still opens its editor after the second is unloaded");
     idleEditor(first, 3);
-    dispatch(first, effEditClose);
+    dispatchWithValue(first, effEditClose);
     DestroyWindow(firstParent);
     DestroyWindow(secondParent);
     pumpMessages();

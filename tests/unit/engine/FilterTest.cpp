@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr float kRate = 44100.0f;
+constexpr float kFilterRate = 44100.0f;
 
 using cplx = std::complex<double>;
 
@@ -69,12 +69,12 @@ struct Rig {
     Rig(FilterType type)
     {
         unit.setType(type);
-        control.setSampleRate(kRate);
+        control.setSampleRate(kFilterRate);
     }
     float run(float in, float cutoff, float res, float key = 0.0f, float semis = 0.0f)
     {
         float l = in, r = in;
-        control.process(unit, l, r, cutoff, 0.0f, res, 0.0f, key, semis, kRate);
+        control.process(unit, l, r, cutoff, 0.0f, res, 0.0f, key, semis, kFilterRate);
         return l;
     }
 };
@@ -83,17 +83,17 @@ struct Rig {
 
 TEST(StateVariableFilter, EveryResponseMatchesItsAnaloguePrototype)
 {
-    const double fc = 1000.0 / kRate;
+    const double fc = 1000.0 / kFilterRate;
     const double freqs[] = {100.0, 500.0, 900.0, 1000.0, 1100.0, 2000.0, 5000.0};
     for (int mode = 0; mode <= 4; ++mode)
         for (float r : {0.0f, 0.5f, 1.0f}) {
             const double q = 9.5 * r * r + 0.5;
             const auto h = svfImpulseResponse(float(fc), r, mode, 16384);
             for (double f : freqs) {
-                const double measured = measure::magnitudeAt(h, f / kRate);
+                const double measured = measure::magnitudeAt(h, f / kFilterRate);
                 // The trapezoidal integrators map the analogue filter through the bilinear
                 // transform, pre-warped at the cutoff.
-                const double warped = std::tan(M_PI * f / kRate) / std::tan(M_PI * fc);
+                const double warped = std::tan(M_PI * f / kFilterRate) / std::tan(M_PI * fc);
                 const double exact = std::abs(svfPrototype(mode, cplx(0.0, warped), q));
                 const double plain = std::abs(svfPrototype(mode, cplx(0.0, f / 1000.0), q));
                 if (exact > 0.01) {
@@ -110,7 +110,7 @@ TEST(StateVariableFilter, EveryResponseMatchesItsAnaloguePrototype)
 
 TEST(StateVariableFilter, ResonanceRunsFromQHalfToQTen)
 {
-    const float fc = 2000.0f / kRate;
+    const float fc = 2000.0f / kFilterRate;
     EXPECT_NEAR(measure::magnitudeAt(svfImpulseResponse(fc, 0.0f, SvfBandpass, 8192), fc), 0.5, 0.005);
     EXPECT_NEAR(measure::magnitudeAt(svfImpulseResponse(fc, 1.0f, SvfBandpass, 16384), fc), 10.0, 0.05);
 }
@@ -134,15 +134,15 @@ TEST(TanPi, RelativeErrorBelowFourTenMillionthsAndMonotonic)
 
 TEST(LadderFilter, WithoutFeedbackItIsAFourPoleLowpassWithItsMakeUpGain)
 {
-    const double fc = 200.0 / kRate;
+    const double fc = 200.0 / kFilterRate;
     const auto h = ladderImpulseResponse(float(fc), 0.0f, 1.122018f, 1e-3f, 32768);
     for (double f : {10.0, 200.0, 1000.0, 2000.0, 4000.0}) {
-        const double w = std::tan(M_PI * f / kRate) / std::tan(M_PI * fc);
+        const double w = std::tan(M_PI * f / kFilterRate) / std::tan(M_PI * fc);
         const double exact = 1.122018 / std::pow(std::abs(cplx(1.0, w)), 4);
-        EXPECT_NEAR(measure::dB(measure::magnitudeAt(h, f / kRate)), measure::dB(exact), 0.05) << f << " Hz";
+        EXPECT_NEAR(measure::dB(measure::magnitudeAt(h, f / kFilterRate)), measure::dB(exact), 0.05) << f << " Hz";
     }
     // About 24 dB per octave well above the cutoff.
-    const double slope = measure::dB(measure::magnitudeAt(h, 1000.0 / kRate) / measure::magnitudeAt(h, 2000.0 / kRate));
+    const double slope = measure::dB(measure::magnitudeAt(h, 1000.0 / kFilterRate) / measure::magnitudeAt(h, 2000.0 / kFilterRate));
     EXPECT_NEAR(slope, 24.0, 1.0);
     EXPECT_NEAR(measure::magnitudeAt(h, 0.0), 1.122018, 1e-3);
 }
@@ -153,11 +153,11 @@ TEST(LadderFilter, SelfOscillatesNearCutoffAtFullResonanceWithoutBlowingUp)
     const float cutoff = std::pow((1000.0f - 20.0f) / 20980.0f, 0.2f); // 1 kHz knob position
     rig.run(0.1f, cutoff, 1.0f);
     std::vector<float> tail;
-    for (int i = 0; i < int(kRate) * 3; ++i) {
+    for (int i = 0; i < int(kFilterRate) * 3; ++i) {
         const float y = rig.run(0.0f, cutoff, 1.0f);
         ASSERT_TRUE(std::isfinite(y));
         ASSERT_LT(std::fabs(y), 20.0f);
-        if (i >= int(kRate) * 2)
+        if (i >= int(kFilterRate) * 2)
             tail.push_back(y);
     }
     double energy = 0.0;
@@ -215,27 +215,27 @@ TEST(FilterUnitControl, HugeAndWildValuesStayFinite)
 
 TEST(FilterUnitControl, CutoffCurveEndsAndKeyTracking)
 {
-    EXPECT_NEAR(filterCutoff(0.0f, 0.0f, 0.0f, kRate) * kRate, 20.0f, 1e-3f);
-    EXPECT_NEAR(filterCutoff(1.0f, 0.0f, 0.0f, kRate) * kRate, 21000.0f, 0.05f);
+    EXPECT_NEAR(filterCutoff(0.0f, 0.0f, 0.0f, kFilterRate) * kFilterRate, 20.0f, 1e-3f);
+    EXPECT_NEAR(filterCutoff(1.0f, 0.0f, 0.0f, kFilterRate) * kFilterRate, 21000.0f, 0.05f);
     EXPECT_EQ(filterCutoff(1.0f, 0.0f, 0.0f, 32000.0f), 0.5f);
-    EXPECT_EQ(filterCutoff(1.0f, 1.0f, 58.0f, kRate), 0.5f);
+    EXPECT_EQ(filterCutoff(1.0f, 1.0f, 58.0f, kFilterRate), 0.5f);
     // Tracking pivots on note 57: there it changes nothing, an octave up it doubles.
-    const float pivot = filterCutoff(0.4f, 1.0f, -12.0f, kRate);
-    EXPECT_NEAR(pivot, filterCutoff(0.4f, 0.0f, 0.0f, kRate), 1e-7f);
-    EXPECT_NEAR(filterCutoff(0.4f, 1.0f, 0.0f, kRate) / pivot, 2.0f, 1e-5f);
-    EXPECT_NEAR(filterCutoff(0.4f, 0.5f, 0.0f, kRate) / pivot, std::sqrt(2.0f), 1e-5f);
-    EXPECT_EQ(filterCutoff(0.4f, 0.0f, 30.0f, kRate), filterCutoff(0.4f, 0.0f, -30.0f, kRate));
+    const float pivot = filterCutoff(0.4f, 1.0f, -12.0f, kFilterRate);
+    EXPECT_NEAR(pivot, filterCutoff(0.4f, 0.0f, 0.0f, kFilterRate), 1e-7f);
+    EXPECT_NEAR(filterCutoff(0.4f, 1.0f, 0.0f, kFilterRate) / pivot, 2.0f, 1e-5f);
+    EXPECT_NEAR(filterCutoff(0.4f, 0.5f, 0.0f, kFilterRate) / pivot, std::sqrt(2.0f), 1e-5f);
+    EXPECT_EQ(filterCutoff(0.4f, 0.0f, 30.0f, kFilterRate), filterCutoff(0.4f, 0.0f, -30.0f, kFilterRate));
     // Modulation adds to the knob before the curve and is clamped with it.
-    EXPECT_EQ(filterCutoff(0.7f + 0.6f, 0.0f, 0.0f, kRate), filterCutoff(1.0f, 0.0f, 0.0f, kRate));
+    EXPECT_EQ(filterCutoff(0.7f + 0.6f, 0.0f, 0.0f, kFilterRate), filterCutoff(1.0f, 0.0f, 0.0f, kFilterRate));
 }
 
 TEST(FilterUnitControl, ControlsGlideOver40MsExceptAfterANoteStart)
 {
     Rig rig(FilterType::Lowpass12);
     rig.run(0.0f, 0.2f, 0.1f, 0.3f);
-    const float low = filterCutoff(0.2f, 0.3f, 0.0f, kRate);
+    const float low = filterCutoff(0.2f, 0.3f, 0.0f, kFilterRate);
     EXPECT_NEAR(rig.control.cutoff.value, low, 1e-7f);
-    const float high = filterCutoff(0.8f, 0.3f, 0.0f, kRate);
+    const float high = filterCutoff(0.8f, 0.3f, 0.0f, kFilterRate);
     rig.run(0.0f, 0.8f, 0.9f, 0.3f);
     EXPECT_LT(rig.control.cutoff.value, low + 0.01f * (high - low));
     for (int i = 1; i < 1764; ++i) // 40 ms
@@ -255,7 +255,7 @@ TEST(FilterUnitTypes, OffPassesTheSignalAndStepsNothing)
     Rig rig(FilterType::Off);
     for (float x : {0.3f, -0.7f, 1e10f}) {
         float l = x, r = -x;
-        rig.control.process(rig.unit, l, r, 0.1f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, kRate);
+        rig.control.process(rig.unit, l, r, 0.1f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, kFilterRate);
         EXPECT_EQ(l, x);
         EXPECT_EQ(r, -x);
     }
@@ -303,7 +303,7 @@ TEST(FilterDenormals, SilenceDecaysToExactZero)
         Rig rig(type);
         for (int i = 0; i < 5000; ++i)
             rig.run(std::sin(0.05f * float(i)), 0.6f, 0.8f);
-        for (int i = 0; i < int(kRate) * 4; ++i)
+        for (int i = 0; i < int(kFilterRate) * 4; ++i)
             rig.run(0.0f, 0.6f, 0.8f);
         const LadderFilter& l = rig.unit.ladder;
         const StateVariableFilter& s = rig.unit.svf;

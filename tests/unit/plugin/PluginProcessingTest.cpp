@@ -18,7 +18,7 @@ TimeAnswers answers;
 // The floating-point control word the host saw during its last time request.
 unsigned modeSeenByHost = 0;
 
-VstIntPtr VSTCALLBACK host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr value, void*, float)
+VstIntPtr VSTCALLBACK timeAnsweringHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr value, void*, float)
 {
     if (opcode == audioMasterVersion)
         return 2400;
@@ -32,7 +32,7 @@ VstIntPtr VSTCALLBACK host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr value,
 }
 
 struct PluginFixture : ::testing::Test {
-    Plugin* plugin = static_cast<Plugin*>(AudioEffect::fromAeffect(createEffectInstance(host)));
+    Plugin* plugin = static_cast<Plugin*>(AudioEffect::fromAeffect(createEffectInstance(timeAnsweringHost)));
     ~PluginFixture() override { plugin->dispatcher(effClose, 0, 0, nullptr, 0); }
 
     void renderBlock(int frames)

@@ -25,7 +25,7 @@ namespace {
 
 int displayUpdates = 0;
 
-VstIntPtr VSTCALLBACK host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+VstIntPtr VSTCALLBACK displayCountingHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
     if (opcode == audioMasterVersion)
         return 2400;
@@ -53,7 +53,7 @@ struct Programs : ::testing::Test {
     fs::path presets() const { return system.localData / "Hollowfen Software" / "Morvelline" / "Presets"; }
     Plugin& create()
     {
-        plugin = static_cast<Plugin*>(AudioEffect::fromAeffect(createEffectInstance(host)));
+        plugin = static_cast<Plugin*>(AudioEffect::fromAeffect(createEffectInstance(displayCountingHost)));
         return *plugin;
     }
     Plugin& createOpen()
