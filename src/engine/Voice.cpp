@@ -140,7 +140,7 @@ void FrameControls::read(const ProgramStore& programs, const std::atomic<bool>* 
     }
     if (lfoInputsMoved)
         ++lfoRevision;
-    route = routeCode(p.get(Param::OscRoute));
+    route = routingOf(p.get(Param::OscRoute));
     ignoreAmpVelocity = ignoreVelocity && ignoreVelocity->load(std::memory_order_relaxed);
     tempo = tempoInfo;
 }
@@ -996,43 +996,33 @@ float Voice::bendFor(const MidiControllerState& midi, const FrameControls& c)
 
     // Routing: what feeds each filter unit and which amplifier each result reaches. Each unit
     // runs from one place so its control code is inlined once.
-    const int route = c.route;
+    const RouteTable& routes = routeTable(c.route);
     float f1L = sideL[0], f1R = sideR[0];
-    if (route == 0) {
+    if (routes.side2IntoFilter1) {
         f1L += sideL[1];
         f1R += sideR[1];
     }
     const bool filterSteadyNow = sideSteadyNow && semisFromA4 == filterSteadySemis;
     filterSteadySemis = semisFromA4;
     runFilter(0, f1L, f1R, c, semisFromA4, filterSteadyNow);
-    float f2L, f2R;
-    if (route >= 3) {
-        f2L = sideL[1], f2R = sideR[1];
-    } else {
+    float f2L = sideL[1], f2R = sideR[1];
+    if (routes.filter2ReadsFilter1) {
         f2L = f1L, f2R = f1R;
-        if (route == 1) {
+        if (routes.side2JoinsFilter2) {
             f2L += sideL[1];
             f2R += sideR[1];
         }
     }
     runFilter(1, f2L, f2R, c, semisFromA4, filterSteadyNow);
-    float a1L, a1R, a2L = 0.0f, a2R = 0.0f;
-    switch (route) {
-    case 2:
-        a1L = f2L, a1R = f2R;
-        a2L = sideL[1], a2R = sideR[1];
-        break;
-    case 3:
-        a1L = f1L + f2L, a1R = f1R + f2R;
-        break;
-    case 4:
+    float a1L = f2L, a1R = f2R, a2L = 0.0f, a2R = 0.0f;
+    if (routes.amp1 == Amp1Input::Filter1)
         a1L = f1L, a1R = f1R;
+    else if (routes.amp1 == Amp1Input::BothFilters)
+        a1L = f1L + f2L, a1R = f1R + f2R;
+    if (routes.amp2 == Amp2Input::Side2)
+        a2L = sideL[1], a2R = sideR[1];
+    else if (routes.amp2 == Amp2Input::Filter2)
         a2L = f2L, a2R = f2R;
-        break;
-    default:
-        a1L = f2L, a1R = f2R;
-        break;
-    }
 
     float g1 = mod.envValue[0];
     float g2 = mod.envValue[1];
@@ -1050,7 +1040,7 @@ float Voice::bendFor(const MidiControllerState& midi, const FrameControls& c)
 }
 
 int Voice::renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int frames,
-                     const MidiControllerState& midi, const FrameControls& c, int route)
+                     const MidiControllerState& midi, const FrameControls& c, Routing route)
 {
     // Within one voice the order of random draws is part of the sound too; such a voice keeps
     // the frame-by-frame order.
@@ -1066,7 +1056,7 @@ int Voice::renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* 
 }
 
 int Voice::renderSegments(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int first, int frames,
-                          const MidiControllerState& midi, const FrameControls& c, int route)
+                          const MidiControllerState& midi, const FrameControls& c, Routing route)
 {
     int done = first;
     while (done < frames) {
@@ -1088,7 +1078,7 @@ int Voice::renderSegments(float* amp1Left, float* amp1Right, float* amp2Left, fl
 
 void Voice::renderRunGroup(Voice* const* group, int size, float* amp1Left, float* amp1Right, float* amp2Left,
                            float* amp2Right, int frames, const MidiControllerState& midi, const FrameControls& c,
-                           int route)
+                           Routing route)
 {
     // Voices in step, segment by segment, so their filters (each a chain of dependent samples)
     // interleave and the processor overlaps them. Each voice adds to the buses before the next,
@@ -1239,7 +1229,7 @@ void Voice::runGroupLanes(int n, Voice* const* group, Segment* segments, int siz
 }
 
 // The segment's controls and sides, and filter 1's input.
-int Voice::beginSegment(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& c, int route,
+int Voice::beginSegment(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& c, Routing route,
                         bool continuing)
 {
     s.continuing = continuing;
@@ -1289,7 +1279,7 @@ int Voice::beginSegment(Segment& s, int frames, const MidiControllerState& midi,
         s.f1L[i] = s.sideL[0][i];
         s.f1R[i] = s.sideR[0][i];
     }
-    if (c.route == 0)
+    if (routeTable(c.route).side2IntoFilter1)
         for (int i = 0; i < count; ++i) {
             s.f1L[i] += s.sideL[1][i];
             s.f1R[i] += s.sideR[1][i];
@@ -1297,52 +1287,51 @@ int Voice::beginSegment(Segment& s, int frames, const MidiControllerState& midi,
     return count;
 }
 
-void Voice::feedSecondFilter(Segment& s, int routing)
+void Voice::feedSecondFilter(Segment& s, Routing routing)
 {
+    const RouteTable& routes = routeTable(routing);
+    const bool fromFilter1 = routes.filter2ReadsFilter1;
     for (int i = 0; i < s.count; ++i) {
-        s.f2L[i] = routing >= 3 ? s.sideL[1][i] : s.f1L[i];
-        s.f2R[i] = routing >= 3 ? s.sideR[1][i] : s.f1R[i];
+        s.f2L[i] = fromFilter1 ? s.f1L[i] : s.sideL[1][i];
+        s.f2R[i] = fromFilter1 ? s.f1R[i] : s.sideR[1][i];
     }
-    if (routing == 1)
+    if (fromFilter1 && routes.side2JoinsFilter2)
         for (int i = 0; i < s.count; ++i) {
             s.f2L[i] += s.sideL[1][i];
             s.f2R[i] += s.sideR[1][i];
         }
 }
 
-void Voice::finishSegment(Segment& s, float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int routing)
+void Voice::finishSegment(Segment& s, float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right,
+                          Routing routing)
 {
+    const RouteTable& routes = routeTable(routing);
     const int count = s.count;
-    const float* g1 = s.amp1Gain;
-    const float* g2 = s.amp2Gain;
-    switch (routing) {
-    case 2:
-        addAmplified(amp1Left, amp1Right, s.f2L, s.f2R, g1, count);
-        addAmplified(amp2Left, amp2Right, s.sideL[1], s.sideR[1], g2, count);
-        break;
-    case 3:
+    const float* a1L = s.f2L;
+    const float* a1R = s.f2R;
+    if (routes.amp1 == Amp1Input::Filter1) {
+        a1L = s.f1L, a1R = s.f1R;
+    } else if (routes.amp1 == Amp1Input::BothFilters) {
         for (int i = 0; i < count; ++i) {
             s.f1L[i] += s.f2L[i];
             s.f1R[i] += s.f2R[i];
         }
-        addAmplified(amp1Left, amp1Right, s.f1L, s.f1R, g1, count);
-        addAmplified(amp2Left, amp2Right, nullptr, nullptr, g2, count);
-        break;
-    case 4:
-        addAmplified(amp1Left, amp1Right, s.f1L, s.f1R, g1, count);
-        addAmplified(amp2Left, amp2Right, s.f2L, s.f2R, g2, count);
-        break;
-    default:
-        addAmplified(amp1Left, amp1Right, s.f2L, s.f2R, g1, count);
-        addAmplified(amp2Left, amp2Right, nullptr, nullptr, g2, count);
-        break;
+        a1L = s.f1L, a1R = s.f1R;
     }
+    const float* a2L = nullptr;
+    const float* a2R = nullptr;
+    if (routes.amp2 == Amp2Input::Side2)
+        a2L = s.sideL[1], a2R = s.sideR[1];
+    else if (routes.amp2 == Amp2Input::Filter2)
+        a2L = s.f2L, a2R = s.f2R;
+    addAmplified(amp1Left, amp1Right, a1L, a1R, s.amp1Gain, count);
+    addAmplified(amp2Left, amp2Right, a2L, a2R, s.amp2Gain, count);
 }
 
 // Everything a frame does before its sides: pitch, sustain, envelopes, LFOs, the matrix on the
 // control frame; stops before a frame where the voice no longer sounds.
 int Voice::stepSegmentControls(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& c,
-                               int route)
+                               Routing route)
 {
     controllers = &midi;
     s.bend = bendFor(midi, c);
@@ -1381,7 +1370,7 @@ int Voice::stepSegmentControls(Segment& s, int frames, const MidiControllerState
 // Frames from first on, after a frame that left the sustain levels settled and the LFO rates
 // known: no control frame among them, so each envelope and LFO runs alone over them. Returns
 // the frames the voice still sounds for.
-int Voice::stepSteadyControls(Segment& s, int first, int frames, const FrameControls& c, int route)
+int Voice::stepSteadyControls(Segment& s, int first, int frames, const FrameControls& c, Routing route)
 {
     const bool secondGates = usesSecondAmplifier(route);
     // The gating envelopes first: where they fall idle ends the segment.

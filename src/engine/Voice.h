@@ -9,6 +9,7 @@
 #include "Lfo.h"
 #include "MidiProcessor.h"
 #include "ModMatrix.h"
+#include "Routing.h"
 #include "Oscillator.h"
 #include "Smoother.h"
 #include "params/CodeTables.h"
@@ -59,7 +60,7 @@ struct FrameControls {
     float lfoRate[4] = {};
     bool lfoSync[4] = {};
     bool lfoFree[4] = {};
-    int route = 0;
+    Routing route = Routing::BothSidesInSeries;
     bool ignoreAmpVelocity = false;
     TempoInfo tempo;
     // Moves whenever an LFO rate input above (rate, sync, free, tempo) differs from the last
@@ -170,14 +171,14 @@ struct Voice {
     // Up to frames frames in a row, each added to the buses at its own index; stops early when
     // the voice falls silent under the given routing. Returns the frames rendered.
     int renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int frames,
-                  const MidiControllerState& midi, const FrameControls& controls, int route);
+                  const MidiControllerState& midi, const FrameControls& controls, Routing route);
 
     // Up to kGroupVoices voices that draw no random numbers, over the same frames, as a
     // renderRun of each in turn would render them.
     static constexpr int kGroupVoices = 4;
     static void renderRunGroup(Voice* const* group, int size, float* amp1Left, float* amp1Right, float* amp2Left,
                                float* amp2Right, int frames, const MidiControllerState& midi,
-                               const FrameControls& controls, int route);
+                               const FrameControls& controls, Routing route);
 
     // Whether rendering this voice may draw from the shared random generator (noise, random
     // LFO steps), so its draws must stay interleaved frame by frame with other voices'.
@@ -230,15 +231,15 @@ private:
         bool steadyAt(int i) const { return (continuing || i > 0) && !(controlFrame && i == 0); }
     };
     int renderSegments(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int first, int frames,
-                       const MidiControllerState& midi, const FrameControls& controls, int route);
-    int beginSegment(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& controls, int route,
+                       const MidiControllerState& midi, const FrameControls& controls, Routing route);
+    int beginSegment(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& controls, Routing route,
                      bool continuing);
-    void feedSecondFilter(Segment& s, int routing);
-    void finishSegment(Segment& s, float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int routing);
+    void feedSecondFilter(Segment& s, Routing routing);
+    void finishSegment(Segment& s, float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, Routing routing);
     static void runFilterGroup(int n, Voice* const* group, Segment* segments, int size, bool second,
                                const FrameControls& c);
-    int stepSegmentControls(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& c, int route);
-    int stepSteadyControls(Segment& s, int first, int frames, const FrameControls& c, int route);
+    int stepSegmentControls(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& c, Routing route);
+    int stepSteadyControls(Segment& s, int first, int frames, const FrameControls& c, Routing route);
     int planSideSegment(int side, const FrameControls::Side& c, const FrameControls& controls, Segment& s,
                         Smoother** smoothers, float* targets, float** out);
     void settleSideSegment(int side, const FrameControls::Side& c, Segment& s);
@@ -273,13 +274,8 @@ private:
                     bool controlFrame, bool steady, float& left, float& right);
 };
 
-inline bool usesSecondAmplifier(int route)
-{
-    return route == 2 || route == 4;
-}
-
 // A voice sounds until its amplifier envelopes have finished.
-inline bool isSounding(const Voice& voice, int route)
+inline bool isSounding(const Voice& voice, Routing route)
 {
     if (usesSecondAmplifier(route))
         return !voice.env[0].isIdle() || !voice.env[1].isIdle();
@@ -287,7 +283,7 @@ inline bool isSounding(const Voice& voice, int route)
 }
 
 // A voice whose amplifier envelopes are all idle or releasing: its key has been let go.
-inline bool isReleasing(const Voice& voice, int route)
+inline bool isReleasing(const Voice& voice, Routing route)
 {
     auto done = [](const Envelope& e) { return e.stage == EnvIdle || e.stage == EnvRelease; };
     if (usesSecondAmplifier(route))

@@ -26,9 +26,9 @@ void VoiceManager::bind(ParameterWriter& pluginWriter, const ProgramStore& progr
         v.bind(programStore, tables);
 }
 
-int VoiceManager::currentRoute() const
+Routing VoiceManager::currentRoute() const
 {
-    return routeCode(programs->value(Param::OscRoute));
+    return routingOf(programs->value(Param::OscRoute));
 }
 
 bool VoiceManager::isSounding(int voiceIndex) const
@@ -89,7 +89,7 @@ void VoiceManager::allocateVoice(NoteRecord record, int polyphony)
         polyphony = 1;
     if (polyphony > kNumVoices)
         polyphony = kNumVoices;
-    const int route = currentRoute();
+    const Routing route = currentRoute();
 
     int chosen = -1;
     for (int i = 0; i < polyphony; ++i) {
@@ -176,7 +176,7 @@ void VoiceManager::resetEngine()
         publishState(currentRoute());
 }
 
-void VoiceManager::publishState(int route)
+void VoiceManager::publishState(Routing route)
 {
     uint32_t mask = 0;
     for (int i = 0; i < kNumVoices; ++i)
@@ -217,7 +217,7 @@ void VoiceManager::beginBlock(const ProgramRecord& p, int frameCount)
         lfo.setRate(p.get(Param::Lfo1Rate + n), p.get(Param::Lfo1Sync + n) != 0.0f, *tempo);
         lfo.setOffset(p.get(Param::Lfo1Ofs + n));
     }
-    const int route = routeCode(p.get(Param::OscRoute));
+    const Routing route = routingOf(p.get(Param::OscRoute));
     for (Voice& v : voices)
         if (::isSounding(v, route))
             v.updateBlock(globalLfos);
@@ -253,7 +253,7 @@ void VoiceManager::renderFrame(float& left, float& right, int frameCount, int fr
         lfo.advance();
 
     float amp1L = 0.0f, amp1R = 0.0f, amp2L = 0.0f, amp2R = 0.0f;
-    const int route = routeCode(p.get(Param::OscRoute));
+    const Routing route = routingOf(p.get(Param::OscRoute));
     bool controlsRead = false;
     for (Voice& v : voices) {
         if (!::isSounding(v, route))
@@ -312,7 +312,7 @@ void VoiceManager::renderFrames(float* left, float* right, int frameCount, int f
     }
 }
 
-bool VoiceManager::randomDrawsInterleave(int route) const
+bool VoiceManager::randomDrawsInterleave(Routing route) const
 {
     // Every draw comes from one shared generator, so the order of draws is part of the sound:
     // with two or more drawing units, a run must keep the frame-by-frame order.
@@ -374,7 +374,7 @@ bool VoiceManager::renderSilentRun(const ProgramRecord& p, float* left, float* r
     return true;
 }
 
-void VoiceManager::renderVoiceRuns(int frames, int route)
+void VoiceManager::renderVoiceRuns(int frames, Routing route)
 {
     // Voices in groups, so their filter chains interleave; in voice order, so the buses sum them
     // as frame-by-frame rendering does.
@@ -407,7 +407,7 @@ void VoiceManager::renderVoiceRuns(int frames, int route)
 
 void VoiceManager::renderRun(const ProgramRecord& p, float* left, float* right, int frames)
 {
-    const int route = routeCode(p.get(Param::OscRoute));
+    const Routing route = routingOf(p.get(Param::OscRoute));
     bool anySounding = false;
     for (const Voice& v : voices)
         if (::isSounding(v, route)) {

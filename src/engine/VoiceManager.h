@@ -76,7 +76,7 @@ public:
     void allocateVoice(NoteRecord record, int polyphony);
 
     // The routing bucket of the current program, which decides what counts as sounding.
-    int currentRoute() const;
+    Routing currentRoute() const;
     bool isSounding(int voiceIndex) const;
 
     // For the user-interface thread (voice lights, note lamp): a snapshot the audio thread
@@ -113,13 +113,13 @@ private:
     float sampleRate = 44100.0f;
     bool rateReady = false;
 
-    void publishState(int route);
+    void publishState(Routing route);
     void beginBlock(const ProgramRecord& p, int frameCount);
     void renderRun(const ProgramRecord& p, float* left, float* right, int frames);
-    void renderVoiceRuns(int frames, int route);
+    void renderVoiceRuns(int frames, Routing route);
     bool renderSilentRun(const ProgramRecord& p, float* left, float* right, int frames);
     void advanceGlobalLfos(int frames);
-    bool randomDrawsInterleave(int route) const;
+    bool randomDrawsInterleave(Routing route) const;
 
     // The four amplifier buses of the current run, frame by frame.
     float runAmp1Left[kRunFrames];

@@ -41,11 +41,11 @@ TEST(Routing, BucketsAndWhichEnvelopesKeepAVoiceSounding)
     Voice voice;
     voice.env[1].gateOn();
     for (int route = 0; route <= 4; ++route)
-        EXPECT_EQ(isSounding(voice, route), route == 2 || route == 4) << "route " << route;
+        EXPECT_EQ(isSounding(voice, Routing(route)), route == 2 || route == 4) << "route " << route;
     voice.env[1].reset();
     voice.env[0].gateOn();
     for (int route = 0; route <= 4; ++route)
-        EXPECT_TRUE(isSounding(voice, route)) << "route " << route;
+        EXPECT_TRUE(isSounding(voice, Routing(route))) << "route " << route;
 }
 
 TEST_F(EngineTest, MonoGlidesToANewKeyAndBackToTheHeldOneAtItsVelocity)
