@@ -22,6 +22,7 @@ struct Lfo {
     float sampleRate = 44100.0f;
     int32_t randomStep = 0; // 0..100
     float randomValue = 0.0f;
+    RandomSource random;
 
     // Returns the value at the current phase, then advances; a new random step is drawn at
     // every cycle start.
@@ -89,7 +90,7 @@ struct Lfo {
             return;
         int32_t r;
         do {
-            r = randomInt15() % 101;
+            r = random.next15() % 101;
         } while (r == randomStep);
         randomStep = r;
         randomValue = static_cast<float>(r) * 0.01f;

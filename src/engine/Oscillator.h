@@ -17,11 +17,12 @@ struct NoiseState {
     float pink0 = 0.0f;
     float pink1 = 0.0f;
     float pink2 = 0.0f;
+    RandomSource random;
 
-    // Uniform over about -1..+1 from the C library's generator of the calling thread.
+    // Uniform over about -1..+1.
     float white()
     {
-        const float r = static_cast<float>(randomInt15());
+        const float r = static_cast<float>(random.next15());
         return (r * (1.0f / 32768.0f) * 3.0f * noiseThird * 2.0f - (noiseThird - 1.0f) * 3.0f) * noiseScale;
     }
 

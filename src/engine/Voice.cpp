@@ -179,8 +179,20 @@ void Voice::setSampleRate(float rate)
     lfoRevisionValid = false;
 }
 
+void Voice::seedRandomSources()
+{
+    // Unison copies never play noise, so only the main and sub oscillators draw.
+    for (int k = 0; k < 2; ++k) {
+        mainOsc[k].noise.random.seedFromLibrary();
+        subOsc[k].noise.random.seedFromLibrary();
+    }
+    for (Lfo& l : lfo)
+        l.random.seedFromLibrary();
+}
+
 void Voice::resetVoice()
 {
+    seedRandomSources();
     if (programs) {
         const ProgramRecord& p = programs->current();
         for (int k = 0; k < 2; ++k)
@@ -1042,16 +1054,6 @@ float Voice::bendFor(const MidiControllerState& midi, const FrameControls& c)
 int Voice::renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int frames,
                      const MidiControllerState& midi, const FrameControls& c, Routing route)
 {
-    // Within one voice the order of random draws is part of the sound too; such a voice keeps
-    // the frame-by-frame order.
-    if (drawsRandom(c)) {
-        for (int i = 0; i < frames; ++i) {
-            if (!isSounding(*this, route))
-                return i;
-            renderOneFrame(amp1Left[i], amp1Right[i], amp2Left[i], amp2Right[i], midi, c, i > 0);
-        }
-        return frames;
-    }
     return renderSegments(amp1Left, amp1Right, amp2Left, amp2Right, 0, frames, midi, c, route);
 }
 
@@ -1477,29 +1479,4 @@ bool Voice::pitchHeldThrough(const Segment& s)
         if (s.semis[i] != s.semis[0])
             return false;
     return true;
-}
-
-namespace {
-
-bool isNoise(OscWaveform w)
-{
-    return w == OscWaveform::White || w == OscWaveform::Pink;
-}
-
-} // namespace
-
-bool Voice::drawsRandom(const FrameControls& c) const
-{
-    for (const Lfo& l : lfo)
-        if (l.waveform == LfoWaveform::Random)
-            return true;
-    for (int k = 0; k < 2; ++k) {
-        if (isNoise(oscWaveform[k]) || isNoise(mainOsc[k].waveform) || isNoise(subOsc[k].waveform) ||
-            c.side[k].subMode == SubAltMode::WhitePink)
-            return true;
-        for (const Oscillator& copy : unison[k])
-            if (isNoise(copy.waveform))
-                return true;
-    }
-    return false;
 }

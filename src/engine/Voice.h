@@ -151,6 +151,7 @@ struct Voice {
 
     // A free voice taking a new note, and every voice at the engine reset: silent at once.
     void resetVoice();
+    void seedRandomSources();
     void startVoice(int32_t stamp, const NoteRecord& record);
     void releaseEnvelopes()
     {
@@ -173,16 +174,12 @@ struct Voice {
     int renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int frames,
                   const MidiControllerState& midi, const FrameControls& controls, Routing route);
 
-    // Up to kGroupVoices voices that draw no random numbers, over the same frames, as a
-    // renderRun of each in turn would render them.
+    // Up to kGroupVoices voices over the same frames, as a renderRun of each in turn would
+    // render them.
     static constexpr int kGroupVoices = 4;
     static void renderRunGroup(Voice* const* group, int size, float* amp1Left, float* amp1Right, float* amp2Left,
                                float* amp2Right, int frames, const MidiControllerState& midi,
                                const FrameControls& controls, Routing route);
-
-    // Whether rendering this voice may draw from the shared random generator (noise, random
-    // LFO steps), so its draws must stay interleaved frame by frame with other voices'.
-    bool drawsRandom(const FrameControls& controls) const;
 
     // The sum of every slot on a target, as the signal path reads it.
     float modSum(ModTarget target) const { return mod.sum(target); }

@@ -166,8 +166,10 @@ void VoiceManager::resetEngine()
 {
     allNotesOff();
     resetControllers();
-    for (Lfo& lfo : globalLfos)
+    for (Lfo& lfo : globalLfos) {
+        lfo.random.seedFromLibrary();
         lfo.restart(0.0f);
+    }
     for (Voice& v : voices)
         v.resetVoice();
     delay.resetEngine();
@@ -312,48 +314,10 @@ void VoiceManager::renderFrames(float* left, float* right, int frameCount, int f
     }
 }
 
-bool VoiceManager::randomDrawsInterleave(Routing route) const
-{
-    // Every draw comes from one shared generator, so the order of draws is part of the sound:
-    // with two or more drawing units, a run must keep the frame-by-frame order.
-    int drawing = 0;
-    for (const Lfo& lfo : globalLfos)
-        if (lfo.waveform == LfoWaveform::Random) {
-            drawing = 1;
-            break;
-        }
-    for (const Voice& v : voices)
-        if (::isSounding(v, route) && v.drawsRandom(frameControls) && ++drawing > 1)
-            return true;
-    return false;
-}
-
 void VoiceManager::advanceGlobalLfos(int frames)
 {
-    // Voices only follow the engine LFOs' phases, so their values are never computed. Frame by
-    // frame, so random steps draw from the shared generator in the order a single frame would.
-    bool anyRandom = false;
-    for (const Lfo& lfo : globalLfos)
-        anyRandom = anyRandom || lfo.waveform == LfoWaveform::Random;
-    if (anyRandom) {
-        for (int i = 0; i < frames; ++i)
-            for (Lfo& lfo : globalLfos)
-                lfo.advance();
-        return;
-    }
-    // Without draws the four phases are independent lanes: the same arithmetic, vectorised.
-    float phase[4], increment[4];
-    for (int n = 0; n < 4; ++n) {
-        phase[n] = globalLfos[n].phase;
-        increment[n] = globalLfos[n].increment;
-    }
-    for (int i = 0; i < frames; ++i)
-        for (int n = 0; n < 4; ++n) {
-            const float next = phase[n] + increment[n];
-            phase[n] = next >= kTwoPi ? next - kTwoPi : next;
-        }
-    for (int n = 0; n < 4; ++n)
-        globalLfos[n].phase = phase[n];
+    // Voices only follow the engine LFOs' phases, so their values are never computed.
+    advanceRunsTogether(globalLfos, frames);
 }
 
 bool VoiceManager::renderSilentRun(const ProgramRecord& p, float* left, float* right, int frames)
@@ -392,12 +356,6 @@ void VoiceManager::renderVoiceRuns(int frames, Routing route)
     for (Voice& v : voices) {
         if (!::isSounding(v, route))
             continue;
-        if (v.drawsRandom(frameControls)) {
-            flush();
-            v.renderRun(runAmp1Left, runAmp1Right, runAmp2Left, runAmp2Right, frames, controllers, frameControls,
-                        route);
-            continue;
-        }
         group[size++] = &v;
         if (size == Voice::kGroupVoices)
             flush();
@@ -424,20 +382,9 @@ void VoiceManager::renderRun(const ProgramRecord& p, float* left, float* right, 
     if (anySounding)
         frameControls.read(*programs, ignoreVelocity, *tempo);
 
-    if (anySounding && randomDrawsInterleave(route)) {
-        for (int i = 0; i < frames; ++i) {
-            for (Lfo& lfo : globalLfos)
-                lfo.advance();
-            for (Voice& v : voices)
-                if (::isSounding(v, route))
-                    v.renderVoice(runAmp1Left[i], runAmp1Right[i], runAmp2Left[i], runAmp2Right[i], controllers,
-                                  frameControls);
-        }
-    } else {
-        advanceGlobalLfos(frames);
-        if (anySounding)
-            renderVoiceRuns(frames, route);
-    }
+    advanceGlobalLfos(frames);
+    if (anySounding)
+        renderVoiceRuns(frames, route);
 
     const float dlyMix = p.get(Param::DlyMix);
     const bool dlyAmp2Only = p.get(Param::DlyAmp1) == 0.0f;

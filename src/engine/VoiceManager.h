@@ -119,7 +119,6 @@ private:
     void renderVoiceRuns(int frames, Routing route);
     bool renderSilentRun(const ProgramRecord& p, float* left, float* right, int frames);
     void advanceGlobalLfos(int frames);
-    bool randomDrawsInterleave(Routing route) const;
 
     // The four amplifier buses of the current run, frame by frame.
     float runAmp1Left[kRunFrames];
