@@ -62,7 +62,7 @@ void BM_BlockDispatch(benchmark::State& state)
         rig->engine.queueEvents(events);
         float left = 0.0f, right = 0.0f;
         for (int f = 0; f < 64; ++f)
-            rig->engine.renderFrame(left, right, 64, f);
+            rig->engine.renderFrames(&left, &right, 64, f, 1);
         rig->engine.clearEventQueue();
         benchmark::DoNotOptimize(left);
     }

@@ -23,20 +23,18 @@ inline float safeMasterTarget(float target)
     return target > 1e6f ? 1e6f : (target < -1e6f ? -1e6f : target);
 }
 
-// The master stage over frames, in frame order, with one volume target for all of them.
-inline void applyMasterStage(Smoother& volume, float target, float* left, float* right, int frames)
-{
-    target = safeMasterTarget(target);
-    for (int i = 0; i < frames; ++i) {
-        const float gain = volume.step(target);
-        left[i] = clipOutput(gain * left[i]);
-        right[i] = clipOutput(gain * right[i]);
-    }
-}
-
+// One frame of the master stage.
 inline void applyMasterStage(Smoother& volume, float target, float& left, float& right)
 {
     const float gain = volume.step(safeMasterTarget(target));
     left = clipOutput(gain * left);
     right = clipOutput(gain * right);
+}
+
+// The master stage over frames, in frame order, with one volume target for all of them.
+inline void applyMasterStage(Smoother& volume, float target, float* left, float* right, int frames)
+{
+    target = safeMasterTarget(target);
+    for (int i = 0; i < frames; ++i)
+        applyMasterStage(volume, target, left[i], right[i]);
 }

@@ -1,5 +1,7 @@
 #include "Voice.h"
 
+#include "VoiceRules.h"
+
 #include "LadderLanes.h"
 #include "SmootherLanes.h"
 #include "SvfLanes.h"
@@ -11,62 +13,6 @@
 #include <cmath>
 
 namespace {
-
-// Side 2's parameters follow side 1's by one index throughout the oscillator section.
-constexpr int kSideStep = 1;
-
-constexpr int kEnvAttack[4] = {Param::Env1Att, Param::Env2Att, Param::Env3Att, Param::Env4Att};
-constexpr int kEnvDecay[4] = {Param::Env1Dec, Param::Env2Dec, Param::Env3Dec, Param::Env4Dec};
-constexpr int kEnvSustain[4] = {Param::Env1Sus, Param::Env2Sus, Param::Env3Sus, Param::Env4Sus};
-constexpr int kEnvRelease[4] = {Param::Env1Rel, Param::Env2Rel, Param::Env3Rel, Param::Env4Rel};
-constexpr int kEnvVelocity[4] = {Param::Env1Vel, Param::Env2Vel, Param::Env3Vel, Param::Env4Vel};
-
-constexpr int kFilterType[2] = {Param::FltType, Param::Flt2Type};
-constexpr int kFilterCut[2] = {Param::FltCut, Param::Flt2Cut};
-constexpr int kFilterRes[2] = {Param::FltRes, Param::Flt2Res};
-constexpr int kFilterKey[2] = {Param::FltKey, Param::Flt2Key};
-
-// The modulation targets of a side, side 2's codes following the same layout.
-struct SideTargets {
-    int tune, semi, fine, pulseWidth, sub, pan, volume;
-};
-constexpr SideTargets kSideTargets[2] = {
-    {int(ModTarget::Osc1Tune), int(ModTarget::Osc1Semi), int(ModTarget::Osc1Fine), int(ModTarget::Osc1PW),
-     int(ModTarget::Osc1Sub), int(ModTarget::Osc1Pan), int(ModTarget::Osc1Vol)},
-    {int(ModTarget::Osc2Tune), int(ModTarget::Osc2Semi), int(ModTarget::Osc2Fine), int(ModTarget::Osc2PW),
-     int(ModTarget::Osc2Sub), int(ModTarget::Osc2Pan), int(ModTarget::Osc2Vol)},
-};
-constexpr int kFilterCutTarget[2] = {int(ModTarget::Filter1Cut), int(ModTarget::Filter2Cut)};
-constexpr int kFilterResTarget[2] = {int(ModTarget::Filter1Res), int(ModTarget::Filter2Res)};
-
-// Linear pan law: +3 dB at the extremes, about -3 dB per channel at the centre.
-constexpr float kPanGain = 1.4125375f;
-
-// A stored value as the engine may use it: a number within a range no arithmetic here can
-// overflow. Normal values (and moderately wild ones) pass unchanged.
-inline float safeValue(float x)
-{
-    if (!(x == x))
-        return 0.0f;
-    return x > 1000.0f ? 1000.0f : (x < -1000.0f ? -1000.0f : x);
-}
-
-// The sub waveform: the knob's half picks one of the alternative mode's pair.
-inline OscWaveform subWaveform(SubAltMode mode, bool lowHalf)
-{
-    switch (mode) {
-    case SubAltMode::SawSquare:
-        return lowHalf ? OscWaveform::Sawtooth : OscWaveform::Square;
-    case SubAltMode::TriangleSine:
-        return lowHalf ? OscWaveform::Triangle : OscWaveform::Sine;
-    case SubAltMode::WhitePink:
-        return lowHalf ? OscWaveform::White : OscWaveform::Pink;
-    case SubAltMode::ChimeOrgan:
-        return lowHalf ? OscWaveform::Chime : OscWaveform::Organ;
-    default:
-        return lowHalf ? OscWaveform::Triangle : OscWaveform::Square;
-    }
-}
 
 // Adds an amplifier's signal (silence when there is none) times its gain to two buses.
 void addAmplified(float* busL, float* busR, const float* left, const float* right, const float* gain, int count)
@@ -85,65 +31,6 @@ void addAmplified(float* busL, float* busR, const float* left, const float* righ
 }
 
 } // namespace
-
-void FrameControls::read(const ProgramStore& programs, const std::atomic<bool>* ignoreVelocity,
-                         const TempoInfo& tempoInfo)
-{
-    const ProgramRecord& p = programs.current();
-    polyZero = p.get(Param::Poly) == 0.0f;
-    keySplit = keySplitNote(p.get(Param::KeySplit));
-    bendUp = safeValue(p.get(Param::PBRange));
-    bendDown = safeValue(p.get(Param::PBRange2));
-    reference = tuningHz(safeValue(p.get(Param::Tuning)));
-    for (int e = 0; e < 4; ++e)
-        sustain[e] = safeValue(p.get(kEnvSustain[e]));
-    for (int k = 0; k < 2; ++k) {
-        const int o = k * kSideStep;
-        Side& s = side[k];
-        s.semi = safeValue(p.get(Param::Osc1Semi + o));
-        s.fine = safeValue(p.get(Param::Osc1Fine + o));
-        s.subSemi = safeValue(p.get(Param::Sub1Semi + o));
-        s.subFine = safeValue(p.get(Param::Sub1Fine + o));
-        s.detune = safeValue(p.get(Param::Osc1Det + o));
-        s.copies = unisonCount(p.get(Param::Osc1DtVo + o));
-        const float subModeValue = p.get(Param::Sub1AltW + o);
-        if (!subModeKnown[k] || std::bit_cast<uint32_t>(subModeValue) != std::bit_cast<uint32_t>(subModeStored[k])) {
-            subModeKnown[k] = true;
-            subModeStored[k] = subModeValue;
-            subModeCode[k] = decodeSubAltMode(subModeValue);
-        }
-        s.subMode = subModeCode[k];
-        s.volume = safeValue(p.get(Param::Osc1Vol + o));
-        s.pan = safeValue(p.get(Param::Osc1Pan + o));
-        s.pulseWidth = safeValue(p.get(Param::Osc1PW + o));
-        s.sub = safeValue(p.get(Param::Osc1Sub + o));
-        s.spread = safeValue(p.get(Param::Osc1DtSp + o));
-        s.mix = safeValue(p.get(Param::Osc1DtMx + o));
-        s.subFollowsPw = p.get(Param::Sub1FlPW + o) != 0.0f;
-        s.subFollowsVol = p.get(Param::Sub1FlVl + o) != 0.0f;
-    }
-    for (int u = 0; u < 2; ++u) {
-        filter[u].cutoff = safeValue(p.get(kFilterCut[u]));
-        filter[u].resonance = safeValue(p.get(kFilterRes[u]));
-        filter[u].keyTrack = safeValue(p.get(kFilterKey[u]));
-    }
-    bool lfoInputsMoved = tempoInfo.tempo != tempo.tempo || tempoInfo.timeSigDenominator != tempo.timeSigDenominator;
-    for (int n = 0; n < 4; ++n) {
-        const float rate = safeValue(p.get(Param::Lfo1Rate + n));
-        const bool sync = p.get(Param::Lfo1Sync + n) != 0.0f;
-        const bool freeRunning = p.get(Param::Lfo1Free + n) != 0.0f;
-        lfoInputsMoved |= std::bit_cast<uint32_t>(rate) != std::bit_cast<uint32_t>(lfoRate[n]) || sync != lfoSync[n] ||
-                          freeRunning != lfoFree[n];
-        lfoRate[n] = rate;
-        lfoSync[n] = sync;
-        lfoFree[n] = freeRunning;
-    }
-    if (lfoInputsMoved)
-        ++lfoRevision;
-    route = routingOf(p.get(Param::OscRoute));
-    ignoreAmpVelocity = ignoreVelocity && ignoreVelocity->load(std::memory_order_relaxed);
-    tempo = tempoInfo;
-}
 
 void Voice::bind(const ProgramStore& programStore, const WtCollection& tables)
 {
@@ -316,84 +203,6 @@ void Voice::setSideIncrements(int k, const FrameControls::Side& c, float base, f
     }
 }
 
-void Voice::renderSide(int k, const FrameControls::Side& c, float bend, float semisFromA4, float reference,
-                       bool controlFrame, bool steady, float& left, float& right)
-{
-    Oscillator& main = mainOsc[k];
-    Oscillator& sub = subOsc[k];
-    SideSmoothers& sm = sideSmoothers[k];
-    const SideTargets& t = kSideTargets[k];
-    const float* sums = mod.modSums;
-
-    // Settled smoothers return their value unchanged, so a steady frame reads the values and
-    // leaves the targets (and the sub waveform they were computed with) alone.
-    const float subPosition = sums[t.sub] + c.sub;
-    if (!steady)
-        sub.waveform = subWaveform(c.subMode, subPosition < 0.5f);
-
-    const float pwTarget = clamp01(sums[t.pulseWidth] + c.pulseWidth);
-    const float pw = steady ? sm.pulseWidth.value : sm.pulseWidth.step(pwTarget);
-
-    const bool unisonOn = c.detune > 0.0f && main.waveform != OscWaveform::White && main.waveform != OscWaveform::Pink;
-    if (controlFrame)
-        setSideIncrements(k, c, bend + semisFromA4, reference, unisonOn);
-
-    const float volumeTarget = clampBipolar(sums[t.volume] + c.volume);
-    const float subTarget = subLevel(subPosition);
-    const float v = steady ? sm.volume.value : sm.volume.step(volumeTarget);
-    const float u = steady ? sm.subLevel.value : sm.subLevel.step(subTarget);
-
-    float l = 0.0f, r = 0.0f;
-    if (v > 0.0f) {
-        const float x = main.nextSample(pw);
-        l = r = x;
-        if (unisonOn) {
-            const float sp = steady ? sm.spread.value : sm.spread.step(c.spread);
-            const float mx = steady ? sm.mix.value : sm.mix.step(c.mix);
-            float sumL = 0.0f, sumR = 0.0f;
-            Oscillator* copies = unison[k];
-            const UnisonPlan& plan = unisonPlan[k];
-            const int count = c.copies;
-            if (plan.ready && main.tables && main.tables->generation() == plan.generation) {
-                for (int j = 0; j < count; ++j) {
-                    const float p = sp * kUnisonPan[j];
-                    Oscillator& o = copies[j];
-                    const float y = interpolateTable(plan.samples[j], plan.mask[j], plan.length[j], o.phase);
-                    o.advance();
-                    sumL += (1.0f + p) * y;
-                    sumR += (1.0f - p) * y;
-                }
-            } else {
-                for (int j = 0; j < count; ++j) {
-                    const float p = sp * kUnisonPan[j];
-                    const float y = copies[j].nextSample(pw);
-                    sumL += (1.0f + p) * y;
-                    sumR += (1.0f - p) * y;
-                }
-            }
-            l = mx * sumL + x;
-            r = mx * sumR + x;
-        }
-        l *= v;
-        r *= v;
-    }
-    if (u > 0.0f) {
-        float y = sub.nextSample(c.subFollowsPw ? pw : 0.5f) * u;
-        if (c.subFollowsVol)
-            y *= v;
-        l += y;
-        r += y;
-    }
-    const float panTarget = clamp01(sums[t.pan] + c.pan);
-    const float q = steady ? sm.pan.value : sm.pan.step(panTarget);
-    left = (1.0f - q) * l * kPanGain;
-    right = q * r * kPanGain;
-    if (!steady)
-        sideSteady[k] = sm.pulseWidth.settledOn(pwTarget) && sm.volume.settledOn(volumeTarget) &&
-                        sm.subLevel.settledOn(subTarget) && sm.pan.settledOn(panTarget) &&
-                        (!(v > 0.0f && unisonOn) || (sm.spread.settledOn(c.spread) && sm.mix.settledOn(c.mix)));
-}
-
 // A side's part of a segment before its smoothers step: their targets (the sums only move on
 // control frames, so they stand still within a segment), the sub waveform and, on a control
 // frame, the increments. Adds the side's smoothers to the lists and returns how many.
@@ -405,7 +214,7 @@ int Voice::planSideSegment(int k, const FrameControls::Side& c, const FrameContr
     const float* sums = mod.modSums;
     SideRun& run = s.side[k];
     const OscWaveform wave = mainOsc[k].waveform;
-    run.unisonOn = c.detune > 0.0f && wave != OscWaveform::White && wave != OscWaveform::Pink;
+    run.unisonOn = unisonPlays(c.detune, wave);
     const float subPosition = sums[t.sub] + c.sub;
     run.target[kPulseWidth] = clamp01(sums[t.pulseWidth] + c.pulseWidth);
     run.target[kVolume] = clampBipolar(sums[t.volume] + c.volume);
@@ -883,174 +692,6 @@ void Voice::mixUnisonPairSegment(const FrameControls& c, Segment& s)
     }
 }
 
-void Voice::renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, float& amp2Right,
-                        const MidiControllerState& midi, const FrameControls& c, bool continuing)
-{
-    renderOneFrame(amp1Left, amp1Right, amp2Left, amp2Right, midi, c, continuing);
-}
-
-// A unit whose controls have settled skips its control law while they stay put.
-inline void Voice::runFilter(int n, float& left, float& right, const FrameControls& c, float semisFromA4,
-                             bool steadyNow)
-{
-    if (steadyNow && filterSteady[n]) {
-        FilterControl::processSteady(filter[n], left, right);
-        return;
-    }
-    filterSteady[n] = filterControl[n].process(
-        filter[n], left, right, c.filter[n].cutoff, mod.modSums[kFilterCutTarget[n]], c.filter[n].resonance,
-        mod.modSums[kFilterResTarget[n]], c.filter[n].keyTrack, semisFromA4, sampleRate);
-}
-
-// Glide only in exact mono; otherwise the note sounds at once. Returns semitones from A4.
-[[gnu::always_inline]] inline float Voice::stepPitch(const FrameControls& c)
-{
-    float sounding = float(note.note);
-    if (c.polyZero) {
-        if (glideJump) {
-            pitch = sounding;
-            glideJump = 0;
-        } else {
-            pitch = glideA * pitch + glideB * sounding;
-        }
-        sounding = pitch;
-    }
-    return sounding - 69.0f;
-}
-
-float Voice::bendFor(const MidiControllerState& midi, const FrameControls& c)
-{
-    const float bendValue = midi.pitchBend;
-    return bendSemitones(bendValue < 0.0f ? c.bendDown : c.bendUp, bendValue);
-}
-
-[[gnu::always_inline]] inline void Voice::stepSustain(const FrameControls& c, bool continuing)
-{
-    if (continuing && sustainSteady)
-        return;
-    for (int e = 0; e < 4; ++e)
-        env[e].setSustain(sustainSmoother[e].step(c.sustain[e]));
-    sustainSteady = sustainSmoother[0].settledOn(c.sustain[0]) && sustainSmoother[1].settledOn(c.sustain[1]) &&
-                    sustainSmoother[2].settledOn(c.sustain[2]) && sustainSmoother[3].settledOn(c.sustain[3]);
-}
-
-// Envelopes and LFOs run every frame; the matrix only on control frames.
-[[gnu::always_inline]] inline void Voice::stepModulation(bool controlFrame, const MidiControllerState& midi)
-{
-    for (int e = 0; e < 4; ++e)
-        mod.envValue[e] = env[e].tick();
-    // Only the matrix reads LFO values, and only on control frames; between them the LFOs just
-    // move on.
-    for (int n = 0; n < 4; ++n) {
-        if (controlFrame)
-            mod.lfoValue[n] = lfo[n].tick();
-        else
-            lfo[n].advance();
-    }
-    if (controlFrame && programs) {
-        ModSourceValues sources;
-        gatherModSources(mod, note.velocity, noteRandom, note.note, midi, sources);
-        evaluateModMatrix(*programs, sources, mod);
-    }
-}
-
-[[gnu::always_inline]] inline void Voice::updateLfoRates(const FrameControls& c, bool controlFrame)
-{
-    const bool lfoRatesKnown = !controlFrame && lfoRevisionValid && c.lfoRevision == lfoRevisionSeen;
-    lfoRevisionSeen = c.lfoRevision;
-    lfoRevisionValid = true;
-    for (int n = 0; n < 4 && !lfoRatesKnown; ++n) {
-        float r = c.lfoRate[n];
-        if (!c.lfoFree[n])
-            r += mod.modSums[int(ModTarget::Lfo1Rate) + n];
-        r = clamp01(r);
-        // The rate curve is costly; it only runs again when its inputs move.
-        if (r != lfoRateInput[n] || c.lfoSync[n] != lfoRateSync[n] ||
-            (c.lfoSync[n] && (c.tempo.tempo != lfoRateTempo[n].tempo ||
-                              c.tempo.timeSigDenominator != lfoRateTempo[n].timeSigDenominator))) {
-            lfo[n].setRate(r, c.lfoSync[n], c.tempo);
-            lfoRateInput[n] = r;
-            lfoRateSync[n] = c.lfoSync[n];
-            lfoRateTempo[n] = c.tempo;
-        }
-    }
-}
-
-// Inlined into both callers, so a run's frame loop has no call per frame.
-[[gnu::always_inline]] inline void Voice::renderOneFrame(float& amp1Left, float& amp1Right, float& amp2Left,
-                                                         float& amp2Right, const MidiControllerState& midi,
-                                                         const FrameControls& c, bool continuing)
-{
-    controllers = &midi;
-    const float semisFromA4 = stepPitch(c);
-    const float bend = bendFor(midi, c);
-    stepSustain(c, continuing);
-    const bool controlFrame = controlCounter == 0;
-    stepModulation(controlFrame, midi);
-    updateLfoRates(c, controlFrame);
-
-    // The two oscillator sides; a side that is off or outside the key split stays silent and
-    // steps nothing.
-    float sideL[2] = {0.0f, 0.0f};
-    float sideR[2] = {0.0f, 0.0f};
-    const int split = c.keySplit;
-    // Between control frames the modulation sums stand still, so within a run nothing a side's
-    // or a filter's smoothers aim at moves.
-    const bool sideSteadyNow = continuing && !controlFrame;
-    for (int k = 0; k < 2; ++k) {
-        if (oscWaveform[k] == OscWaveform::Off)
-            continue;
-        if (split > 0 && (k == 0 ? note.note >= split : note.note < split))
-            continue;
-        renderSide(k, c.side[k], bend, semisFromA4, c.reference, controlFrame, sideSteadyNow && sideSteady[k], sideL[k],
-                   sideR[k]);
-    }
-
-    // Routing: what feeds each filter unit and which amplifier each result reaches. Each unit
-    // runs from one place so its control code is inlined once.
-    const RouteTable& routes = routeTable(c.route);
-    float f1L = sideL[0], f1R = sideR[0];
-    if (routes.side2IntoFilter1) {
-        f1L += sideL[1];
-        f1R += sideR[1];
-    }
-    const bool filterSteadyNow = sideSteadyNow && semisFromA4 == filterSteadySemis;
-    filterSteadySemis = semisFromA4;
-    runFilter(0, f1L, f1R, c, semisFromA4, filterSteadyNow);
-    float f2L = sideL[1], f2R = sideR[1];
-    if (routes.filter2ReadsFilter1) {
-        f2L = f1L, f2R = f1R;
-        if (routes.side2JoinsFilter2) {
-            f2L += sideL[1];
-            f2R += sideR[1];
-        }
-    }
-    runFilter(1, f2L, f2R, c, semisFromA4, filterSteadyNow);
-    float a1L = f2L, a1R = f2R, a2L = 0.0f, a2R = 0.0f;
-    if (routes.amp1 == Amp1Input::Filter1)
-        a1L = f1L, a1R = f1R;
-    else if (routes.amp1 == Amp1Input::BothFilters)
-        a1L = f1L + f2L, a1R = f1R + f2R;
-    if (routes.amp2 == Amp2Input::Side2)
-        a2L = sideL[1], a2R = sideR[1];
-    else if (routes.amp2 == Amp2Input::Filter2)
-        a2L = f2L, a2R = f2R;
-
-    float g1 = mod.envValue[0];
-    float g2 = mod.envValue[1];
-    if (!c.ignoreAmpVelocity) {
-        g1 *= mod.envVelocityGain[0];
-        g2 *= mod.envVelocityGain[1];
-    }
-    amp1Left += a1L * g1;
-    amp1Right += a1R * g1;
-    amp2Left += a2L * g2;
-    amp2Right += a2R * g2;
-
-    if (++controlCounter >= 64)
-        controlCounter = 0;
-}
-
 int Voice::renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int frames,
                      const MidiControllerState& midi, const FrameControls& c, Routing route)
 {
@@ -1243,15 +884,13 @@ int Voice::beginSegment(Segment& s, int frames, const MidiControllerState& midi,
 
     // Both sides' smoothers and the filter units' step together, so their chains of dependent
     // steps overlap.
-    const int split = c.keySplit;
     bool sounds[2];
     Smoother* smoothers[kMaxSmootherLanes];
     float targets[kMaxSmootherLanes];
     float* out[kMaxSmootherLanes];
     int lanes = 0;
     for (int k = 0; k < 2; ++k) {
-        sounds[k] =
-            oscWaveform[k] != OscWaveform::Off && !(split > 0 && (k == 0 ? note.note >= split : note.note < split));
+        sounds[k] = sidePlays(k, c);
         if (sounds[k])
             lanes += planSideSegment(k, c.side[k], c, s, smoothers + lanes, targets + lanes, out + lanes);
     }
@@ -1328,76 +967,6 @@ void Voice::finishSegment(Segment& s, float* amp1Left, float* amp1Right, float* 
         a2L = s.f2L, a2R = s.f2R;
     addAmplified(amp1Left, amp1Right, a1L, a1R, s.amp1Gain, count);
     addAmplified(amp2Left, amp2Right, a2L, a2R, s.amp2Gain, count);
-}
-
-// Everything a frame does before its sides: pitch, sustain, envelopes, LFOs, the matrix on the
-// control frame; stops before a frame where the voice no longer sounds.
-int Voice::stepSegmentControls(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& c,
-                               Routing route)
-{
-    controllers = &midi;
-    s.bend = bendFor(midi, c);
-    int i = 0;
-    // Frame by frame while the sustain levels move; afterwards each envelope and LFO runs alone.
-    for (; i < frames && !(i > 0 && sustainSteady); ++i) {
-        if (!isSounding(*this, route))
-            break;
-        const float semis = stepPitch(c);
-        s.semis[i] = semis;
-        stepSustain(c, s.continuing || i > 0);
-        const bool controlFrame = controlCounter == 0;
-        stepModulation(controlFrame, midi);
-        updateLfoRates(c, controlFrame);
-        s.amp1Gain[i] = mod.envValue[0];
-        s.amp2Gain[i] = mod.envValue[1];
-        if (++controlCounter >= 64)
-            controlCounter = 0;
-    }
-    if (i > 0 && i < frames && isSounding(*this, route))
-        i += stepSteadyControls(s, i, frames - i, c, route);
-    s.count = i;
-
-    for (int f = 0; f < i; ++f) {
-        s.filterSteady[f] = s.steadyAt(f) && s.semis[f] == filterSteadySemis;
-        filterSteadySemis = s.semis[f];
-    }
-    if (!c.ignoreAmpVelocity)
-        for (int f = 0; f < i; ++f) {
-            s.amp1Gain[f] *= mod.envVelocityGain[0];
-            s.amp2Gain[f] *= mod.envVelocityGain[1];
-        }
-    return i;
-}
-
-// Frames from first on, after a frame that left the sustain levels settled and the LFO rates
-// known: no control frame among them, so each envelope and LFO runs alone over them. Returns
-// the frames the voice still sounds for.
-int Voice::stepSteadyControls(Segment& s, int first, int frames, const FrameControls& c, Routing route)
-{
-    const bool secondGates = usesSecondAmplifier(route);
-    // The gating envelopes first: where they fall idle ends the segment.
-    const int idle0 = env[0].tickRun(s.amp1Gain + first, frames);
-    int running = idle0;
-    if (secondGates) {
-        const int idle1 = env[1].tickRun(s.amp2Gain + first, frames);
-        running = std::max(idle0, idle1);
-    }
-    const int count = std::min(frames, running + 1);
-    if (!secondGates)
-        env[1].tickRun(s.amp2Gain + first, count);
-    float scratch[kSegmentFrames];
-    env[2].tickRun(scratch, count);
-    env[3].tickRun(scratch, count);
-    // A tick's result is the envelope's level.
-    for (int e = 0; e < 4; ++e)
-        mod.envValue[e] = env[e].level;
-    advanceRunsTogether(lfo, count);
-    for (int f = first; f < first + count; ++f)
-        s.semis[f] = stepPitch(c);
-    controlCounter += count;
-    if (controlCounter >= 64)
-        controlCounter = 0;
-    return count;
 }
 
 void Voice::runFilterSegment(int n, float* left, float* right, const FrameControls& c, Segment& s)

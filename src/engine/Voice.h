@@ -1,6 +1,6 @@
 // One of the 32 voices: two oscillator sides (main, sub and unison copies), two filter units in
-// one of five routings, four envelopes, four LFOs and the modulation matrix, rendered one frame
-// at a time into the engine's amplifier buses.
+// one of five routings, four envelopes, four LFOs and the modulation matrix, rendered in runs
+// of frames, alone or in a group of four, into the engine's amplifier buses.
 #pragma once
 
 #include "Envelope.h"
@@ -10,6 +10,7 @@
 #include "MidiProcessor.h"
 #include "ModMatrix.h"
 #include "Routing.h"
+#include "VoiceRules.h"
 #include "Oscillator.h"
 #include "Smoother.h"
 #include "params/CodeTables.h"
@@ -163,12 +164,6 @@ struct Voice {
     // (free-running LFOs take the phase of the engine's LFO of the same number).
     void updateBlock(const Lfo* globalLfos);
 
-    // One frame: adds the voice's two amplifier outputs to the engine's buses. continuing says
-    // this frame follows the voice's previous frame with the same controls and MIDI state, so
-    // controls found settled there need no new look.
-    void renderVoice(float& amp1Left, float& amp1Right, float& amp2Left, float& amp2Right,
-                     const MidiControllerState& midi, const FrameControls& controls, bool continuing = false);
-
     // Up to frames frames in a row, each added to the buses at its own index; stops early when
     // the voice falls silent under the given routing. Returns the frames rendered.
     int renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int frames,
@@ -184,6 +179,14 @@ struct Voice {
     // The sum of every slot on a target, as the signal path reads it.
     float modSum(ModTarget target) const { return mod.sum(target); }
 
+    // The matrix runs, and new oscillator increments are taken, once every kControlPeriod frames.
+    static constexpr int kControlPeriod = 64;
+    // Whether a side plays this voice's note: its waveform is on and the key split lets it.
+    bool sidePlays(int side, const FrameControls& c) const
+    {
+        return oscWaveform[side] != OscWaveform::Off && splitLetsSidePlay(side, c.keySplit, note.note);
+    }
+
 private:
     // Settled controls found at the end of the last frame: the sustain smoothers (good for the
     // rest of a run), each side's smoothers and each filter unit's controls (good until the
@@ -196,7 +199,7 @@ private:
     // A run is rendered in segments that end before the next control frame, so the modulation
     // sums stand still within one: first the per-frame controls of the whole segment, then
     // each oscillator side, then each filter unit, then the amplifiers.
-    static constexpr int kSegmentFrames = 64;
+    static constexpr int kSegmentFrames = kControlPeriod;
     // A side's smoothed controls within a segment, in the order its smoothers step.
     enum SideControl { kPulseWidth, kVolume, kSubLevel, kPan, kSpread, kMix, kSideControls };
     struct SideRun {
@@ -262,13 +265,11 @@ private:
     void stepModulation(bool controlFrame, const MidiControllerState& midi);
     void updateLfoRates(const FrameControls& c, bool controlFrame);
 
-    void renderOneFrame(float& amp1Left, float& amp1Right, float& amp2Left, float& amp2Right,
-                        const MidiControllerState& midi, const FrameControls& controls, bool continuing);
     void planUnison(int side);
-    void runFilter(int n, float& left, float& right, const FrameControls& c, float semisFromA4, bool steadyNow);
     void setSideIncrements(int side, const FrameControls::Side& c, float base, float reference, bool unisonOn);
-    void renderSide(int side, const FrameControls::Side& c, float bend, float semisFromA4, float reference,
-                    bool controlFrame, bool steady, float& left, float& right);
+
+    // The tests' plain frame-by-frame rendering, which the runs are held to.
+    friend struct ReferenceRender;
 };
 
 // A voice sounds until its amplifier envelopes have finished.

@@ -239,55 +239,6 @@ void VoiceManager::beginBlock(const ProgramRecord& p, int frameCount)
         reverb.reset();
 }
 
-void VoiceManager::renderFrame(float& left, float& right, int frameCount, int frameIndex)
-{
-    if (!programs)
-        return;
-    const ProgramRecord& p = programs->current();
-    prepareRate();
-    if (frameIndex == 0)
-        beginBlock(p, frameCount);
-
-    dispatchEvents(frameIndex);
-
-    // Voices only follow the engine LFOs' phases, so their values are never computed.
-    for (Lfo& lfo : globalLfos)
-        lfo.advance();
-
-    float amp1L = 0.0f, amp1R = 0.0f, amp2L = 0.0f, amp2R = 0.0f;
-    const Routing route = routingOf(p.get(Param::OscRoute));
-    bool controlsRead = false;
-    for (Voice& v : voices) {
-        if (!::isSounding(v, route))
-            continue;
-        if (!controlsRead) {
-            frameControls.read(*programs, ignoreVelocity, *tempo);
-            controlsRead = true;
-        }
-        v.renderVoice(amp1L, amp1R, amp2L, amp2R, controllers, frameControls);
-    }
-
-    const float dlyMix = p.get(Param::DlyMix);
-    if (dlyMix > 0.0f)
-        delay.process(amp1L, amp1R, amp2L, amp2R, p.get(Param::DlyAmp1) == 0.0f,
-                      DelayTargets{dlyMix, p.get(Param::DlyFBack), p.get(Param::DlyCut), p.get(Param::DlyWidth)});
-    // With RvbAmp1 on, the second amplifier bypasses the reverb.
-    const bool amp2Dry = p.get(Param::RvbAmp1) != 0.0f;
-    left += amp1L;
-    right += amp1R;
-    if (!amp2Dry) {
-        left += amp2L;
-        right += amp2R;
-    }
-    const float rvbMix = p.get(Param::RvbMix);
-    if (rvbMix > 0.0f)
-        reverb.process(left, right, rvbMix);
-    if (amp2Dry) {
-        left += amp2L;
-        right += amp2R;
-    }
-}
-
 void VoiceManager::renderFrames(float* left, float* right, int frameCount, int first, int count)
 {
     if (!programs) {

@@ -47,11 +47,8 @@ public:
     void prepareRate();
     void resetEngine();
 
-    // Adds the engine's output for frame frameIndex of a frameCount-long host block.
-    void renderFrame(float& left, float& right, int frameCount, int frameIndex);
-
-    // The same output for frames first..first+count-1 of a frameCount-long host block, stored
-    // into left[0..count-1] and right[0..count-1]. Calls must cover the block in order, starting
+    // The output for frames first..first+count-1 of a frameCount-long host block, stored into
+    // left[0..count-1] and right[0..count-1]. Calls must cover the block in order, starting
     // at frame 0. Between MIDI events each sounding voice renders a run of frames in one go;
     // parameters are read once per run instead of once per frame.
     void renderFrames(float* left, float* right, int frameCount, int first, int count);
@@ -128,4 +125,7 @@ private:
     bool silentOutput = false;
     std::atomic<uint32_t> soundingMask{0};
     std::atomic<int> heldCount{0};
+
+    // The tests' plain frame-by-frame rendering, which the runs are held to.
+    friend struct ReferenceRender;
 };

@@ -65,12 +65,6 @@ void Plugin::readBlockTempo()
     tempoInfo.tempo = timing && timing->tempo != 0.0 ? float(timing->tempo) : 120.0f;
 }
 
-void Plugin::processFrame(float& left, float& right, int frameCount, int frameIndex)
-{
-    voiceManager.renderFrame(left, right, frameCount, frameIndex);
-    applyMasterStage(masterVolume, programs.value(Param::Volume), left, right);
-}
-
 template <typename Sample>
 void Plugin::processBlock(Sample** outputs, VstInt32 frames)
 {

@@ -22,9 +22,6 @@ public:
     void getParameterDisplay(VstInt32 index, char* text) override;
     void editorCommand(int tag, float value) override;
 
-    // One engine step and the master stage for frame frameIndex of a frameCount-long block.
-    void processFrame(float& left, float& right, int frameCount, int frameIndex);
-
     const TempoInfo& blockTempo() const { return tempoInfo; }
     Editor* pluginEditor() const;
 

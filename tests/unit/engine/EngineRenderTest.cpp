@@ -79,7 +79,7 @@ protected:
                 if (frame == 7000)
                     fresh->controllers.pitchBend = 0.25f;
                 float l = 0.0f, r = 0.0f;
-                fresh->renderFrame(l, r, block, i);
+                fresh->renderFrames(&l, &r, block, i, 1);
                 out.push_back(l);
                 out.push_back(r);
             }
@@ -137,7 +137,7 @@ TEST_F(EngineTest, EngineOutputStaysFiniteUnderWildValuesWhileNotesPlay)
             noteOn(50 + round / 50);
         for (int i = 0; i < 64; ++i) {
             float l = 0.0f, r = 0.0f;
-            engine.renderFrame(l, r, 64, i);
+            engine.renderFrames(&l, &r, 64, i, 1);
             bad += !std::isfinite(l) + !std::isfinite(r);
         }
         engine.clearEventQueue();

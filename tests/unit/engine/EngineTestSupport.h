@@ -43,7 +43,7 @@ protected:
     {
         for (int i = 0; i < frames; ++i) {
             float left = 0.0f, right = 0.0f;
-            engine.renderFrame(left, right, frames, i);
+            engine.renderFrames(&left, &right, frames, i, 1);
         }
         engine.clearEventQueue();
     }

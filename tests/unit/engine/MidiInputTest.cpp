@@ -228,7 +228,7 @@ TEST_F(EngineTest, NoteAtFrameSeventeenStartsItsVoiceAtFrameSeventeen)
     engine.queueEvents({&on, 1});
     for (int i = 0; i < 64; ++i) {
         float left = 0.0f, right = 0.0f;
-        engine.renderFrame(left, right, 64, i);
+        engine.renderFrames(&left, &right, 64, i, 1);
         EXPECT_EQ(engine.isSounding(0), i >= 17) << "frame " << i;
         EXPECT_EQ(engine.heldNotes().size(), i >= 17 ? 1u : 0u) << "frame " << i;
     }
@@ -319,7 +319,7 @@ TEST_F(EngineTest, SustainedNoteKeepsItsVoiceUntilThePedalLifts)
     engine.queueEvents(events);
     for (int i = 0; i < 64; ++i) {
         float left = 0.0f, right = 0.0f;
-        engine.renderFrame(left, right, 64, i);
+        engine.renderFrames(&left, &right, 64, i, 1);
         if (i >= 1) {
             EXPECT_EQ(stage(0), i <= 30 ? EnvAttack : EnvRelease) << "frame " << i;
         }

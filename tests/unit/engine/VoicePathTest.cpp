@@ -76,7 +76,7 @@ protected:
             const int n = std::min(block, frames - done);
             for (int i = 0; i < n; ++i) {
                 float l = 0.0f, r = 0.0f;
-                engine.renderFrame(l, r, n, i);
+                engine.renderFrames(&l, &r, n, i, 1);
                 out.left.push_back(l);
                 out.right.push_back(r);
             }

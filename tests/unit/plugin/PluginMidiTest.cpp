@@ -38,7 +38,7 @@ TEST(PluginMidi, NoteAtFrameSeventeenReachesTheEngineAtFrameSeventeen)
     EXPECT_EQ(p->processEvents(events.list()), 1);
     for (int i = 0; i < 64; ++i) {
         float left = 0.0f, right = 0.0f;
-        p->processFrame(left, right, 64, i);
+        p->engine().renderFrames(&left, &right, 64, i, 1);
         EXPECT_EQ(p->engine().isSounding(0), i >= 17) << "frame " << i;
         EXPECT_EQ(p->engine().heldNotes().size(), i >= 17 && i < 40 ? 1u : 0u) << "frame " << i;
     }
@@ -161,7 +161,7 @@ TEST(PluginMidi, ABlockSkippedForAResetPlaysItsEventsInTheNextBlock)
     next.add(5, 0x90, 64, 100);
     p->processEvents(next.list());
     float l0 = 0.0f, r0 = 0.0f;
-    p->processFrame(l0, r0, 64, 0);
+    p->engine().renderFrames(&l0, &r0, 64, 0, 1);
     ASSERT_EQ(p->engine().heldNotes().size(), 1u) << "the skipped block's note comes first, at frame 0";
     EXPECT_EQ(p->engine().heldNotes()[0].note, 60);
     p->engine().clearEventQueue();
