@@ -1,5 +1,6 @@
 #include "editor/LayoutBuilder.h"
 
+#include "params/CommandTags.h"
 #include "params/ParamTable.h"
 
 #include <cstdio>
@@ -47,7 +48,7 @@ void LayoutBuilder::addValue(Origin o, LayoutRect rect, int parameter, TextStyle
 
 void LayoutBuilder::addCaption(Origin o, LayoutRect rect, const char* text, TextStyle style, int inset)
 {
-    ControlSpec& caption = add(Widget::Caption, o, rect, kStateTag);
+    ControlSpec& caption = add(Widget::Caption, o, rect, CommandTag::None);
     caption.text = text;
     caption.style = style;
     caption.inset = inset;
@@ -76,21 +77,22 @@ void LayoutBuilder::addHeader()
         placement.image = image;
         return placement;
     };
-    item(Widget::IconMenu, p + 16, p + 32, 1004, "MenuScale");
+    item(Widget::IconMenu, p + 16, p + 32, CommandTag::ScaleMenu, "MenuScale");
     for (int k = 0; k < 32; ++k)
-        add(Widget::VoiceLamp, Pane::Window, {p + 48 + 4 * k, t + 33, p + 50 + 4 * k, t + 35}, kStateTag).index = k;
-    item(Widget::IconMenu, h + 232, h + 248, 1005, "MenuConfig");
-    item(Widget::IconMenu, h + 256, h + 272, 1006, "MenuBank");
-    item(Widget::IconMenu, h + 280, h + 296, 1007, "MenuPreset").entriesPerColumn = 20;
-    item(Widget::KickButton, h + 312, h + 328, 1001, "ButtonPresetPrev");
-    item(Widget::KickButton, h + 328, h + 344, 1002, "ButtonPresetNext");
-    ControlSpec& number = item(Widget::StatusText, h + 352, h + 384, kStateTag, nullptr);
+        add(Widget::VoiceLamp, Pane::Window, {p + 48 + 4 * k, t + 33, p + 50 + 4 * k, t + 35}, CommandTag::None).index =
+            k;
+    item(Widget::IconMenu, h + 232, h + 248, CommandTag::OptionsMenu, "MenuConfig");
+    item(Widget::IconMenu, h + 256, h + 272, CommandTag::BankMenu, "MenuBank");
+    item(Widget::IconMenu, h + 280, h + 296, CommandTag::ProgramMenu, "MenuPreset").entriesPerColumn = 20;
+    item(Widget::KickButton, h + 312, h + 328, CommandTag::PreviousProgram, "ButtonPresetPrev");
+    item(Widget::KickButton, h + 328, h + 344, CommandTag::NextProgram, "ButtonPresetNext");
+    ControlSpec& number = item(Widget::StatusText, h + 352, h + 384, CommandTag::None, nullptr);
     number.style = TextStyle::PresetNumber;
     number.index = kProgramNumberText;
-    ControlSpec& name = item(Widget::NameField, h + 384, h + 608, 1003, nullptr);
+    ControlSpec& name = item(Widget::NameField, h + 384, h + 608, CommandTag::ProgramName, nullptr);
     name.style = TextStyle::PresetName;
     name.rect.bottom -= 1;
-    item(Widget::NoteLamp, h + 648, h + 664, kStateTag, "MovieMidiNote");
+    item(Widget::NoteLamp, h + 648, h + 664, CommandTag::None, "MovieMidiNote");
     addValue({Pane::Window, 0, 0}, {h + 672, t + 12, h + 720, t + 36}, Param::Volume, TextStyle::MasterVol);
 }
 
@@ -129,8 +131,9 @@ void LayoutBuilder::addTitleMenu(Origin o, LayoutRect rect, int tag, ParamMenuKi
 void LayoutBuilder::addOscillator(int n, Origin o)
 {
     addCaption(o, {0, 4, 56, 28}, n == 1 ? "OSC 1" : "OSC 2", TextStyle::Main1Title);
-    addTitleMenu(o, {136, 4, 232, 28}, 1011 + n, ParamMenuKind::OscWave, param("Osc%dWave", n));
-    add(Widget::IconMenu, o, {352, 4, 376, 28}, 1009 + n).image = "MenuOptions";
+    addTitleMenu(o, {136, 4, 232, 28}, CommandTag::nth(CommandTag::Osc1Wave, n), ParamMenuKind::OscWave,
+                 param("Osc%dWave", n));
+    add(Widget::IconMenu, o, {352, 4, 376, 28}, CommandTag::nth(CommandTag::Osc1Menu, n)).image = "MenuOptions";
     static const int xs[] = {8, 80, 152, 224, 296};
     const LabelledKnob knobs[] = {{param("Osc%dSemi", n), "SEMI"},
                                   {param("Osc%dFine", n), "FINE"},
@@ -145,10 +148,12 @@ void LayoutBuilder::addOscillator(int n, Origin o)
 void LayoutBuilder::addFilter(int n, Origin o)
 {
     addCaption(o, {0, 4, 80, 28}, n == 1 ? "FILTER 1" : "FILTER 2", TextStyle::Main1Title);
-    addTitleMenu(o, {136, 4, 232, 28}, 1019 + n, ParamMenuKind::FilterType, n == 1 ? Param::FltType : Param::Flt2Type);
-    add(Widget::IconMenu, o, {352, 4, 376, 28}, 1017 + n).image = "MenuOptions";
+    addTitleMenu(o, {136, 4, 232, 28}, CommandTag::nth(CommandTag::Filter1Type, n), ParamMenuKind::FilterType,
+                 n == 1 ? Param::FltType : Param::Flt2Type);
+    add(Widget::IconMenu, o, {352, 4, 376, 28}, CommandTag::nth(CommandTag::Filter1Menu, n)).image = "MenuOptions";
     if (!frame.extended)
-        add(Widget::KickButton, o, {328, 4, 352, 28}, 1084 + n).image = n == 1 ? "ButtonPageNext" : "ButtonPagePrev";
+        add(Widget::KickButton, o, {328, 4, 352, 28}, CommandTag::nth(CommandTag::FilterNextPage, n)).image =
+            n == 1 ? "ButtonPageNext" : "ButtonPagePrev";
     static const int xs[] = {56, 152, 248};
     const LabelledKnob knobs[] = {{n == 1 ? Param::FltCut : Param::Flt2Cut, "CUTOFF"},
                                   {n == 1 ? Param::FltRes : Param::Flt2Res, "RESONANCE"},
@@ -160,9 +165,10 @@ void LayoutBuilder::addEnvelope(int n, Origin o)
 {
     static const char* const titles[] = {"ENV / AMP 1", "ENV / AMP 2", "ENV 3", "ENV 4"};
     addCaption(o, {0, 4, 96, 28}, titles[n - 1], TextStyle::Main2Title);
-    add(Widget::IconMenu, o, {352, 4, 376, 28}, 1021 + n).image = "MenuOptions";
+    add(Widget::IconMenu, o, {352, 4, 376, 28}, CommandTag::nth(CommandTag::Env1Menu, n)).image = "MenuOptions";
     if (!frame.extended && n <= 2)
-        add(Widget::KickButton, o, {328, 4, 352, 28}, 1086 + n).image = n == 1 ? "ButtonPageNext" : "ButtonPagePrev";
+        add(Widget::KickButton, o, {328, 4, 352, 28}, CommandTag::nth(CommandTag::EnvelopeNextPage, n)).image =
+            n == 1 ? "ButtonPageNext" : "ButtonPagePrev";
     static const int xs[] = {8, 80, 152, 224, 296};
     const LabelledKnob knobs[] = {{param("Env%dAtt", n), "ATTACK"},
                                   {param("Env%dDec", n), "DECAY"},
@@ -176,8 +182,9 @@ void LayoutBuilder::addLfo(int n, Origin o)
 {
     static const char* const titles[] = {"LFO 1", "LFO 2", "LFO 3", "LFO 4"};
     addCaption(o, {0, 4, 56, 28}, titles[n - 1], TextStyle::Main1Title);
-    addTitleMenu(o, {64, 4, 152, 28}, 1029 + n, ParamMenuKind::LfoWave, param("Lfo%dWave", n));
-    add(Widget::IconMenu, o, {160, 4, 184, 28}, 1025 + n).image = "MenuOptions";
+    addTitleMenu(o, {64, 4, 152, 28}, CommandTag::nth(CommandTag::Lfo1Wave, n), ParamMenuKind::LfoWave,
+                 param("Lfo%dWave", n));
+    add(Widget::IconMenu, o, {160, 4, 184, 28}, CommandTag::nth(CommandTag::Lfo1Menu, n)).image = "MenuOptions";
     static const int x = 8;
     const LabelledKnob rate{param("Lfo%dRate", n), "RATE"};
     addKnobRow(o, &rate, &x, 1, "KnobMainCW", -8, TextStyle::Main1Name, TextStyle::Main1Value);
@@ -208,13 +215,13 @@ void LayoutBuilder::addModulationPage(int page)
         const int slot = 12 * (page - 1) + k;
         const int x = 24 + 240 * ((k - 1) / 4), y = 40 + 24 * ((k - 1) % 4);
         addCaption(o, {x + 16, y, x + 32, y + 24}, kSlotNumbers[slot - 1], TextStyle::Sub1Value);
-        ControlSpec& source = add(Widget::ParamMenu, o, {x + 32, y, x + 104, y + 24}, 1036 + slot);
+        ControlSpec& source = add(Widget::ParamMenu, o, {x + 32, y, x + 104, y + 24}, CommandTag::modSource(slot));
         source.style = TextStyle::Sub1Name;
         source.menu = ParamMenuKind::ModSource;
         source.parameter = param("ModSrc%d", slot);
         source.entriesPerColumn = 6;
         addValue(o, {x + 104, y, x + 152, y + 24}, param("ModAmt%d", slot), TextStyle::Sub1Value);
-        ControlSpec& target = add(Widget::ParamMenu, o, {x + 152, y, x + 240, y + 24}, 1060 + slot);
+        ControlSpec& target = add(Widget::ParamMenu, o, {x + 152, y, x + 240, y + 24}, CommandTag::modTarget(slot));
         target.style = TextStyle::Sub1Name;
         target.menu = ParamMenuKind::ModTarget;
         target.parameter = param("ModDst%d", slot);
@@ -271,23 +278,24 @@ void LayoutBuilder::addPlayPage()
     addValue(o, {296, 40, 368, 64}, Param::PBRange, TextStyle::Sub1Value);
     addCaption(o, {208, 64, 296, 88}, "PBend Down", TextStyle::Sub1Name);
     addValue(o, {296, 64, 368, 88}, Param::PBRange2, TextStyle::Sub1Value);
-    for (int n = 0; n < 2; ++n) {
-        const int y = 88 + 24 * n;
-        addCaption(o, {208, y, 296, y + 24}, n == 0 ? "Mod CC 1" : "Mod CC 2", TextStyle::Sub1Name);
-        ControlSpec& text = add(Widget::StatusText, o, {296, y, 368, y + 24}, 1034 + n);
+    for (int n = 1; n <= 2; ++n) {
+        const int y = 64 + 24 * n;
+        addCaption(o, {208, y, 296, y + 24}, n == 1 ? "Mod CC 1" : "Mod CC 2", TextStyle::Sub1Name);
+        ControlSpec& text =
+            add(Widget::StatusText, o, {296, y, 368, y + 24}, CommandTag::nth(CommandTag::ModCc1Chooser, n));
         text.style = TextStyle::Sub1Value;
-        text.index = kModCc1Text + n;
-        add(Widget::HiddenKnob, o, {296, y, 368, y + 24}, 1034 + n);
+        text.index = kModCc1Text + n - 1;
+        add(Widget::HiddenKnob, o, {296, y, 368, y + 24}, CommandTag::nth(CommandTag::ModCc1Chooser, n));
     }
     add(Widget::RoutingDiagram, o, {400, 40, 616, 112}, Param::OscRoute).image = "MovieOscRouting";
     add(Widget::RoutingSelector, o, {440, 112, 560, 136}, Param::OscRoute).image = "SwitchOscRouting";
-    add(Widget::OnOffSwitch, o, {732, 12, 748, 28}, kStateTag).image = "SwitchOnOff";
+    add(Widget::OnOffSwitch, o, {732, 12, 748, 28}, CommandTag::None).image = "SwitchOnOff";
     addCaption(o, {632, 40, 752, 64}, "Selected Control", TextStyle::Sub1Name);
-    ControlSpec& selected = add(Widget::StatusText, o, {632, 64, 752, 88}, kStateTag);
+    ControlSpec& selected = add(Widget::StatusText, o, {632, 64, 752, 88}, CommandTag::None);
     selected.style = TextStyle::Sub1Value;
     selected.index = kSelectedControlText;
     addCaption(o, {632, 88, 752, 112}, "Assigned CC", TextStyle::Sub1Name);
-    add(Widget::ClickableText, o, {632, 112, 752, 136}, 1036).style = TextStyle::Sub1Value;
+    add(Widget::ClickableText, o, {632, 112, 752, 136}, CommandTag::AssignedCc).style = TextStyle::Sub1Value;
 }
 
 void LayoutBuilder::addEffectsPage()

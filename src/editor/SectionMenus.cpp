@@ -1,6 +1,7 @@
 #include "editor/SectionMenus.h"
 
 #include "params/CodeTables.h"
+#include "params/CommandTags.h"
 #include "params/ParamTable.h"
 #include "params/ProgramStore.h"
 
@@ -20,7 +21,7 @@ void SectionMenu::prepareToOpen()
 
 OscMenu::OscMenu(const CRect& area, CControlListener* controlListener, int oscillator, ProgramStore& store,
                  CBitmap* icon)
-    : IconMenu(area, controlListener, 1009 + oscillator, store, icon),
+    : IconMenu(area, controlListener, CommandTag::nth(CommandTag::Osc1Menu, oscillator), store, icon),
       followPw(oscillator == 1 ? Param::Sub1FlPW : Param::Sub2FlPW),
       followVolume(oscillator == 1 ? Param::Sub1FlVl : Param::Sub2FlVl),
       altMode(oscillator == 1 ? Param::Sub1AltW : Param::Sub2AltW)

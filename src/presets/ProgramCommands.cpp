@@ -1,6 +1,7 @@
 #include "presets/ProgramCommands.h"
 
 #include "params/CodeTables.h"
+#include "params/CommandTags.h"
 #include "platform/SystemServices.h"
 #include "presets/MidiLearnCommands.h"
 #include "presets/ProgramFiles.h"
@@ -490,18 +491,81 @@ void chooseBank(ProgramHost& host, int position)
     });
 }
 
+namespace {
+
+// The sound sections' menus and the matrix slots' menus.
+void handleSectionChoice(ProgramHost& host, int tag, int position)
+{
+    using namespace CommandTag;
+    ProgramStore& store = host.programStore();
+    if (int n = instanceOf(tag, Osc1Menu, 2))
+        handleOscillatorMenu(host, n, position);
+    if (int n = instanceOf(tag, Osc1Wave, 2))
+        setCoded(store, numberedParam("Osc%dWave", n), CodeKind::OscWave, position);
+    if (int n = instanceOf(tag, Filter1Menu, 2))
+        handleSectionMenu(host, SectionKind::Filter, n, position);
+    if (tag == Filter1Type)
+        setCoded(store, findParamByShortName("FltType"), CodeKind::FilterType, position);
+    if (tag == Filter2Type)
+        setCoded(store, findParamByShortName("Flt2Type"), CodeKind::FilterType, position);
+    if (int n = instanceOf(tag, Env1Menu, 4))
+        handleSectionMenu(host, SectionKind::Envelope, n, position);
+    if (int n = instanceOf(tag, Lfo1Menu, 4))
+        handleSectionMenu(host, SectionKind::Lfo, n, position);
+    if (int n = instanceOf(tag, Lfo1Wave, 4))
+        setCoded(store, numberedParam("Lfo%dWave", n), CodeKind::LfoWave, position);
+    if (int slot = instanceOf(tag, ModSource1, kModSlots))
+        setCoded(store, numberedParam("ModSrc%d", slot), CodeKind::ModSource, position);
+    if (int slot = instanceOf(tag, ModTarget1, kModSlots))
+        setCoded(store, numberedParam("ModDst%d", slot), CodeKind::ModTarget, position);
+}
+
+// A menu entry chosen; the page buttons only switch the editor's pages and come to nothing here.
+void handleMenuChoice(ProgramHost& host, int tag, int position)
+{
+    switch (tag) {
+    case CommandTag::ScaleMenu:
+        if (position >= 0 && position <= 2) {
+            host.userSettings().scale = position + 1;
+            showReopenMessage(host);
+        }
+        return;
+    case CommandTag::OptionsMenu:
+        handleOptionsMenu(host, position);
+        return;
+    case CommandTag::BankMenu:
+        chooseBank(host, position);
+        return;
+    case CommandTag::ProgramMenu:
+        if (position >= 0 && position < kNumPrograms)
+            host.setProgram(position);
+        return;
+    case CommandTag::ThemeMenu:
+        host.userSettings().selectTheme(position);
+        showReopenMessage(host);
+        return;
+    case CommandTag::SettingsMenu:
+        handleSettingsMenu(host, position);
+        return;
+    default:
+        handleSectionChoice(host, tag, position);
+    }
+}
+
+} // namespace
+
 void handleEditorCommand(ProgramHost& host, int tag, float value)
 {
     ProgramStore& store = host.programStore();
     int position = -1;
     bool isPosition = menuPosition(value, position);
 
-    if (tag == 1001 || tag == 1002) {
+    if (tag == CommandTag::PreviousProgram || tag == CommandTag::NextProgram) {
         if (value != 0.0f)
-            tag == 1001 ? host.previousProgram() : host.nextProgram();
+            tag == CommandTag::PreviousProgram ? host.previousProgram() : host.nextProgram();
         return;
     }
-    if (tag == 1003) {
+    if (tag == CommandTag::ProgramName) {
         std::string text = host.programNameFieldText();
         size_t n = std::min(text.size(), size_t(kProgramNameSize - 1));
         std::memcpy(store.current().name, text.data(), n);
@@ -509,11 +573,11 @@ void handleEditorCommand(ProgramHost& host, int tag, float value)
         host.refreshHostDisplay();
         return;
     }
-    if (tag == kModCc1ChooserTag || tag == kModCc2ChooserTag) {
-        chooseModController(host.userSettings(), tag - kModCc1ChooserTag, value);
+    if (int chooser = CommandTag::instanceOf(tag, CommandTag::ModCc1Chooser, 2)) {
+        chooseModController(host.userSettings(), chooser - 1, value);
         return;
     }
-    if (tag == kAssignedCcTag) {
+    if (tag == CommandTag::AssignedCc) {
         if (value == kClearAssignmentValue)
             clearLearnedController(host.userSettings());
         return;
@@ -521,43 +585,5 @@ void handleEditorCommand(ProgramHost& host, int tag, float value)
     if (!isPosition)
         return;
 
-    if (tag == 1004) {
-        if (position >= 0 && position <= 2) {
-            host.userSettings().scale = position + 1;
-            showReopenMessage(host);
-        }
-    } else if (tag == 1005) {
-        handleOptionsMenu(host, position);
-    } else if (tag == 1006) {
-        chooseBank(host, position);
-    } else if (tag == 1007) {
-        if (position >= 0 && position < kNumPrograms)
-            host.setProgram(position);
-    } else if (tag == 1008) {
-        host.userSettings().selectTheme(position);
-        showReopenMessage(host);
-    } else if (tag == 1009) {
-        handleSettingsMenu(host, position);
-    } else if (tag == 1010 || tag == 1011) {
-        handleOscillatorMenu(host, tag - 1009, position);
-    } else if (tag == 1012 || tag == 1013) {
-        setCoded(store, numberedParam("Osc%dWave", tag - 1011), CodeKind::OscWave, position);
-    } else if (tag == 1018 || tag == 1019) {
-        handleSectionMenu(host, SectionKind::Filter, tag - 1017, position);
-    } else if (tag == 1020) {
-        setCoded(store, findParamByShortName("FltType"), CodeKind::FilterType, position);
-    } else if (tag == 1021) {
-        setCoded(store, findParamByShortName("Flt2Type"), CodeKind::FilterType, position);
-    } else if (tag >= 1022 && tag <= 1025) {
-        handleSectionMenu(host, SectionKind::Envelope, tag - 1021, position);
-    } else if (tag >= 1026 && tag <= 1029) {
-        handleSectionMenu(host, SectionKind::Lfo, tag - 1025, position);
-    } else if (tag >= 1030 && tag <= 1033) {
-        setCoded(store, numberedParam("Lfo%dWave", tag - 1029), CodeKind::LfoWave, position);
-    } else if (tag >= 1037 && tag <= 1060) {
-        setCoded(store, numberedParam("ModSrc%d", tag - 1036), CodeKind::ModSource, position);
-    } else if (tag >= 1061 && tag <= 1084) {
-        setCoded(store, numberedParam("ModDst%d", tag - 1060), CodeKind::ModTarget, position);
-    }
-    // 1085 to 1088 (page buttons) only switch the editor's pages.
+    handleMenuChoice(host, tag, position);
 }

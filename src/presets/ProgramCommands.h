@@ -1,5 +1,5 @@
 // The program operations behind the editor's buttons and menus, and the command channel that
-// carries them (control tags from 1001 on).
+// carries them (CommandTag).
 #pragma once
 
 #include "presets/ProgramHost.h"
@@ -7,9 +7,6 @@
 #include <filesystem>
 #include <string>
 #include <vector>
-
-constexpr int kFirstCommandTag = 1001;
-constexpr int kLastCommandTag = 1088;
 
 enum class SectionKind { Oscillator, Filter, Envelope, Lfo };
 
