@@ -2,13 +2,13 @@
 
 #include "params/CodeTables.h"
 #include "params/CommandTags.h"
+#include "params/SectionParams.h"
 #include "platform/SystemServices.h"
 #include "presets/MidiLearnCommands.h"
 #include "presets/ProgramFiles.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
@@ -89,58 +89,42 @@ bool menuPosition(float value, int& position)
 void setCoded(ProgramStore& store, int parameter, CodeKind kind, int position)
 {
     float value = 0.0f;
-    if (parameter >= 0 && valueForMenuEntry(kind, position, value))
+    if (valueForMenuEntry(kind, position, value))
         store.current().set(parameter, value);
 }
 
 void toggleSwitch(ProgramStore& store, int parameter)
 {
-    if (parameter < 0)
-        return;
     store.current().set(parameter, store.current().get(parameter) == 0.0f ? 1.0f : 0.0f);
-}
-
-int numberedParam(const char* pattern, int number)
-{
-    char name[16];
-    std::snprintf(name, sizeof name, pattern, number);
-    return findParamByShortName(name);
 }
 
 // Each section instance's parameters, in the same order for every instance: the clipboard holds
 // a section in instance 1's slots and pastes into any instance.
-constexpr int kOscSections[2][17] = {
-    {Param::Osc1Semi, Param::Osc1Fine, Param::Osc1Vol, Param::Osc1Det, Param::Osc1PW, Param::Osc1Sub, Param::Osc1Wave,
-     Param::Sub1FlPW, Param::Sub1FlVl, Param::Osc1Phse, Param::Sub1Semi, Param::Sub1Fine, Param::Sub1AltW,
-     Param::Osc1DtSp, Param::Osc1DtMx, Param::Osc1Pan, Param::Osc1DtVo},
-    {Param::Osc2Semi, Param::Osc2Fine, Param::Osc2Vol, Param::Osc2Det, Param::Osc2PW, Param::Osc2Sub, Param::Osc2Wave,
-     Param::Sub2FlPW, Param::Sub2FlVl, Param::Osc2Phse, Param::Sub2Semi, Param::Sub2Fine, Param::Sub2AltW,
-     Param::Osc2DtSp, Param::Osc2DtMx, Param::Osc2Pan, Param::Osc2DtVo},
-};
-constexpr int kFilterSections[2][4] = {
-    {Param::FltCut, Param::FltRes, Param::FltKey, Param::FltType},
-    {Param::Flt2Cut, Param::Flt2Res, Param::Flt2Key, Param::Flt2Type},
-};
-constexpr int kEnvelopeSections[4][5] = {
-    {Param::Env1Att, Param::Env1Dec, Param::Env1Sus, Param::Env1Rel, Param::Env1Vel},
-    {Param::Env2Att, Param::Env2Dec, Param::Env2Sus, Param::Env2Rel, Param::Env2Vel},
-    {Param::Env3Att, Param::Env3Dec, Param::Env3Sus, Param::Env3Rel, Param::Env3Vel},
-    {Param::Env4Att, Param::Env4Dec, Param::Env4Sus, Param::Env4Rel, Param::Env4Vel},
-};
-constexpr int kLfoSections[4][6] = {
-    {Param::Lfo1Rate, Param::Lfo1Ofs, Param::Lfo1Wave, Param::Lfo1Sync, Param::Lfo1Free, Param::Lfo1Phse},
-    {Param::Lfo2Rate, Param::Lfo2Ofs, Param::Lfo2Wave, Param::Lfo2Sync, Param::Lfo2Free, Param::Lfo2Phse},
-    {Param::Lfo3Rate, Param::Lfo3Ofs, Param::Lfo3Wave, Param::Lfo3Sync, Param::Lfo3Free, Param::Lfo3Phse},
-    {Param::Lfo4Rate, Param::Lfo4Ofs, Param::Lfo4Wave, Param::Lfo4Sync, Param::Lfo4Free, Param::Lfo4Phse},
-};
+std::vector<int> sectionRoles(const OscillatorParams& p)
+{
+    return {p.semi,       p.fine,         p.volume,           p.detune, p.pulseWidth,  p.sub,
+            p.wave,       p.subFollowsPw, p.subFollowsVolume, p.phase,  p.subSemi,     p.subFine,
+            p.subAltWave, p.detuneSpread, p.detuneMix,        p.pan,    p.detuneVoices};
+}
+std::vector<int> sectionRoles(const FilterParams& p)
+{
+    return {p.cutoff, p.resonance, p.keyTrack, p.type};
+}
+std::vector<int> sectionRoles(const EnvelopeParams& p)
+{
+    return {p.attack, p.decay, p.sustain, p.release, p.velocity};
+}
+std::vector<int> sectionRoles(const LfoParams& p)
+{
+    return {p.rate, p.offset, p.wave, p.sync, p.free, p.phase};
+}
 
-template <size_t Instances, size_t Count>
-std::vector<int> sectionRow(const int (&sections)[Instances][Count], int instance)
+template <typename Params, size_t Instances>
+std::vector<int> sectionRow(const Params (&sections)[Instances], int instance)
 {
     if (instance < 1 || size_t(instance) > Instances)
         return {};
-    const int* row = sections[instance - 1];
-    return std::vector<int>(row, row + Count);
+    return sectionRoles(sections[instance - 1]);
 }
 
 void handleOptionsMenu(ProgramHost& host, int position)
@@ -219,19 +203,18 @@ void handleOscillatorMenu(ProgramHost& host, int oscillator, int position)
         host.refreshValues();
         break;
     case 3:
-        toggleSwitch(store, numberedParam("Sub%dFlPW", oscillator));
+        toggleSwitch(store, kOscillatorParams[oscillator - 1].subFollowsPw);
         break;
     case 4:
-        toggleSwitch(store, numberedParam("Sub%dFlVl", oscillator));
+        toggleSwitch(store, kOscillatorParams[oscillator - 1].subFollowsVolume);
         break;
     case 6:
     case 7:
     case 8:
     case 9:
     case 10: {
-        int parameter = numberedParam("Sub%dAltW", oscillator);
-        if (parameter >= 0)
-            store.current().set(parameter, codeStoredValue(CodeKind::SubAlt, int(kSubAltMenuModes[position - 6])));
+        store.current().set(kOscillatorParams[oscillator - 1].subAltWave,
+                            codeStoredValue(CodeKind::SubAlt, int(kSubAltMenuModes[position - 6])));
         break;
     }
     default:
@@ -255,13 +238,13 @@ std::vector<int> sectionParameters(SectionKind kind, int instance)
 {
     switch (kind) {
     case SectionKind::Oscillator:
-        return sectionRow(kOscSections, instance);
+        return sectionRow(kOscillatorParams, instance);
     case SectionKind::Filter:
-        return sectionRow(kFilterSections, instance);
+        return sectionRow(kFilterParams, instance);
     case SectionKind::Envelope:
-        return sectionRow(kEnvelopeSections, instance);
+        return sectionRow(kEnvelopeParams, instance);
     case SectionKind::Lfo:
-        return sectionRow(kLfoSections, instance);
+        return sectionRow(kLfoParams, instance);
     }
     return {};
 }
@@ -501,23 +484,21 @@ void handleSectionChoice(ProgramHost& host, int tag, int position)
     if (int n = instanceOf(tag, Osc1Menu, 2))
         handleOscillatorMenu(host, n, position);
     if (int n = instanceOf(tag, Osc1Wave, 2))
-        setCoded(store, numberedParam("Osc%dWave", n), CodeKind::OscWave, position);
+        setCoded(store, kOscillatorParams[n - 1].wave, CodeKind::OscWave, position);
     if (int n = instanceOf(tag, Filter1Menu, 2))
         handleSectionMenu(host, SectionKind::Filter, n, position);
-    if (tag == Filter1Type)
-        setCoded(store, findParamByShortName("FltType"), CodeKind::FilterType, position);
-    if (tag == Filter2Type)
-        setCoded(store, findParamByShortName("Flt2Type"), CodeKind::FilterType, position);
+    if (int n = instanceOf(tag, Filter1Type, 2))
+        setCoded(store, kFilterParams[n - 1].type, CodeKind::FilterType, position);
     if (int n = instanceOf(tag, Env1Menu, 4))
         handleSectionMenu(host, SectionKind::Envelope, n, position);
     if (int n = instanceOf(tag, Lfo1Menu, 4))
         handleSectionMenu(host, SectionKind::Lfo, n, position);
     if (int n = instanceOf(tag, Lfo1Wave, 4))
-        setCoded(store, numberedParam("Lfo%dWave", n), CodeKind::LfoWave, position);
+        setCoded(store, kLfoParams[n - 1].wave, CodeKind::LfoWave, position);
     if (int slot = instanceOf(tag, ModSource1, kModSlots))
-        setCoded(store, numberedParam("ModSrc%d", slot), CodeKind::ModSource, position);
+        setCoded(store, Param::modSource(slot), CodeKind::ModSource, position);
     if (int slot = instanceOf(tag, ModTarget1, kModSlots))
-        setCoded(store, numberedParam("ModDst%d", slot), CodeKind::ModTarget, position);
+        setCoded(store, Param::modTarget(slot), CodeKind::ModTarget, position);
 }
 
 // A menu entry chosen; the page buttons only switch the editor's pages and come to nothing here.
