@@ -3,7 +3,7 @@
 #include "platform/SystemServices.h"
 #include "params/CommandTags.h"
 #include "params/ProgramStore.h"
-#include "presets/ProgramCommands.h"
+#include "presets/ProgramOperations.h"
 #include "settings/UserSettings.h"
 
 #include <cstdio>
