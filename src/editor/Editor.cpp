@@ -14,6 +14,7 @@
 #include "gui/CMovieBitmap.h"
 #include "gui/COnOffButton.h"
 #include "gui/CTabView.h"
+#include "params/CommandTags.h"
 #include "params/DisplayText.h"
 #include "params/ProgramStore.h"
 #include "settings/UserSettings.h"
@@ -26,8 +27,6 @@
 namespace {
 
 constexpr int kMidiLearnPage = 3;
-constexpr int kFirstPageButtonTag = 1085;
-constexpr int kLastPageButtonTag = 1088;
 
 std::string controllerText(int controller)
 {
@@ -219,10 +218,10 @@ void Editor::valueChanged(CControl* control)
     const float value = control->getValue();
     if (tag >= 0 && tag < kNumParams) {
         effect->setParameterAutomated(tag, value);
-    } else if (tag >= kFirstPageButtonTag && tag <= kLastPageButtonTag) {
+    } else if (tag >= CommandTag::FilterNextPage && tag <= CommandTag::EnvelopePreviousPage) {
         if (value != 0.0f)
             switchCompactPage(tag);
-    } else if (tag > kStateTag) {
+    } else if (tag > CommandTag::None) {
         // Commands reach the plug-in without being reported to the host as automation: they
         // are no parameters of the host's, and a replayed menu command would act again.
         host.editorCommand(tag, value);
@@ -234,9 +233,11 @@ void Editor::switchCompactPage(int tag)
 {
     if (extended)
         return;
-    CTabView* tabs = tag <= 1086 ? tabViews[kFilterTabs] : tabViews[kEnvTabs];
+    const bool filter = tag == CommandTag::FilterNextPage || tag == CommandTag::FilterPreviousPage;
+    const bool next = tag == CommandTag::FilterNextPage || tag == CommandTag::EnvelopeNextPage;
+    CTabView* tabs = filter ? tabViews[kFilterTabs] : tabViews[kEnvTabs];
     if (tabs)
-        tabs->selectTab(tag == 1085 || tag == 1087 ? 1 : 0);
+        tabs->selectTab(next ? 1 : 0);
 }
 
 void Editor::controlTouched(CControl* control, bool held)

@@ -20,6 +20,7 @@
 #include "gui/CMovieBitmap.h"
 #include "gui/COnOffButton.h"
 #include "gui/CTabView.h"
+#include "params/CommandTags.h"
 #include "params/ProgramStore.h"
 #include "platform/NativeWindow.h"
 #include "presets/MidiLearnCommands.h"
@@ -189,8 +190,8 @@ CView* Editor::createControl(const ControlSpec& placement, const CRect& r)
         auto* knob = new ParamKnob(r, this, this, placement.tag, strip);
         knob->setDefaultValue(knobDefaultValue(placement.tag));
         bindToParameter(knob, placement.tag);
-        if (placement.tag == 1034 || placement.tag == 1035)
-            modCcKnobs[size_t(placement.tag - 1034)] = knob;
+        if (int chooser = CommandTag::instanceOf(placement.tag, CommandTag::ModCc1Chooser, 2))
+            modCcKnobs[size_t(chooser - 1)] = knob;
         return knob;
     }
     case Widget::ValueDisplay: {
@@ -233,7 +234,7 @@ CView* Editor::createControl(const ControlSpec& placement, const CRect& r)
         return createIconMenu(placement, r);
     case Widget::OnOffSwitch: {
         auto* button = new COnOffButton(r, this, placement.tag, images->get(placement.image));
-        if (placement.tag == kStateTag)
+        if (placement.tag == CommandTag::None)
             learnSwitch = button;
         bindToParameter(button, placement.tag);
         return button;
@@ -281,17 +282,17 @@ CView* Editor::createIconMenu(const ControlSpec& placement, const CRect& r)
     UserSettings& settings = host.userSettings();
     CBitmap* icon = images->get(placement.image);
     switch (placement.tag) {
-    case 1004:
+    case CommandTag::ScaleMenu:
         return new ScaleMenu(r, this, programs, settings, icon);
-    case 1005:
+    case CommandTag::OptionsMenu:
         return new ConfigMenu(r, this, programs, settings, icon);
-    case 1006:
+    case CommandTag::BankMenu:
         return new BankMenu(r, this, programs, settings, icon);
-    case 1007:
+    case CommandTag::ProgramMenu:
         return new PresetMenu(r, this, programs, icon);
-    case 1010:
-    case 1011:
-        return new OscMenu(r, this, int(placement.tag) - 1009, programs, icon);
+    case CommandTag::Osc1Menu:
+    case CommandTag::Osc2Menu:
+        return new OscMenu(r, this, CommandTag::instanceOf(placement.tag, CommandTag::Osc1Menu, 2), programs, icon);
     default:
         return new SectionMenu(r, this, placement.tag, programs, icon);
     }

@@ -14,7 +14,7 @@ public:
     // Bit k set while voice k sounds (its second amplifier counted where the routing uses it).
     virtual uint32_t soundingVoices() const = 0;
     virtual bool anyNoteHeld() const = 0;
-    // A command of the editor's own controls (tags 1001 and up). Called on the UI thread only; the
+    // A command of the editor's own controls (CommandTag). Called on the UI thread only; the
     // host's parameter calls never reach the commands.
     virtual void editorCommand(int tag, float value) = 0;
 

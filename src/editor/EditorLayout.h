@@ -102,7 +102,7 @@ struct ControlSpec {
     Widget widget;
     Pane pane;
     LayoutRect rect;             // in the pane, unscaled
-    int tag;                     // parameter index 0..198, command tag, or kStateTag
+    int tag;                     // parameter index 0..198, or a CommandTag
     const char* image = nullptr; // image stem ("KnobMainCW"), without the layout's prefix
     TextStyle style = TextStyle::None;
     TextStyle valueStyle = TextStyle::None; // active labels: the colours while the value shows
@@ -116,9 +116,6 @@ struct ControlSpec {
 
 // What a status text shows.
 enum StatusKind : int { kProgramNumberText, kSelectedControlText, kModCc1Text, kModCc2Text };
-
-// Tag of the controls that only switch pages or show state.
-constexpr int kStateTag = 1000;
 
 // What the layout depends on: the layout flag and the theme's paddings and spacings, already
 // in unscaled pixels (8 per unit).

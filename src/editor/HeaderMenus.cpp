@@ -1,23 +1,22 @@
 #include "editor/HeaderMenus.h"
 
 #include "platform/SystemServices.h"
+#include "params/CommandTags.h"
 #include "params/ProgramStore.h"
-#include "presets/ProgramCommands.h"
+#include "presets/ProgramOperations.h"
 #include "settings/UserSettings.h"
 
 #include <cstdio>
 
 namespace {
 
-constexpr long kThemeMenuTag = 1008;
-constexpr long kSettingsMenuTag = 1009;
 constexpr int kProgramsPerColumn = 20;
 
 } // namespace
 
 ScaleMenu::ScaleMenu(const CRect& area, CControlListener* controlListener, ProgramStore& store,
                      UserSettings& userSettings, CBitmap* icon)
-    : IconMenu(area, controlListener, 1004, store, icon), settings(userSettings)
+    : IconMenu(area, controlListener, CommandTag::ScaleMenu, store, icon), settings(userSettings)
 {
     for (const char* entry : {"Small", "Medium", "Large"})
         addEntry(entry);
@@ -30,9 +29,9 @@ void ScaleMenu::prepareToOpen()
 
 ConfigMenu::ConfigMenu(const CRect& area, CControlListener* controlListener, ProgramStore& store,
                        UserSettings& userSettings, CBitmap* icon)
-    : IconMenu(area, controlListener, 1005, store, icon), settings(userSettings),
-      themes(new COptionMenu(CRect(), controlListener, kThemeMenuTag)),
-      toggles(new COptionMenu(CRect(), controlListener, kSettingsMenuTag))
+    : IconMenu(area, controlListener, CommandTag::OptionsMenu, store, icon), settings(userSettings),
+      themes(new COptionMenu(CRect(), controlListener, CommandTag::ThemeMenu)),
+      toggles(new COptionMenu(CRect(), controlListener, CommandTag::SettingsMenu))
 {
     for (const char* entry :
          {"Save Preset...", "Load Preset...", "Copy Preset", "Paste Preset", "Restore Preset", "Initialize Preset", "-",
@@ -80,7 +79,7 @@ void ConfigMenu::prepareToOpen()
 
 BankMenu::BankMenu(const CRect& area, CControlListener* controlListener, ProgramStore& store,
                    UserSettings& userSettings, CBitmap* icon)
-    : IconMenu(area, controlListener, 1006, store, icon), settings(userSettings)
+    : IconMenu(area, controlListener, CommandTag::BankMenu, store, icon), settings(userSettings)
 {
 }
 
@@ -98,7 +97,7 @@ void BankMenu::prepareToOpen()
 }
 
 PresetMenu::PresetMenu(const CRect& area, CControlListener* controlListener, ProgramStore& store, CBitmap* icon)
-    : IconMenu(area, controlListener, 1007, store, icon)
+    : IconMenu(area, controlListener, CommandTag::ProgramMenu, store, icon)
 {
     setNbItemsPerColumn(kProgramsPerColumn);
 }

@@ -1,17 +1,10 @@
 #include "editor/LayoutBuilder.h"
 
+#include "params/CommandTags.h"
 #include "params/ParamTable.h"
-
-#include <cstdio>
+#include "params/SectionParams.h"
 
 namespace {
-
-int param(const char* pattern, int n)
-{
-    char name[32];
-    std::snprintf(name, sizeof name, pattern, n);
-    return findParamByShortName(name);
-}
 
 const char* const kSlotNumbers[] = {"1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",  "10", "11", "12",
                                     "13", "14", "15", "16", "17", "18", "19", "20", "21", "22", "23", "24"};
@@ -47,7 +40,7 @@ void LayoutBuilder::addValue(Origin o, LayoutRect rect, int parameter, TextStyle
 
 void LayoutBuilder::addCaption(Origin o, LayoutRect rect, const char* text, TextStyle style, int inset)
 {
-    ControlSpec& caption = add(Widget::Caption, o, rect, kStateTag);
+    ControlSpec& caption = add(Widget::Caption, o, rect, CommandTag::None);
     caption.text = text;
     caption.style = style;
     caption.inset = inset;
@@ -76,21 +69,22 @@ void LayoutBuilder::addHeader()
         placement.image = image;
         return placement;
     };
-    item(Widget::IconMenu, p + 16, p + 32, 1004, "MenuScale");
+    item(Widget::IconMenu, p + 16, p + 32, CommandTag::ScaleMenu, "MenuScale");
     for (int k = 0; k < 32; ++k)
-        add(Widget::VoiceLamp, Pane::Window, {p + 48 + 4 * k, t + 33, p + 50 + 4 * k, t + 35}, kStateTag).index = k;
-    item(Widget::IconMenu, h + 232, h + 248, 1005, "MenuConfig");
-    item(Widget::IconMenu, h + 256, h + 272, 1006, "MenuBank");
-    item(Widget::IconMenu, h + 280, h + 296, 1007, "MenuPreset").entriesPerColumn = 20;
-    item(Widget::KickButton, h + 312, h + 328, 1001, "ButtonPresetPrev");
-    item(Widget::KickButton, h + 328, h + 344, 1002, "ButtonPresetNext");
-    ControlSpec& number = item(Widget::StatusText, h + 352, h + 384, kStateTag, nullptr);
+        add(Widget::VoiceLamp, Pane::Window, {p + 48 + 4 * k, t + 33, p + 50 + 4 * k, t + 35}, CommandTag::None).index =
+            k;
+    item(Widget::IconMenu, h + 232, h + 248, CommandTag::OptionsMenu, "MenuConfig");
+    item(Widget::IconMenu, h + 256, h + 272, CommandTag::BankMenu, "MenuBank");
+    item(Widget::IconMenu, h + 280, h + 296, CommandTag::ProgramMenu, "MenuPreset").entriesPerColumn = 20;
+    item(Widget::KickButton, h + 312, h + 328, CommandTag::PreviousProgram, "ButtonPresetPrev");
+    item(Widget::KickButton, h + 328, h + 344, CommandTag::NextProgram, "ButtonPresetNext");
+    ControlSpec& number = item(Widget::StatusText, h + 352, h + 384, CommandTag::None, nullptr);
     number.style = TextStyle::PresetNumber;
     number.index = kProgramNumberText;
-    ControlSpec& name = item(Widget::NameField, h + 384, h + 608, 1003, nullptr);
+    ControlSpec& name = item(Widget::NameField, h + 384, h + 608, CommandTag::ProgramName, nullptr);
     name.style = TextStyle::PresetName;
     name.rect.bottom -= 1;
-    item(Widget::NoteLamp, h + 648, h + 664, kStateTag, "MovieMidiNote");
+    item(Widget::NoteLamp, h + 648, h + 664, CommandTag::None, "MovieMidiNote");
     addValue({Pane::Window, 0, 0}, {h + 672, t + 12, h + 720, t + 36}, Param::Volume, TextStyle::MasterVol);
 }
 
@@ -128,15 +122,13 @@ void LayoutBuilder::addTitleMenu(Origin o, LayoutRect rect, int tag, ParamMenuKi
 
 void LayoutBuilder::addOscillator(int n, Origin o)
 {
+    const OscillatorParams& osc = kOscillatorParams[n - 1];
     addCaption(o, {0, 4, 56, 28}, n == 1 ? "OSC 1" : "OSC 2", TextStyle::Main1Title);
-    addTitleMenu(o, {136, 4, 232, 28}, 1011 + n, ParamMenuKind::OscWave, param("Osc%dWave", n));
-    add(Widget::IconMenu, o, {352, 4, 376, 28}, 1009 + n).image = "MenuOptions";
+    addTitleMenu(o, {136, 4, 232, 28}, CommandTag::nth(CommandTag::Osc1Wave, n), ParamMenuKind::OscWave, osc.wave);
+    add(Widget::IconMenu, o, {352, 4, 376, 28}, CommandTag::nth(CommandTag::Osc1Menu, n)).image = "MenuOptions";
     static const int xs[] = {8, 80, 152, 224, 296};
-    const LabelledKnob knobs[] = {{param("Osc%dSemi", n), "SEMI"},
-                                  {param("Osc%dFine", n), "FINE"},
-                                  {param("Osc%dDet", n), "DETUNE"},
-                                  {param("Osc%dSub", n), "SUB"},
-                                  {param("Osc%dVol", n), "VOLUME"}};
+    const LabelledKnob knobs[] = {
+        {osc.semi, "SEMI"}, {osc.fine, "FINE"}, {osc.detune, "DETUNE"}, {osc.sub, "SUB"}, {osc.volume, "VOLUME"}};
     static const char* const images[] = {"KnobMainBP", "KnobMainBP", "KnobMainCW", "KnobMainBP", "KnobMainCW"};
     for (int i = 0; i < 5; ++i)
         addKnobRow(o, &knobs[i], &xs[i], 1, images[i], -8, TextStyle::Main1Name, TextStyle::Main1Value);
@@ -144,50 +136,55 @@ void LayoutBuilder::addOscillator(int n, Origin o)
 
 void LayoutBuilder::addFilter(int n, Origin o)
 {
+    const FilterParams& filter = kFilterParams[n - 1];
     addCaption(o, {0, 4, 80, 28}, n == 1 ? "FILTER 1" : "FILTER 2", TextStyle::Main1Title);
-    addTitleMenu(o, {136, 4, 232, 28}, 1019 + n, ParamMenuKind::FilterType, n == 1 ? Param::FltType : Param::Flt2Type);
-    add(Widget::IconMenu, o, {352, 4, 376, 28}, 1017 + n).image = "MenuOptions";
+    addTitleMenu(o, {136, 4, 232, 28}, CommandTag::nth(CommandTag::Filter1Type, n), ParamMenuKind::FilterType,
+                 filter.type);
+    add(Widget::IconMenu, o, {352, 4, 376, 28}, CommandTag::nth(CommandTag::Filter1Menu, n)).image = "MenuOptions";
     if (!frame.extended)
-        add(Widget::KickButton, o, {328, 4, 352, 28}, 1084 + n).image = n == 1 ? "ButtonPageNext" : "ButtonPagePrev";
+        add(Widget::KickButton, o, {328, 4, 352, 28}, CommandTag::nth(CommandTag::FilterNextPage, n)).image =
+            n == 1 ? "ButtonPageNext" : "ButtonPagePrev";
     static const int xs[] = {56, 152, 248};
-    const LabelledKnob knobs[] = {{n == 1 ? Param::FltCut : Param::Flt2Cut, "CUTOFF"},
-                                  {n == 1 ? Param::FltRes : Param::Flt2Res, "RESONANCE"},
-                                  {n == 1 ? Param::FltKey : Param::Flt2Key, "KEY TRACK"}};
+    const LabelledKnob knobs[] = {
+        {filter.cutoff, "CUTOFF"}, {filter.resonance, "RESONANCE"}, {filter.keyTrack, "KEY TRACK"}};
     addKnobRow(o, knobs, xs, 3, "KnobMainCW", -8, TextStyle::Main1Name, TextStyle::Main1Value);
 }
 
 void LayoutBuilder::addEnvelope(int n, Origin o)
 {
     static const char* const titles[] = {"ENV / AMP 1", "ENV / AMP 2", "ENV 3", "ENV 4"};
+    const EnvelopeParams& envelope = kEnvelopeParams[n - 1];
     addCaption(o, {0, 4, 96, 28}, titles[n - 1], TextStyle::Main2Title);
-    add(Widget::IconMenu, o, {352, 4, 376, 28}, 1021 + n).image = "MenuOptions";
+    add(Widget::IconMenu, o, {352, 4, 376, 28}, CommandTag::nth(CommandTag::Env1Menu, n)).image = "MenuOptions";
     if (!frame.extended && n <= 2)
-        add(Widget::KickButton, o, {328, 4, 352, 28}, 1086 + n).image = n == 1 ? "ButtonPageNext" : "ButtonPagePrev";
+        add(Widget::KickButton, o, {328, 4, 352, 28}, CommandTag::nth(CommandTag::EnvelopeNextPage, n)).image =
+            n == 1 ? "ButtonPageNext" : "ButtonPagePrev";
     static const int xs[] = {8, 80, 152, 224, 296};
-    const LabelledKnob knobs[] = {{param("Env%dAtt", n), "ATTACK"},
-                                  {param("Env%dDec", n), "DECAY"},
-                                  {param("Env%dSus", n), "SUSTAIN"},
-                                  {param("Env%dRel", n), "RELEASE"},
-                                  {param("Env%dVel", n), "VEL SENS"}};
+    const LabelledKnob knobs[] = {{envelope.attack, "ATTACK"},
+                                  {envelope.decay, "DECAY"},
+                                  {envelope.sustain, "SUSTAIN"},
+                                  {envelope.release, "RELEASE"},
+                                  {envelope.velocity, "VEL SENS"}};
     addKnobRow(o, knobs, xs, 5, "KnobMainEnv", -8, TextStyle::Main2Name, TextStyle::Main2Value);
 }
 
 void LayoutBuilder::addLfo(int n, Origin o)
 {
     static const char* const titles[] = {"LFO 1", "LFO 2", "LFO 3", "LFO 4"};
+    const LfoParams& lfo = kLfoParams[n - 1];
     addCaption(o, {0, 4, 56, 28}, titles[n - 1], TextStyle::Main1Title);
-    addTitleMenu(o, {64, 4, 152, 28}, 1029 + n, ParamMenuKind::LfoWave, param("Lfo%dWave", n));
-    add(Widget::IconMenu, o, {160, 4, 184, 28}, 1025 + n).image = "MenuOptions";
+    addTitleMenu(o, {64, 4, 152, 28}, CommandTag::nth(CommandTag::Lfo1Wave, n), ParamMenuKind::LfoWave, lfo.wave);
+    add(Widget::IconMenu, o, {160, 4, 184, 28}, CommandTag::nth(CommandTag::Lfo1Menu, n)).image = "MenuOptions";
     static const int x = 8;
-    const LabelledKnob rate{param("Lfo%dRate", n), "RATE"};
+    const LabelledKnob rate{lfo.rate, "RATE"};
     addKnobRow(o, &rate, &x, 1, "KnobMainCW", -8, TextStyle::Main1Name, TextStyle::Main1Value);
-    add(Widget::OnOffSwitch, o, {84, 44, 100, 60}, param("Lfo%dFree", n)).image = "SwitchOnOff";
+    add(Widget::OnOffSwitch, o, {84, 44, 100, 60}, lfo.free).image = "SwitchOnOff";
     addCaption(o, {68, 64, 116, 80}, "FREE", TextStyle::Main3Name);
-    add(Widget::OnOffSwitch, o, {84, 92, 100, 108}, param("Lfo%dSync", n)).image = "SwitchOnOff";
+    add(Widget::OnOffSwitch, o, {84, 92, 100, 108}, lfo.sync).image = "SwitchOnOff";
     addCaption(o, {68, 112, 116, 128}, "SYNC", TextStyle::Main3Name);
-    addValue(o, {120, 40, 168, 64}, param("Lfo%dPhse", n), TextStyle::Main3Value, kLfoValueInset);
+    addValue(o, {120, 40, 168, 64}, lfo.phase, TextStyle::Main3Value, kLfoValueInset);
     addCaption(o, {120, 64, 168, 80}, "PHASE", TextStyle::Main3Name);
-    addValue(o, {120, 88, 168, 112}, param("Lfo%dOfs", n), TextStyle::Main3Value, kLfoValueInset);
+    addValue(o, {120, 88, 168, 112}, lfo.offset, TextStyle::Main3Value, kLfoValueInset);
     addCaption(o, {120, 112, 168, 128}, "OFFSET", TextStyle::Main3Name);
 }
 
@@ -208,16 +205,16 @@ void LayoutBuilder::addModulationPage(int page)
         const int slot = 12 * (page - 1) + k;
         const int x = 24 + 240 * ((k - 1) / 4), y = 40 + 24 * ((k - 1) % 4);
         addCaption(o, {x + 16, y, x + 32, y + 24}, kSlotNumbers[slot - 1], TextStyle::Sub1Value);
-        ControlSpec& source = add(Widget::ParamMenu, o, {x + 32, y, x + 104, y + 24}, 1036 + slot);
+        ControlSpec& source = add(Widget::ParamMenu, o, {x + 32, y, x + 104, y + 24}, CommandTag::modSource(slot));
         source.style = TextStyle::Sub1Name;
         source.menu = ParamMenuKind::ModSource;
-        source.parameter = param("ModSrc%d", slot);
+        source.parameter = Param::modSource(slot);
         source.entriesPerColumn = 6;
-        addValue(o, {x + 104, y, x + 152, y + 24}, param("ModAmt%d", slot), TextStyle::Sub1Value);
-        ControlSpec& target = add(Widget::ParamMenu, o, {x + 152, y, x + 240, y + 24}, 1060 + slot);
+        addValue(o, {x + 104, y, x + 152, y + 24}, Param::modAmount(slot), TextStyle::Sub1Value);
+        ControlSpec& target = add(Widget::ParamMenu, o, {x + 152, y, x + 240, y + 24}, CommandTag::modTarget(slot));
         target.style = TextStyle::Sub1Name;
         target.menu = ParamMenuKind::ModTarget;
-        target.parameter = param("ModDst%d", slot);
+        target.parameter = Param::modTarget(slot);
         target.entriesPerColumn = 8;
     }
 }
@@ -227,7 +224,12 @@ namespace {
 // A row of a lower page: a name and a value text for a parameter.
 struct NamedValue {
     const char* name;
-    const char* shortName;
+    int parameter;
+};
+// The same for a role of both oscillators.
+struct NamedOscillatorValue {
+    const char* name;
+    int OscillatorParams::*role;
 };
 
 } // namespace
@@ -238,18 +240,21 @@ void LayoutBuilder::addOscillatorPage()
     for (int n = 1; n <= 2; ++n) {
         const int dx = 384 * (n - 1);
         addCaption(o, {16 + dx, 8, 72 + dx, 32}, n == 1 ? "OSC 1" : "OSC 2", TextStyle::Sub1Title);
-        const NamedValue first[] = {{"Pulse Width", "Osc%dPW"},
-                                    {"Detune Voices", "Osc%dDtVo"},
-                                    {"Detune Spread", "Osc%dDtSp"},
-                                    {"Detune Mix", "Osc%dDtMx"}};
-        const NamedValue second[] = {
-            {"Pan", "Osc%dPan"}, {"Phase", "Osc%dPhse"}, {"Sub Alt Semi", "Sub%dSemi"}, {"Sub Alt Fine", "Sub%dFine"}};
+        const OscillatorParams& osc = kOscillatorParams[n - 1];
+        static const NamedOscillatorValue first[] = {{"Pulse Width", &OscillatorParams::pulseWidth},
+                                                     {"Detune Voices", &OscillatorParams::detuneVoices},
+                                                     {"Detune Spread", &OscillatorParams::detuneSpread},
+                                                     {"Detune Mix", &OscillatorParams::detuneMix}};
+        static const NamedOscillatorValue second[] = {{"Pan", &OscillatorParams::pan},
+                                                      {"Phase", &OscillatorParams::phase},
+                                                      {"Sub Alt Semi", &OscillatorParams::subSemi},
+                                                      {"Sub Alt Fine", &OscillatorParams::subFine}};
         for (int row = 0; row < 4; ++row) {
             const int y = 40 + 24 * row;
             addCaption(o, {40 + dx, y, 136 + dx, y + 24}, first[row].name, TextStyle::Sub1Name);
-            addValue(o, {136 + dx, y, 192 + dx, y + 24}, param(first[row].shortName, n), TextStyle::Sub1Value);
+            addValue(o, {136 + dx, y, 192 + dx, y + 24}, osc.*first[row].role, TextStyle::Sub1Value);
             addCaption(o, {208 + dx, y, 296 + dx, y + 24}, second[row].name, TextStyle::Sub1Name);
-            addValue(o, {296 + dx, y, 368 + dx, y + 24}, param(second[row].shortName, n), TextStyle::Sub1Value);
+            addValue(o, {296 + dx, y, 368 + dx, y + 24}, osc.*second[row].role, TextStyle::Sub1Value);
         }
     }
 }
@@ -260,34 +265,37 @@ void LayoutBuilder::addPlayPage()
     addCaption(o, {16, 8, 72, 32}, "PLAY", TextStyle::Sub1Title);
     addCaption(o, {400, 8, 600, 32}, "ROUTING", TextStyle::Sub1Title);
     addCaption(o, {632, 8, 728, 32}, "MIDI LEARN", TextStyle::Sub1Title);
-    const NamedValue first[] = {
-        {"Tuning", "Tuning"}, {"Key Split", "KeySplit"}, {"Polyphony", "Poly"}, {"Glide Time", "GldAmt"}};
+    static const NamedValue first[] = {{"Tuning", Param::Tuning},
+                                       {"Key Split", Param::KeySplit},
+                                       {"Polyphony", Param::Poly},
+                                       {"Glide Time", Param::GldAmt}};
     for (int row = 0; row < 4; ++row) {
         const int y = 40 + 24 * row;
         addCaption(o, {40, y, 128, y + 24}, first[row].name, TextStyle::Sub1Name);
-        addValue(o, {128, y, 200, y + 24}, findParamByShortName(first[row].shortName), TextStyle::Sub1Value);
+        addValue(o, {128, y, 200, y + 24}, first[row].parameter, TextStyle::Sub1Value);
     }
     addCaption(o, {208, 40, 296, 64}, "PBend Up", TextStyle::Sub1Name);
     addValue(o, {296, 40, 368, 64}, Param::PBRange, TextStyle::Sub1Value);
     addCaption(o, {208, 64, 296, 88}, "PBend Down", TextStyle::Sub1Name);
     addValue(o, {296, 64, 368, 88}, Param::PBRange2, TextStyle::Sub1Value);
-    for (int n = 0; n < 2; ++n) {
-        const int y = 88 + 24 * n;
-        addCaption(o, {208, y, 296, y + 24}, n == 0 ? "Mod CC 1" : "Mod CC 2", TextStyle::Sub1Name);
-        ControlSpec& text = add(Widget::StatusText, o, {296, y, 368, y + 24}, 1034 + n);
+    for (int n = 1; n <= 2; ++n) {
+        const int y = 64 + 24 * n;
+        addCaption(o, {208, y, 296, y + 24}, n == 1 ? "Mod CC 1" : "Mod CC 2", TextStyle::Sub1Name);
+        ControlSpec& text =
+            add(Widget::StatusText, o, {296, y, 368, y + 24}, CommandTag::nth(CommandTag::ModCc1Chooser, n));
         text.style = TextStyle::Sub1Value;
-        text.index = kModCc1Text + n;
-        add(Widget::HiddenKnob, o, {296, y, 368, y + 24}, 1034 + n);
+        text.index = kModCc1Text + n - 1;
+        add(Widget::HiddenKnob, o, {296, y, 368, y + 24}, CommandTag::nth(CommandTag::ModCc1Chooser, n));
     }
     add(Widget::RoutingDiagram, o, {400, 40, 616, 112}, Param::OscRoute).image = "MovieOscRouting";
     add(Widget::RoutingSelector, o, {440, 112, 560, 136}, Param::OscRoute).image = "SwitchOscRouting";
-    add(Widget::OnOffSwitch, o, {732, 12, 748, 28}, kStateTag).image = "SwitchOnOff";
+    add(Widget::OnOffSwitch, o, {732, 12, 748, 28}, CommandTag::None).image = "SwitchOnOff";
     addCaption(o, {632, 40, 752, 64}, "Selected Control", TextStyle::Sub1Name);
-    ControlSpec& selected = add(Widget::StatusText, o, {632, 64, 752, 88}, kStateTag);
+    ControlSpec& selected = add(Widget::StatusText, o, {632, 64, 752, 88}, CommandTag::None);
     selected.style = TextStyle::Sub1Value;
     selected.index = kSelectedControlText;
     addCaption(o, {632, 88, 752, 112}, "Assigned CC", TextStyle::Sub1Name);
-    add(Widget::ClickableText, o, {632, 112, 752, 136}, 1036).style = TextStyle::Sub1Value;
+    add(Widget::ClickableText, o, {632, 112, 752, 136}, CommandTag::AssignedCc).style = TextStyle::Sub1Value;
 }
 
 void LayoutBuilder::addEffectsPage()

@@ -18,8 +18,6 @@ CMouseEventResult ParamEdit::onMouseDown(CPoint& /*where*/, const long& buttons)
     CFrame* frame = getFrame();
     if (!frame || frame->getFocusView() == this || isEditingText())
         return kMouseEventNotHandled;
-    if (opensOnDoubleClick() && !(buttons & kDoubleClick))
-        return kMouseEventNotHandled;
     beginEdit();
     frame->setFocusView(this);
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;

@@ -2,6 +2,7 @@
 
 #include "editor/TextStyling.h"
 #include "editor/EditorHost.h"
+#include "presets/MidiLearnCommands.h"
 
 #include <cstring>
 
@@ -17,7 +18,7 @@ ParamLabel::ParamLabel(const CRect& area, const ElementStyle& style, const std::
 CMouseEventResult ParamLabel::onMouseDown(CPoint& /*where*/, const long& buttons)
 {
     if (target && (buttons & kLButton))
-        target->editorCommand(int(getTag()), (buttons & kControl) ? 2.0f : 1.0f);
+        target->editorCommand(int(getTag()), (buttons & kControl) ? kClearAssignmentValue : 1.0f);
     return kMouseEventNotHandled;
 }
 

@@ -1,7 +1,8 @@
 #include "editor/SectionMenus.h"
 
 #include "params/CodeTables.h"
-#include "params/ParamTable.h"
+#include "params/CommandTags.h"
+#include "params/SectionParams.h"
 #include "params/ProgramStore.h"
 
 SectionMenu::SectionMenu(const CRect& area, CControlListener* controlListener, long controlTag, ProgramStore& store,
@@ -20,10 +21,10 @@ void SectionMenu::prepareToOpen()
 
 OscMenu::OscMenu(const CRect& area, CControlListener* controlListener, int oscillator, ProgramStore& store,
                  CBitmap* icon)
-    : IconMenu(area, controlListener, 1009 + oscillator, store, icon),
-      followPw(oscillator == 1 ? Param::Sub1FlPW : Param::Sub2FlPW),
-      followVolume(oscillator == 1 ? Param::Sub1FlVl : Param::Sub2FlVl),
-      altMode(oscillator == 1 ? Param::Sub1AltW : Param::Sub2AltW)
+    : IconMenu(area, controlListener, CommandTag::nth(CommandTag::Osc1Menu, oscillator), store, icon),
+      followPw(kOscillatorParams[oscillator - 1].subFollowsPw),
+      followVolume(kOscillatorParams[oscillator - 1].subFollowsVolume),
+      altMode(kOscillatorParams[oscillator - 1].subAltWave)
 {
     for (const char* entry : {"Copy", "Paste", "-", "Sub: Follow Osc PW", "Sub: Follow Osc Vol", "-",
                               "Sub Alt Mode: Off", "Sub Alt Mode: Sawtooth / Square", "Sub Alt Mode: Triangle / Sine",

@@ -35,7 +35,6 @@ public:
     virtual void endEdit(long index);
 
     CFrame* getFrame() const { return frame; }
-    AudioEffect* getEffect() const { return effect; }
 
 protected:
     // The rectangle the next open() will use; the default is the last one reported.

@@ -11,10 +11,7 @@ public:
     CAnimKnob(const CRect& size, CControlListener* listener, long tag, long subPixmaps, CCoord heightOfOneImage,
               CBitmap* background, const CPoint& offset = CPoint());
 
-    void setNumSubPixmaps(long count) { subPixmaps = count; }
     long getNumSubPixmaps() const { return subPixmaps; }
-    void setHeightOfOneImage(CCoord height) { heightOfOneImage = height; }
-    CCoord getHeightOfOneImage() const { return heightOfOneImage; }
     // The frame the current value shows.
     long frameForValue() const;
 

@@ -3,7 +3,6 @@
 #include "AEffGUIEditor.h"
 #include "CFrame.h"
 
-#include <algorithm>
 #include <cstring>
 
 CControl::CControl(const CRect& area, CControlListener* controlListener, long controlTag, CBitmap* backgroundImage)
@@ -15,14 +14,6 @@ CControl::CControl(const CRect& area, CControlListener* controlListener, long co
 void CControl::setValue(float newValue)
 {
     value.store(newValue, std::memory_order_relaxed);
-}
-
-void CControl::bounceValue()
-{
-    float v = getValue();
-    float bounded = std::clamp(v, std::min(minValue, maxValue), std::max(minValue, maxValue));
-    if (bounded != v)
-        setValue(bounded);
 }
 
 void CControl::beginEdit()

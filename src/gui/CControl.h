@@ -26,14 +26,9 @@ public:
     // may call it.
     virtual void setValue(float value);
     virtual float getValue() const { return value.load(std::memory_order_relaxed); }
-    virtual void setMin(float newMin) { minValue = newMin; }
-    virtual float getMin() const { return minValue; }
     virtual void setMax(float newMax) { maxValue = newMax; }
-    virtual float getMax() const { return maxValue; }
     virtual void setDefaultValue(float newDefault) { defaultValue = newDefault; }
     virtual float getDefaultValue() const { return defaultValue; }
-    // Limits the value to min..max.
-    virtual void bounceValue();
 
     void setTag(long newTag) { tag = newTag; }
     long getTag() const { return tag; }
@@ -46,7 +41,6 @@ public:
 
     // The amount one wheel step or arrow key moves the value.
     void setWheelInc(float increment) { wheelInc = increment; }
-    float getWheelInc() const { return wheelInc; }
 
     // Ctrl+left click: the default value, notified only when it differs. True when it was such
     // a click (the caller then handles nothing more).

@@ -16,10 +16,6 @@ public:
     }
 
     const std::string& getName() const { return name; }
-    int getSize() const { return size; }
-    int getStyle() const { return style; }
-    void setSize(int newSize) { size = newSize; }
-    void setStyle(int newStyle) { style = newStyle; }
     native::FontSpec fontSpec() const { return {name, double(size), (style & kBoldFace) != 0}; }
 
 private:

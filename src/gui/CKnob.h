@@ -16,11 +16,8 @@ public:
     static void setKnobMode(long mode);
     static long getKnobMode();
 
-    // Pixels of vertical movement for the full range in linear mode.
-    void setLinearRange(CCoord pixels) { linearRange = pixels; }
     // How many times finer dragging gets with Shift.
     void setZoomFactor(float factor) { zoomFactor = factor; }
-    float getZoomFactor() const { return zoomFactor; }
 
     CMouseEventResult onMouseDown(CPoint& where, const long& buttons) override;
     CMouseEventResult onMouseMoved(CPoint& where, const long& buttons) override;

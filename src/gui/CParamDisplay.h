@@ -29,25 +29,21 @@ public:
         fontColor = color;
         setDirty();
     }
-    const CColor& getFontColor() const { return fontColor; }
     void setBackColor(const CColor& color)
     {
         backColor = color;
         setDirty();
     }
-    const CColor& getBackColor() const { return backColor; }
     void setFrameColor(const CColor& color)
     {
         frameColor = color;
         setDirty();
     }
-    const CColor& getFrameColor() const { return frameColor; }
     void setHoriAlign(CHoriTxtAlign align)
     {
         horiAlign = align;
         setDirty();
     }
-    CHoriTxtAlign getHoriAlign() const { return horiAlign; }
 
     void draw(CDrawContext* context) override;
     // Draws back colour, text and frame for the given text.

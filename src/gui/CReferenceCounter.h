@@ -15,7 +15,6 @@ public:
         if (--references == 0)
             delete this;
     }
-    int getNbReference() const { return references; }
 
 private:
     int references = 1;

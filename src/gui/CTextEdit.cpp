@@ -22,8 +22,6 @@ CMouseEventResult CTextEdit::onMouseDown(CPoint& /*where*/, const long& buttons)
     CFrame* frame = getFrame();
     if (!frame || frame->getFocusView() == this)
         return kMouseEventNotHandled;
-    if (openOnDoubleClick && !(buttons & kDoubleClick))
-        return kMouseEventNotHandled;
     beginEdit();
     frame->setFocusView(this);
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;

@@ -1,6 +1,6 @@
-// A text field: a left click (or double-click, with setOpenOnDoubleClick) begins an edit and
-// opens the system's editing box over the field. Enter or a click elsewhere commits: the text is
-// set and the listener's valueChanged called; Escape cancels. Both end the edit.
+// A text field: a left click begins an edit and opens the system's editing box over the field.
+// Enter or a click elsewhere commits: the text is set and the listener's valueChanged called;
+// Escape cancels. Both end the edit.
 #pragma once
 
 #include "CTextLabel.h"
@@ -11,8 +11,6 @@ public:
               CBitmap* background = nullptr);
     ~CTextEdit() override;
 
-    void setOpenOnDoubleClick(bool onDoubleClick) { openOnDoubleClick = onDoubleClick; }
-    bool opensOnDoubleClick() const { return openOnDoubleClick; }
     // True while the editing box is open.
     bool isEditingText() const { return boxOpen; }
     // Longest text the box accepts (bytes).
@@ -31,7 +29,6 @@ public:
 private:
     void finishEditing(bool committed, const std::string& newText);
 
-    bool openOnDoubleClick = false;
     bool boxOpen = false;
     size_t maxLength = 255;
 };

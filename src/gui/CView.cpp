@@ -67,16 +67,6 @@ void CView::invalid()
     }
 }
 
-void CView::setViewSize(const CRect& rect, bool invalidate)
-{
-    if (invalidate)
-        invalid();
-    size = rect;
-    mouseableArea = rect;
-    if (invalidate)
-        invalid();
-}
-
 void CView::setVisible(bool newVisible)
 {
     if (visible == newVisible)

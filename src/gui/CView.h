@@ -43,12 +43,9 @@ public:
     // Asks the frame to redraw the view's area now-ish (user-interface thread only).
     void invalid();
 
-    void getViewSize(CRect& rect) const { rect = size; }
     const CRect& getViewSize() const { return size; }
-    virtual void setViewSize(const CRect& rect, bool invalidate = true);
     // Where the view takes the mouse; its size unless set otherwise.
     const CRect& getMouseableArea() const { return mouseableArea; }
-    void setMouseableArea(const CRect& rect) { mouseableArea = rect; }
     CCoord getWidth() const { return size.width(); }
     CCoord getHeight() const { return size.height(); }
 
@@ -58,7 +55,6 @@ public:
     bool getMouseEnabled() const { return mouseEnabled; }
     // Transparent views draw no background colour.
     virtual void setTransparency(bool transparent) { transparency = transparent; }
-    bool getTransparency() const { return transparency; }
 
     // The bitmap is remembered by the view; null removes it.
     virtual void setBackground(CBitmap* background);

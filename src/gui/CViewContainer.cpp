@@ -48,11 +48,6 @@ void CViewContainer::removeAll(bool forget)
         removeView(children.back(), forget);
 }
 
-bool CViewContainer::isChild(const CView* view) const
-{
-    return std::find(children.begin(), children.end(), view) != children.end();
-}
-
 CView* CViewContainer::getView(long index) const
 {
     return index >= 0 && index < long(children.size()) ? children[size_t(index)] : nullptr;

@@ -17,14 +17,11 @@ public:
     // Removes and, with forget, releases the container's reference.
     virtual bool removeView(CView* view, bool forget = true);
     virtual void removeAll(bool forget = true);
-    bool isChild(const CView* view) const;
-    long getNbViews() const { return long(children.size()); }
     CView* getView(long index) const;
     // The topmost visible, mouse-enabled child under where (container's parent coordinates).
     CView* getViewAt(const CPoint& where) const;
 
     void setBackgroundColor(const CColor& color) { backgroundColor = color; }
-    const CColor& getBackgroundColor() const { return backgroundColor; }
 
     void draw(CDrawContext* context) override;
     // Draws only the children whose areas meet updateRect (container's parent coordinates).

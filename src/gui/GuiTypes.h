@@ -44,15 +44,6 @@ struct CRect {
         bottom += dy;
         return *this;
     }
-    CRect& moveTo(CCoord x, CCoord y) { return offset(x - left, y - top); }
-    CRect& inset(CCoord dx, CCoord dy)
-    {
-        left += dx;
-        right -= dx;
-        top += dy;
-        bottom -= dy;
-        return *this;
-    }
     bool pointInside(const CPoint& p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
     // Intersection; empty when they do not overlap.
     CRect& bound(const CRect& other)
@@ -63,8 +54,6 @@ struct CRect {
         bottom = std::max(top, std::min(bottom, other.bottom));
         return *this;
     }
-    // Smallest rectangle holding both (an empty one adds nothing).
-    CRect& unite(const CRect& other);
     bool rectOverlap(const CRect& other) const
     {
         return left < other.right && other.left < right && top < other.bottom && other.top < bottom;

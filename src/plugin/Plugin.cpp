@@ -5,7 +5,7 @@
 #include "editor/Editor.h"
 #include "engine/MasterStage.h"
 #include "plugin/PluginProgramHost.h"
-#include "presets/ProgramCommands.h"
+#include "editor/EditorCommands.h"
 
 #include <algorithm>
 #include <cmath>

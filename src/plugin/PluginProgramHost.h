@@ -1,11 +1,11 @@
-// The plug-in seen by the program operations and the editor's command channel.
+// The plug-in seen by the program operations and the editor's commands.
 #pragma once
 
-#include "presets/ProgramHost.h"
+#include "editor/CommandHost.h"
 
 class Plugin;
 
-class PluginProgramHost final : public ProgramHost {
+class PluginProgramHost final : public CommandHost {
 public:
     explicit PluginProgramHost(Plugin& owner) : plugin(owner) {}
 

@@ -4,9 +4,6 @@
 
 struct UserSettings;
 
-constexpr int kModCc1ChooserTag = 1034;
-constexpr int kModCc2ChooserTag = 1035;
-constexpr int kAssignedCcTag = 1036;
 // The value the "Assigned CC" label sends on Ctrl+click.
 constexpr float kClearAssignmentValue = 2.0f;
 

@@ -8,6 +8,7 @@
 #include "gui/CTabView.h"
 #include "gui/CTextEdit.h"
 #include "params/CodeTables.h"
+#include "params/CommandTags.h"
 #include "params/ProgramStore.h"
 
 #include <algorithm>
@@ -146,7 +147,7 @@ TEST_F(RoundTrip, IdleShowsProgramLampsAndLearnState)
     auto* field = dynamic_cast<CTextEdit*>(one(1003, "CTextEdit"));
     EXPECT_EQ(field->getText(), create().programStore().current().name);
     bool foundNumber = false;
-    for (const Placed& p : withTag(kStateTag, "CTextLabel"))
+    for (const Placed& p : withTag(CommandTag::None, "CTextLabel"))
         foundNumber = foundNumber || dynamic_cast<CTextLabel*>(p.control)->getText() == "001";
     EXPECT_TRUE(foundNumber);
 
@@ -154,16 +155,16 @@ TEST_F(RoundTrip, IdleShowsProgramLampsAndLearnState)
     create().setParameter(Param::OscRoute, 0.0f);
     sendMidi(0x90, 60, 100);
     editor().idle();
-    auto lamps = withTag(kStateTag, "OnOffDisplay");
+    auto lamps = withTag(CommandTag::None, "OnOffDisplay");
     ASSERT_EQ(lamps.size(), 32u);
     std::sort(lamps.begin(), lamps.end(), [](const Placed& a, const Placed& b) { return a.rect.left < b.rect.left; });
     EXPECT_EQ(lamps[0].control->getValue(), 1.0f);
     EXPECT_EQ(lamps[1].control->getValue(), 0.0f);
-    EXPECT_EQ(one(kStateTag, "CMovieBitmap")->getValue(), 1.0f);
+    EXPECT_EQ(one(CommandTag::None, "CMovieBitmap")->getValue(), 1.0f);
 
     // MIDI learn: the touched knob is selected, a moved controller is assigned, Ctrl+click clears.
     editor().lowerTabs()->selectTab(3);
-    for (const Placed& p : withTag(kStateTag, "COnOffButton"))
+    for (const Placed& p : withTag(CommandTag::None, "COnOffButton"))
         p.control->setValue(1.0f);
     click(centre(Param::FltRes, "CAnimKnob"), kLButton);
     editor().idle();
@@ -192,7 +193,7 @@ TEST_F(RoundTrip, SecondAmplifierRoutingsKeepTheVoiceLampOn)
         renderBlocks(100); // the first amplifier's short release is over
         editor().idle();
         bool lit = false;
-        for (const Placed& p : withTag(kStateTag, "OnOffDisplay"))
+        for (const Placed& p : withTag(CommandTag::None, "OnOffDisplay"))
             lit = lit || p.control->getValue() != 0.0f;
         EXPECT_EQ(lit, route != 0.0f) << "routing value " << route;
         create().dispatcher(effMainsChanged, 0, 0, nullptr, 0);

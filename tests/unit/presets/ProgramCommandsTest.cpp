@@ -5,7 +5,7 @@
 #include "plugin/Plugin.h"
 #include "presets/EffectProgramTransfer.h"
 #include "presets/MidiLearnCommands.h"
-#include "presets/ProgramCommands.h"
+#include "presets/ProgramOperations.h"
 #include "presets/ProgramFiles.h"
 #include "support/FileText.h"
 #include "unit/support/FakeSystemServices.h"
