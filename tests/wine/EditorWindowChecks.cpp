@@ -114,7 +114,11 @@ void checkMenuPick(AEffect* fx, HWND window, const MenuPick& pick)
     // The menu is modal: it runs inside these idles until the watcher answers it.
     idleEditor(fx, 5);
     answer.finish();
-    idleEditor(fx, 5);
+    // The choice lands once the menu's loop has ended, which takes longer on a busy machine.
+    for (int wait = 0; wait < 100 && fx->getParameter(fx, pick.parameter) != pick.value; ++wait) {
+        idleEditor(fx, 1);
+        Sleep(20);
+    }
     check(answer.menuSeen(), "a click on a parameter menu opens a pop-up menu");
     check(answer.entryChosen(), "the pop-up menu's entry is chosen with the keyboard");
     check(fx->getParameter(fx, pick.parameter) == pick.value, "the chosen entry sets the menu's parameter");
