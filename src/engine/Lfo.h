@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <xmmintrin.h>
 
 #include "DspMath.h"
+#include "FourLanes.h"
 #include "Random.h"
 #include "params/CodeTables.h"
 #include "params/ValueCurves.h"
@@ -143,19 +143,16 @@ inline void advanceRunsTogether(Lfo* lfos, int count)
             lfos[n].advanceRun(count);
         return;
     }
-    using Lanes = float __attribute__((vector_size(16)));
-    Lanes p = {lfos[0].phase, lfos[1].phase, lfos[2].phase, lfos[3].phase};
-    const Lanes inc = {lfos[0].increment, lfos[1].increment, lfos[2].increment, lfos[3].increment};
-    const Lanes cycle = {kTwoPi, kTwoPi, kTwoPi, kTwoPi};
-    const Lanes zero = {};
-    using Masks = int32_t __attribute__((vector_size(16)));
+    FourFloats p = {lfos[0].phase, lfos[1].phase, lfos[2].phase, lfos[3].phase};
+    const FourFloats inc = {lfos[0].increment, lfos[1].increment, lfos[2].increment, lfos[3].increment};
+    const FourFloats cycle = splat(kTwoPi);
     for (int i = 0; i < count; ++i) {
         p += inc;
         // Wraps are rare, so the chain from frame to frame is the add alone; taking 0 from a
         // phase below a cycle leaves it as it is.
-        const Masks wrap = p >= cycle;
-        if (__builtin_expect(_mm_movemask_ps(__m128(wrap)) != 0, 0))
-            p -= wrap ? cycle : zero;
+        const FourMasks wrap = p >= cycle;
+        if (__builtin_expect(anyLane(wrap), 0))
+            p -= select(wrap, cycle, splat(0.0f));
     }
     for (int n = 0; n < 4; ++n)
         lfos[n].phase = p[n];

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <emmintrin.h>
 
+#include "FourLanes.h"
 #include "Random.h"
 #include "Wavetable.h"
 #include "params/CodeTables.h"
@@ -80,25 +80,10 @@ inline int plainTableRow(OscWaveform waveform)
 // same arithmetic lane by lane.
 inline void interpolateRun(const float* samples, int32_t mask, float length, const float* phase, float* out, int count)
 {
-    const __m128 len = _mm_set1_ps(length);
-    const __m128i wrap = _mm_set1_epi32(mask);
+    const float* const tables[4] = {samples, samples, samples, samples};
     int i = 0;
-    for (; i + 4 <= count; i += 4) {
-        const __m128 x = _mm_mul_ps(len, _mm_loadu_ps(phase + i));
-        const __m128i index = _mm_cvttps_epi32(x);
-        const __m128 f = _mm_sub_ps(x, _mm_cvtepi32_ps(index));
-        alignas(16) int32_t at[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(at), _mm_and_si128(index, wrap));
-        const __m128 pair01 =
-            _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(samples + at[0])),
-                         reinterpret_cast<const __m64*>(samples + at[1]));
-        const __m128 pair23 =
-            _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(samples + at[2])),
-                         reinterpret_cast<const __m64*>(samples + at[3]));
-        const __m128 a = _mm_shuffle_ps(pair01, pair23, _MM_SHUFFLE(2, 0, 2, 0));
-        const __m128 b = _mm_shuffle_ps(pair01, pair23, _MM_SHUFFLE(3, 1, 3, 1));
-        _mm_storeu_ps(out + i, _mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(b, a), f)));
-    }
+    for (; i + 4 <= count; i += 4)
+        storeFour(out + i, interpolatePairs(tables, splat(length) * loadFour(phase + i), splatMask(mask)));
     for (; i < count; ++i)
         out[i] = interpolateTable(samples, mask, length, phase[i]);
 }

@@ -1,10 +1,9 @@
 #include "SmootherLanes.h"
 
-#include "DspMath.h"
+#include "FourLanes.h"
 
 #include <bit>
 #include <cstdint>
-#include <xmmintrin.h>
 
 namespace {
 
@@ -18,43 +17,32 @@ void stepLanes(Smoother* const* smoothers, const float* targets, float* const* o
 {
     constexpr int groups = (N + 3) / 4;
     // Unused lanes step 0 toward 0 and stay 0. b * target is the same product on every step.
-    alignas(16) float value[groups][4] = {}, a[groups][4] = {}, bTarget[groups][4] = {};
+    FourFloats v[groups] = {}, va[groups] = {}, vb[groups] = {};
     for (int k = 0; k < N; ++k) {
-        value[k / 4][k % 4] = smoothers[k]->value;
-        a[k / 4][k % 4] = smoothers[k]->a;
-        bTarget[k / 4][k % 4] = smoothers[k]->b * targets[k];
+        v[k / 4][k % 4] = smoothers[k]->value;
+        va[k / 4][k % 4] = smoothers[k]->a;
+        vb[k / 4][k % 4] = smoothers[k]->b * targets[k];
     }
-    __m128 v[groups], va[groups], vb[groups];
-    for (int g = 0; g < groups; ++g) {
-        v[g] = _mm_load_ps(value[g]);
-        va[g] = _mm_load_ps(a[g]);
-        vb[g] = _mm_load_ps(bTarget[g]);
-    }
-    const __m128 tiny = _mm_set1_ps(kTinyMagnitude);
-    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
-    alignas(16) float history[kChunk + 1][groups][4];
+    FourFloats history[kChunk + 1][groups];
     float previous[N];
     for (int k = 0; k < N; ++k)
-        previous[k] = value[k / 4][k % 4];
+        previous[k] = v[k / 4][k % 4];
     for (int done = 0; done < count; done += kChunk) {
         const int n = count - done < kChunk ? count - done : kChunk;
         for (int i = 0; i < n; ++i)
             for (int g = 0; g < groups; ++g) {
                 // A settled smoother's step gives its value again bit for bit, so stepping
                 // every lane on every frame matches step's early return.
-                const __m128 x = _mm_add_ps(_mm_mul_ps(va[g], v[g]), vb[g]);
-                v[g] = _mm_andnot_ps(_mm_cmplt_ps(_mm_and_ps(x, magnitude), tiny), x);
-                _mm_store_ps(history[i][g], v[g]);
+                v[g] = flushTiny(va[g] * v[g] + vb[g]);
+                history[i][g] = v[g];
             }
         for (int g = 0; g < groups; ++g) {
             int i = 0;
             for (; i + 4 <= n; i += 4) {
-                __m128 r0 = _mm_load_ps(history[i][g]), r1 = _mm_load_ps(history[i + 1][g]);
-                __m128 r2 = _mm_load_ps(history[i + 2][g]), r3 = _mm_load_ps(history[i + 3][g]);
-                _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
-                const __m128 rows[4] = {r0, r1, r2, r3};
+                FourFloats rows[4] = {history[i][g], history[i + 1][g], history[i + 2][g], history[i + 3][g]};
+                transposeFour(rows);
                 for (int lane = 0; lane < 4 && g * 4 + lane < N; ++lane)
-                    _mm_storeu_ps(out[g * 4 + lane] + done + i, rows[lane]);
+                    storeFour(out[g * 4 + lane] + done + i, rows[lane]);
             }
             for (; i < n; ++i)
                 for (int lane = 0; lane < 4 && g * 4 + lane < N; ++lane)

@@ -1,7 +1,7 @@
 // The unison copies of a side over a segment, four copies at a time in SSE lanes.
 #include "Voice.h"
 
-#include <emmintrin.h>
+#include "FourLanes.h"
 
 #include <algorithm>
 
@@ -15,33 +15,20 @@ namespace {
 constexpr int kLaneGroups = (kNumUnisonCopies + 3) / 4;
 
 struct UnisonLanes {
-    __m128 phase, increment, length, pan;
-    __m128i mask;
+    FourFloats phase, increment, length, pan;
+    FourMasks mask;
     const float* samples[4];
 };
 
 // One frame of a group of copies: its samples (interpolated, before the pan) and the phases moved on.
-[[gnu::always_inline]] inline __m128 readCopies(UnisonLanes& g)
+[[gnu::always_inline]] inline FourFloats readCopies(UnisonLanes& g)
 {
-    const __m128 x = _mm_mul_ps(g.length, g.phase);
-    const __m128i index = _mm_cvttps_epi32(x);
-    const __m128 f = _mm_sub_ps(x, _mm_cvtepi32_ps(index));
-    alignas(16) int32_t at[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(at), _mm_and_si128(index, g.mask));
-    const __m128 pair01 =
-        _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(g.samples[0] + at[0])),
-                     reinterpret_cast<const __m64*>(g.samples[1] + at[1]));
-    const __m128 pair23 =
-        _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(g.samples[2] + at[2])),
-                     reinterpret_cast<const __m64*>(g.samples[3] + at[3]));
-    const __m128 a = _mm_shuffle_ps(pair01, pair23, _MM_SHUFFLE(2, 0, 2, 0));
-    const __m128 b = _mm_shuffle_ps(pair01, pair23, _MM_SHUFFLE(3, 1, 3, 1));
-    const __m128 y = _mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(b, a), f));
+    const FourFloats y = interpolatePairs(g.samples, g.length * g.phase, g.mask);
     // Oscillator::advanced, lane by lane (taking 0 from a phase below 1 leaves it as it is).
-    const __m128 one = _mm_set1_ps(1.0f);
-    __m128 next = _mm_add_ps(g.phase, g.increment);
-    next = _mm_sub_ps(next, _mm_and_ps(_mm_cmpge_ps(next, one), one));
-    g.phase = _mm_andnot_ps(_mm_cmpge_ps(next, one), next);
+    const FourFloats one = splat(1.0f);
+    FourFloats next = g.phase + g.increment;
+    next -= select(next >= one, one, splat(0.0f));
+    g.phase = select(next >= one, splat(0.0f), next);
     return y;
 }
 
@@ -65,8 +52,8 @@ struct LaneFill {
 UnisonLanes makeLanes(const LaneFill* fill, int used)
 {
     UnisonLanes g;
-    alignas(16) float ph[4] = {}, inc[4] = {}, len[4] = {}, side[4] = {};
-    alignas(16) int32_t mk[4] = {};
+    FourFloats ph = {}, inc = {}, len = {}, side = {};
+    FourMasks mk = {};
     for (int lane = 0; lane < 4; ++lane) {
         const UnisonSource& s = *fill[lane < used ? lane : 0].source;
         const int j = fill[lane < used ? lane : 0].copy;
@@ -79,40 +66,39 @@ UnisonLanes makeLanes(const LaneFill* fill, int used)
         side[lane] = Voice::kUnisonPan[j];
         mk[lane] = s.mask[j];
     }
-    g.phase = _mm_load_ps(ph);
-    g.increment = _mm_load_ps(inc);
-    g.length = _mm_load_ps(len);
-    g.pan = _mm_load_ps(side);
-    g.mask = _mm_load_si128(reinterpret_cast<const __m128i*>(mk));
+    g.phase = ph;
+    g.increment = inc;
+    g.length = len;
+    g.pan = side;
+    g.mask = mk;
     return g;
 }
 
 void storePhases(const UnisonLanes& g, const LaneFill* fill, int used)
 {
-    alignas(16) float ph[4];
-    _mm_store_ps(ph, g.phase);
     for (int lane = 0; lane < used; ++lane)
-        fill[lane].source->phase[fill[lane].copy] = ph[lane];
+        fill[lane].source->phase[fill[lane].copy] = g.phase[lane];
 }
 
 // One frame of a group: the copies' left and right terms at the spreads in spread.
-[[gnu::always_inline]] inline void copyTerms(UnisonLanes& g, __m128 spread, __m128& left, __m128& right)
+[[gnu::always_inline]] inline void copyTerms(UnisonLanes& g, FourFloats spread, FourFloats& left, FourFloats& right)
 {
-    const __m128 one = _mm_set1_ps(1.0f);
-    const __m128 y = readCopies(g);
-    const __m128 p = _mm_mul_ps(spread, g.pan);
-    left = _mm_mul_ps(_mm_add_ps(one, p), y);
-    right = _mm_mul_ps(_mm_sub_ps(one, p), y);
+    const FourFloats one = splat(1.0f);
+    const FourFloats y = readCopies(g);
+    const FourFloats p = spread * g.pan;
+    left = (one + p) * y;
+    right = (one - p) * y;
 }
 
 // Four frames of a group, turned so that each lane's four frames form one vector.
 template <typename Spread>
-[[gnu::always_inline]] inline void copyTermsOfFour(UnisonLanes& g, Spread spreadAt, int i, __m128* left, __m128* right)
+[[gnu::always_inline]] inline void copyTermsOfFour(UnisonLanes& g, Spread spreadAt, int i, FourFloats* left,
+                                                   FourFloats* right)
 {
     for (int f = 0; f < 4; ++f)
         copyTerms(g, spreadAt(i + f), left[f], right[f]);
-    _MM_TRANSPOSE4_PS(left[0], left[1], left[2], left[3]);
-    _MM_TRANSPOSE4_PS(right[0], right[1], right[2], right[3]);
+    transposeFour(left);
+    transposeFour(right);
 }
 
 template <int N>
@@ -125,29 +111,25 @@ void mixUnisonCopies(const UnisonSource& side, const float* sp, float* sumL, flo
     UnisonLanes g[kLaneGroups];
     for (int k = 0; k < groups; ++k)
         g[k] = makeLanes(fill + k * 4, std::min(4, N - k * 4));
-    auto spreadAt = [sp](int i) { return _mm_set1_ps(sp[i]); };
+    auto spreadAt = [sp](int i) { return splat(sp[i]); };
     int i = 0;
     for (; i + 4 <= count; i += 4) {
-        __m128 accL = _mm_setzero_ps(), accR = _mm_setzero_ps();
+        FourFloats accL = splat(0.0f), accR = splat(0.0f);
         for (int k = 0; k < groups; ++k) {
-            __m128 tl[4], tr[4];
+            FourFloats tl[4], tr[4];
             copyTermsOfFour(g[k], spreadAt, i, tl, tr);
             for (int lane = 0; lane < 4 && k * 4 + lane < N; ++lane) {
-                accL = _mm_add_ps(accL, tl[lane]);
-                accR = _mm_add_ps(accR, tr[lane]);
+                accL += tl[lane];
+                accR += tr[lane];
             }
         }
-        _mm_storeu_ps(sumL + i, accL);
-        _mm_storeu_ps(sumR + i, accR);
+        storeFour(sumL + i, accL);
+        storeFour(sumR + i, accR);
     }
     for (; i < count; ++i) {
-        alignas(16) float tl[kLaneGroups][4], tr[kLaneGroups][4];
-        for (int k = 0; k < groups; ++k) {
-            __m128 l, r;
-            copyTerms(g[k], spreadAt(i), l, r);
-            _mm_store_ps(tl[k], l);
-            _mm_store_ps(tr[k], r);
-        }
+        FourFloats tl[kLaneGroups], tr[kLaneGroups];
+        for (int k = 0; k < groups; ++k)
+            copyTerms(g[k], spreadAt(i), tl[k], tr[k]);
         float l = 0.0f, r = 0.0f;
         for (int j = 0; j < N; ++j) {
             l += tl[j / 4][j % 4];
@@ -178,40 +160,36 @@ void mixUnisonPair(const UnisonSource* side, const float* const* sp, float* cons
     UnisonLanes g[3] = {makeLanes(fill[0], 4), makeLanes(fill[1], 4), makeLanes(fill[2], 2 * tail)};
     const float* sp0 = sp[0];
     const float* sp1 = sp[1];
-    auto spread0 = [sp0](int i) { return _mm_set1_ps(sp0[i]); };
-    auto spread1 = [sp1](int i) { return _mm_set1_ps(sp1[i]); };
+    auto spread0 = [sp0](int i) { return splat(sp0[i]); };
+    auto spread1 = [sp1](int i) { return splat(sp1[i]); };
     auto spreadShared = [sp0, sp1](int i) {
-        return tail == 2 ? _mm_setr_ps(sp0[i], sp0[i], sp1[i], sp1[i]) : _mm_setr_ps(sp0[i], sp1[i], 0.0f, 0.0f);
+        return tail == 2 ? FourFloats{sp0[i], sp0[i], sp1[i], sp1[i]} : FourFloats{sp0[i], sp1[i], 0.0f, 0.0f};
     };
     int i = 0;
     for (; i + 4 <= count; i += 4) {
-        __m128 tl[3][4], tr[3][4];
+        FourFloats tl[3][4], tr[3][4];
         copyTermsOfFour(g[0], spread0, i, tl[0], tr[0]);
         copyTermsOfFour(g[1], spread1, i, tl[1], tr[1]);
         copyTermsOfFour(g[2], spreadShared, i, tl[2], tr[2]);
         for (int k = 0; k < 2; ++k) {
-            __m128 accL = _mm_setzero_ps(), accR = _mm_setzero_ps();
+            FourFloats accL = splat(0.0f), accR = splat(0.0f);
             for (int lane = 0; lane < 4; ++lane) {
-                accL = _mm_add_ps(accL, tl[k][lane]);
-                accR = _mm_add_ps(accR, tr[k][lane]);
+                accL += tl[k][lane];
+                accR += tr[k][lane];
             }
             for (int t = 0; t < tail; ++t) {
-                accL = _mm_add_ps(accL, tl[2][k * tail + t]);
-                accR = _mm_add_ps(accR, tr[2][k * tail + t]);
+                accL += tl[2][k * tail + t];
+                accR += tr[2][k * tail + t];
             }
-            _mm_storeu_ps(sumL[k] + i, accL);
-            _mm_storeu_ps(sumR[k] + i, accR);
+            storeFour(sumL[k] + i, accL);
+            storeFour(sumR[k] + i, accR);
         }
     }
     for (; i < count; ++i) {
-        alignas(16) float tl[3][4], tr[3][4];
-        __m128 l, r;
-        copyTerms(g[0], spread0(i), l, r);
-        _mm_store_ps(tl[0], l), _mm_store_ps(tr[0], r);
-        copyTerms(g[1], spread1(i), l, r);
-        _mm_store_ps(tl[1], l), _mm_store_ps(tr[1], r);
-        copyTerms(g[2], spreadShared(i), l, r);
-        _mm_store_ps(tl[2], l), _mm_store_ps(tr[2], r);
+        FourFloats tl[3], tr[3];
+        copyTerms(g[0], spread0(i), tl[0], tr[0]);
+        copyTerms(g[1], spread1(i), tl[1], tr[1]);
+        copyTerms(g[2], spreadShared(i), tl[2], tr[2]);
         for (int k = 0; k < 2; ++k) {
             float sl = 0.0f, sr = 0.0f;
             for (int lane = 0; lane < 4; ++lane) {
@@ -243,8 +221,7 @@ constexpr UnisonMixer kUnisonMixers[kNumUnisonCopies + 1] = {
 
 } // namespace
 
-// The unison copies over count frames: left holds the main oscillator's samples on entry and
-// left and right the mixed side on return, before the volume.
+// Whether the copies' tables were looked up for the tables the side reads now.
 bool Voice::unisonPlanned(int k) const
 {
     const UnisonPlan& plan = unisonPlan[k];
@@ -252,6 +229,8 @@ bool Voice::unisonPlanned(int k) const
     return plan.ready && main.tables && main.tables->generation() == plan.generation;
 }
 
+// The unison copies over count frames: left holds the main oscillator's samples on entry and
+// left and right the mixed side on return, before the volume.
 void Voice::addUnisonSegment(int k, int copies, const float* sp, const float* mx, const float* pw, float* left,
                              float* right, int count)
 {
