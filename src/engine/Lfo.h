@@ -12,7 +12,6 @@
 #include "params/CodeTables.h"
 #include "params/ValueCurves.h"
 
-
 struct Lfo {
     LfoWaveform waveform = LfoWaveform::Sine;
     float phaseParam = 0.0f; // start phase, fraction of a cycle

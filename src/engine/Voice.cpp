@@ -146,18 +146,17 @@ void Voice::updateBlock(const Lfo* globalLfos)
 }
 
 int Voice::renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int frames,
-                     const MidiControllerState& midi, const FrameControls& c, Routing route)
+                     const MidiControllerState& midi, const FrameControls& c, Routing route, Segment& scratch)
 {
-    return renderSegments(amp1Left, amp1Right, amp2Left, amp2Right, 0, frames, midi, c, route);
+    return renderSegments(amp1Left, amp1Right, amp2Left, amp2Right, 0, frames, midi, c, route, scratch);
 }
 
 int Voice::renderSegments(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int first, int frames,
-                          const MidiControllerState& midi, const FrameControls& c, Routing route)
+                          const MidiControllerState& midi, const FrameControls& c, Routing route, Segment& s)
 {
     int done = first;
     while (done < frames) {
         const int wanted = std::min(frames - done, kSegmentFrames - controlCounter);
-        Segment s;
         const int rendered = beginSegment(s, wanted, midi, c, route, done > 0);
         if (rendered > 0) {
             runFilterSegment(0, s.f1L, s.f1R, c, s);
@@ -174,12 +173,11 @@ int Voice::renderSegments(float* amp1Left, float* amp1Right, float* amp2Left, fl
 
 void Voice::renderRunGroup(Voice* const* group, int size, float* amp1Left, float* amp1Right, float* amp2Left,
                            float* amp2Right, int frames, const MidiControllerState& midi, const FrameControls& c,
-                           Routing route)
+                           Routing route, Segment* segments)
 {
     // Voices in step, segment by segment, so their filters (each a chain of dependent samples)
     // interleave and the processor overlaps them. Each voice adds to the buses before the next,
     // frame for frame, as when they render one after the other.
-    Segment segments[kGroupVoices];
     int done = 0;
     while (done < frames) {
         int wanted = frames - done;
@@ -202,7 +200,8 @@ void Voice::renderRunGroup(Voice* const* group, int size, float* amp1Left, float
             // Some have fallen silent; the others go on alone.
             for (int v = 0; v < size; ++v)
                 if (segments[v].count == wanted)
-                    group[v]->renderSegments(amp1Left, amp1Right, amp2Left, amp2Right, done, frames, midi, c, route);
+                    group[v]->renderSegments(amp1Left, amp1Right, amp2Left, amp2Right, done, frames, midi, c, route,
+                                             segments[v]);
             return;
         }
     }
@@ -252,7 +251,7 @@ int Voice::beginSegment(Segment& s, int frames, const MidiControllerState& midi,
         }
     }
 
-    // Routing as in the frame path: filter 1 reads sides, filter 2 reads filter 1 and sides.
+    // Filter 1 reads the sides the routing feeds it; filter 2 waits for filter 1's output.
     for (int i = 0; i < count; ++i) {
         s.f1L[i] = s.sideL[0][i];
         s.f1R[i] = s.sideR[0][i];

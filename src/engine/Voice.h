@@ -164,41 +164,13 @@ struct Voice {
     // (free-running LFOs take the phase of the engine's LFO of the same number).
     void updateBlock(const Lfo* globalLfos);
 
-    // Up to frames frames in a row, each added to the buses at its own index; stops early when
-    // the voice falls silent under the given routing. Returns the frames rendered.
-    int renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int frames,
-                  const MidiControllerState& midi, const FrameControls& controls, Routing route);
-
-    // Up to kGroupVoices voices over the same frames, as a renderRun of each in turn would
-    // render them.
-    static constexpr int kGroupVoices = 4;
-    static void renderRunGroup(Voice* const* group, int size, float* amp1Left, float* amp1Right, float* amp2Left,
-                               float* amp2Right, int frames, const MidiControllerState& midi,
-                               const FrameControls& controls, Routing route);
-
-    // The sum of every slot on a target, as the signal path reads it.
-    float modSum(ModTarget target) const { return mod.sum(target); }
-
     // The matrix runs, and new oscillator increments are taken, once every kControlPeriod frames.
     static constexpr int kControlPeriod = 64;
-    // Whether a side plays this voice's note: its waveform is on and the key split lets it.
-    bool sidePlays(int side, const FrameControls& c) const
-    {
-        return oscWaveform[side] != OscWaveform::Off && splitLetsSidePlay(side, c.keySplit, note.note);
-    }
-
-private:
-    // Settled controls found at the end of the last frame: the sustain smoothers (good for the
-    // rest of a run), each side's smoothers and each filter unit's controls (good until the
-    // next control frame; the filters also only at the same pitch).
-    bool sustainSteady = false;
-    bool sideSteady[2] = {};
-    bool filterSteady[2] = {};
-    float filterSteadySemis = 0.0f;
 
     // A run is rendered in segments that end before the next control frame, so the modulation
     // sums stand still within one: first the per-frame controls of the whole segment, then
-    // each oscillator side, then each filter unit, then the amplifiers.
+    // each oscillator side, then each filter unit, then the amplifiers. A segment's working
+    // memory (about 9 kB) is the caller's, kept with the engine instead of on the audio stack.
     static constexpr int kSegmentFrames = kControlPeriod;
     // A side's smoothed controls within a segment, in the order its smoothers step.
     enum SideControl { kPulseWidth, kVolume, kSubLevel, kPan, kSpread, kMix, kSideControls };
@@ -217,11 +189,11 @@ private:
         float bend = 0.0f;
         float semis[kSegmentFrames];
         float amp1Gain[kSegmentFrames], amp2Gain[kSegmentFrames];
-        bool filterSteady[kSegmentFrames];
-        // One filter unit's control values for the segment (one unit at a time): tan(pi *
-        // cutoff), resonance, and whether the frame takes new coefficients from them.
-        float filterTan[kSegmentFrames], filterRes[kSegmentFrames];
-        bool filterRecompute[kSegmentFrames];
+        bool filterInputsHeld[kSegmentFrames]; // same pitch, no control frame: a settled unit stays so
+        // Each filter unit's control values for the segment: tan(pi * cutoff), resonance, and
+        // whether the frame takes new coefficients from them.
+        float filterTan[2][kSegmentFrames], filterRes[2][kSegmentFrames];
+        bool filterRecompute[2][kSegmentFrames];
         // Per unit: whether its cutoff and resonance stepped with the sides' smoothers, into these.
         bool filterHeld[2];
         float filterCutoffRun[2][kSegmentFrames], filterResonanceRun[2][kSegmentFrames];
@@ -230,15 +202,48 @@ private:
         float f1L[kSegmentFrames], f1R[kSegmentFrames], f2L[kSegmentFrames], f2R[kSegmentFrames];
         bool steadyAt(int i) const { return (continuing || i > 0) && !(controlFrame && i == 0); }
     };
+
+    // Up to frames frames in a row, each added to the buses at its own index; stops early when
+    // the voice falls silent under the given routing. Returns the frames rendered.
+    int renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int frames,
+                  const MidiControllerState& midi, const FrameControls& controls, Routing route, Segment& scratch);
+
+    // Up to kGroupVoices voices over the same frames, as a renderRun of each in turn would
+    // render them.
+    static constexpr int kGroupVoices = 4;
+    static void renderRunGroup(Voice* const* group, int size, float* amp1Left, float* amp1Right, float* amp2Left,
+                               float* amp2Right, int frames, const MidiControllerState& midi,
+                               const FrameControls& controls, Routing route, Segment* scratch);
+
+    // The sum of every slot on a target, as the signal path reads it.
+    float modSum(ModTarget target) const { return mod.sum(target); }
+
+    // Whether a side plays this voice's note: its waveform is on and the key split lets it.
+    bool sidePlays(int side, const FrameControls& c) const
+    {
+        return oscWaveform[side] != OscWaveform::Off && splitLetsSidePlay(side, c.keySplit, note.note);
+    }
+
+private:
+    // Settled controls found at the end of the last frame: the sustain smoothers (good for the
+    // rest of a run), each side's smoothers and each filter unit's controls (good until the
+    // next control frame; the filters also only at the same pitch).
+    bool sustainSteady = false;
+    bool sideSteady[2] = {};
+    bool filterSettled[2] = {};
+    float filterSettledSemis = 0.0f;
+
     int renderSegments(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int first, int frames,
-                       const MidiControllerState& midi, const FrameControls& controls, Routing route);
-    int beginSegment(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& controls, Routing route,
-                     bool continuing);
+                       const MidiControllerState& midi, const FrameControls& controls, Routing route, Segment& s);
+    int beginSegment(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& controls,
+                     Routing route, bool continuing);
     void feedSecondFilter(Segment& s, Routing routing);
-    void finishSegment(Segment& s, float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, Routing routing);
+    void finishSegment(Segment& s, float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right,
+                       Routing routing);
     static void runFilterGroup(int n, Voice* const* group, Segment* segments, int size, bool second,
                                const FrameControls& c);
-    int stepSegmentControls(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& c, Routing route);
+    int stepSegmentControls(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& c,
+                            Routing route);
     int stepSteadyControls(Segment& s, int first, int frames, const FrameControls& c, Routing route);
     int planSideSegment(int side, const FrameControls::Side& c, const FrameControls& controls, Segment& s,
                         Smoother** smoothers, float* targets, float** out);

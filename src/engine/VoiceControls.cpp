@@ -168,8 +168,8 @@ int Voice::stepSegmentControls(Segment& s, int frames, const MidiControllerState
     s.count = i;
 
     for (int f = 0; f < i; ++f) {
-        s.filterSteady[f] = s.steadyAt(f) && s.semis[f] == filterSteadySemis;
-        filterSteadySemis = s.semis[f];
+        s.filterInputsHeld[f] = s.steadyAt(f) && s.semis[f] == filterSettledSemis;
+        filterSettledSemis = s.semis[f];
     }
     if (!c.ignoreAmpVelocity)
         for (int f = 0; f < i; ++f) {

@@ -43,8 +43,8 @@ void Voice::runGroupFrames(int n, Voice* const* group, Segment* segments, int si
             Segment& s = segments[v];
             float* left = second ? s.f2L : s.f1L;
             float* right = second ? s.f2R : s.f1R;
-            FilterControl::apply(group[v]->filter[n], s.filterTan[i], s.filterRes[i], s.filterRecompute[i], left[i],
-                                 right[i]);
+            FilterControl::apply(group[v]->filter[n], s.filterTan[n][i], s.filterRes[n][i], s.filterRecompute[n][i],
+                                 left[i], right[i]);
         }
 }
 
@@ -98,9 +98,9 @@ void Voice::runGroupLanes(int n, Voice* const* group, Segment* segments, int siz
         Segment* s = v < size ? &segments[v] : nullptr;
         b.left[v] = s ? (second ? s->f2L : s->f1L) : idleLeft;
         b.right[v] = s ? (second ? s->f2R : s->f1R) : idleRight;
-        b.tanOfCutoff[v] = s ? s->filterTan : idleControl;
-        b.resonance[v] = s ? s->filterRes : idleControl;
-        b.recompute[v] = s ? s->filterRecompute : idleRecompute;
+        b.tanOfCutoff[v] = s ? s->filterTan[n] : idleControl;
+        b.resonance[v] = s ? s->filterRes[n] : idleControl;
+        b.recompute[v] = s ? s->filterRecompute[n] : idleRecompute;
     }
     if (ladders) {
         LadderFilter* units[kGroupVoices] = {};
@@ -127,14 +127,15 @@ void Voice::runGroupLanes(int n, Voice* const* group, Segment* segments, int siz
 void Voice::runFilterSegment(int n, float* left, float* right, const FrameControls& c, Segment& s)
 {
     if (filter[n].isBypassed()) {
-        // A bypassed unit counts as settled after any frame that looked, as in the frame path.
-        for (int i = 0; i < s.count && !filterSteady[n]; ++i)
-            filterSteady[n] = !s.filterSteady[i];
+        // A bypassed unit counts as settled after any frame that looked at its controls.
+        for (int i = 0; i < s.count && !filterSettled[n]; ++i)
+            filterSettled[n] = !s.filterInputsHeld[i];
         return;
     }
     prepareFilterSegment(n, c, s);
     for (int i = 0; i < s.count; ++i)
-        FilterControl::apply(filter[n], s.filterTan[i], s.filterRes[i], s.filterRecompute[i], left[i], right[i]);
+        FilterControl::apply(filter[n], s.filterTan[n][i], s.filterRes[n][i], s.filterRecompute[n][i], left[i],
+                             right[i]);
 }
 
 // A running unit whose key tracking has settled, at a pitch that holds for the segment (the
@@ -152,7 +153,7 @@ int Voice::planFilterSegment(int n, const FrameControls& c, Segment& s, Smoother
                           sampleRate);
     control.planHeldTargets(knobs.resonance, mod.modSums[kFilterResTarget[n]], smoothers, targets);
     // Settled controls cost next to nothing frame by frame: the unit only looks once.
-    if (filterSteady[n] && smoothers[0]->settledOn(targets[0]) && smoothers[1]->settledOn(targets[1])) {
+    if (filterSettled[n] && smoothers[0]->settledOn(targets[0]) && smoothers[1]->settledOn(targets[1])) {
         s.filterHeld[n] = false;
         return 0;
     }
@@ -161,7 +162,7 @@ int Voice::planFilterSegment(int n, const FrameControls& c, Segment& s, Smoother
     return 2;
 }
 
-// A running unit's control law over the segment, frame by frame as runFilter steps it, and then
+// A running unit's control law over the segment, frame by frame, and then
 // the tan of every frame's cutoff in one pass that the compiler vectorises.
 void Voice::prepareFilterSegment(int n, const FrameControls& c, Segment& s)
 {
@@ -169,31 +170,32 @@ void Voice::prepareFilterSegment(int n, const FrameControls& c, Segment& s)
     const FrameControls::Filter& knobs = c.filter[n];
     if (s.filterHeld[n]) {
         float* cutoff = s.filterCutoffRun[n];
-        std::copy_n(s.filterResonanceRun[n], s.count, s.filterRes);
-        filterSteady[n] = control.finishHeldTargets(filter[n], knobs.resonance, mod.modSums[kFilterResTarget[n]],
-                                                    knobs.keyTrack, cutoff, s.filterRes, s.filterRecompute, s.count);
+        std::copy_n(s.filterResonanceRun[n], s.count, s.filterRes[n]);
+        filterSettled[n] =
+            control.finishHeldTargets(filter[n], knobs.resonance, mod.modSums[kFilterResTarget[n]], knobs.keyTrack,
+                                      cutoff, s.filterRes[n], s.filterRecompute[n], s.count);
         for (int i = 0; i < s.count; ++i)
-            s.filterTan[i] = tanPi(cutoff[i]);
+            s.filterTan[n][i] = tanPi(cutoff[i]);
         return;
     }
     float cutoff[kSegmentFrames];
     for (int i = 0; i < s.count; ++i) {
-        if (s.filterSteady[i] && filterSteady[n]) {
+        if (s.filterInputsHeld[i] && filterSettled[n]) {
             cutoff[i] = 0.0f;
-            s.filterRes[i] = 0.0f;
-            s.filterRecompute[i] = false;
+            s.filterRes[n][i] = 0.0f;
+            s.filterRecompute[n][i] = false;
             continue;
         }
         FilterControl::Frame f;
-        filterSteady[n] =
+        filterSettled[n] =
             control.stepControls(f, filter[n], knobs.cutoff, mod.modSums[kFilterCutTarget[n]], knobs.resonance,
                                  mod.modSums[kFilterResTarget[n]], knobs.keyTrack, s.semis[i], sampleRate);
         cutoff[i] = f.fc;
-        s.filterRes[i] = f.r;
-        s.filterRecompute[i] = f.recompute;
+        s.filterRes[n][i] = f.r;
+        s.filterRecompute[n][i] = f.recompute;
     }
     for (int i = 0; i < s.count; ++i)
-        s.filterTan[i] = tanPi(cutoff[i]);
+        s.filterTan[n][i] = tanPi(cutoff[i]);
 }
 
 // Whether the pitch stays at the first frame's for the whole segment (no glide moves it).

@@ -298,10 +298,10 @@ void VoiceManager::renderVoiceRuns(int frames, Routing route)
     auto flush = [&] {
         if (size == 1)
             group[0]->renderRun(runAmp1Left, runAmp1Right, runAmp2Left, runAmp2Right, frames, controllers,
-                                frameControls, route);
+                                frameControls, route, segmentScratch[0]);
         else if (size > 1)
             Voice::renderRunGroup(group, size, runAmp1Left, runAmp1Right, runAmp2Left, runAmp2Right, frames,
-                                  controllers, frameControls, route);
+                                  controllers, frameControls, route, segmentScratch);
         size = 0;
     };
     for (Voice& v : voices) {

@@ -117,6 +117,8 @@ private:
     bool renderSilentRun(const ProgramRecord& p, float* left, float* right, int frames);
     void advanceGlobalLfos(int frames);
 
+    // The working memory of a group of voices' segments.
+    Voice::Segment segmentScratch[Voice::kGroupVoices];
     // The four amplifier buses of the current run, frame by frame.
     float runAmp1Left[kRunFrames];
     float runAmp1Right[kRunFrames];

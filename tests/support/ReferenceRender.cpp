@@ -106,8 +106,8 @@ void ReferenceRender::renderSide(Voice& v, int k, const FrameControls::Side& c, 
     right = q * r * kPanGain;
 }
 
-void ReferenceRender::route(Voice& v, const float* sideL, const float* sideR, float semisFromA4,
-                            const FrameControls& c, float* amp1, float* amp2)
+void ReferenceRender::route(Voice& v, const float* sideL, const float* sideR, float semisFromA4, const FrameControls& c,
+                            float* amp1, float* amp2)
 {
     auto runFilter = [&](int n, float* x) {
         v.filterControl[n].process(v.filter[n], x[0], x[1], c.filter[n].cutoff, v.mod.modSums[kFilterCutTarget[n]],
@@ -131,7 +131,7 @@ void ReferenceRender::route(Voice& v, const float* sideL, const float* sideR, fl
     }
     runFilter(1, f2);
     for (int ch = 0; ch < 2; ++ch) {
-        amp1[ch] = routes.amp1 == Amp1Input::Filter1 ? f1[ch]
+        amp1[ch] = routes.amp1 == Amp1Input::Filter1   ? f1[ch]
                    : routes.amp1 == Amp1Input::Filter2 ? f2[ch]
                                                        : f1[ch] + f2[ch];
         const float side2[2] = {sideL[1], sideR[1]};
@@ -144,9 +144,9 @@ void ReferenceRender::effects(VoiceManager& engine, const ProgramRecord& p, floa
 {
     const float delayMix = p.get(Param::DlyMix);
     if (delayMix > 0.0f)
-        engine.delay.process(amp1[0], amp1[1], amp2[0], amp2[1], p.get(Param::DlyAmp1) == 0.0f,
-                             DelayTargets{delayMix, p.get(Param::DlyFBack), p.get(Param::DlyCut),
-                                          p.get(Param::DlyWidth)});
+        engine.delay.process(
+            amp1[0], amp1[1], amp2[0], amp2[1], p.get(Param::DlyAmp1) == 0.0f,
+            DelayTargets{delayMix, p.get(Param::DlyFBack), p.get(Param::DlyCut), p.get(Param::DlyWidth)});
     // With RvbAmp1 on, the second amplifier bypasses the reverb.
     const bool amp2Dry = p.get(Param::RvbAmp1) != 0.0f;
     left += amp1[0];

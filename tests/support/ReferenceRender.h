@@ -16,8 +16,8 @@ struct ReferenceRender {
 private:
     static void renderSide(Voice& voice, int side, const FrameControls::Side& c, float bend, float semisFromA4,
                            float reference, bool controlFrame, float& left, float& right);
-    static void route(Voice& voice, const float* sideL, const float* sideR, float semisFromA4,
-                      const FrameControls& c, float* amp1, float* amp2);
+    static void route(Voice& voice, const float* sideL, const float* sideR, float semisFromA4, const FrameControls& c,
+                      float* amp1, float* amp2);
     static void effects(VoiceManager& engine, const ProgramRecord& p, float* amp1, float* amp2, float& left,
                         float& right);
 };
