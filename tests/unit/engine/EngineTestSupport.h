@@ -38,7 +38,7 @@ protected:
     void noteOn(int note, int velocity = 100, int channel = 0) { send(MidiNoteOn, note, velocity, channel); }
     void noteOff(int note, int channel = 0) { send(MidiNoteOff, note, 0, channel); }
 
-    // Renders one block, frame by frame, the way the plug-in does.
+    // Renders one block in runs of one frame.
     void renderBlock(int frames)
     {
         for (int i = 0; i < frames; ++i) {
