@@ -62,9 +62,9 @@ void makeHeavy(Rig& rig)
                                  ModTarget::OscXVol,  ModTarget::Filter1Res, ModTarget::Osc1Sub,
                                  ModTarget::Osc2Fine, ModTarget::Osc1PW,     ModTarget::Lfo1Rate};
     for (int slot = 0; slot < kNumModSlots; ++slot) {
-        rig.set(modAmountParam(slot), 0.5f + 0.02f * float(slot % 5 + 1));
-        rig.set(modSourceParam(slot), codeStoredValue(CodeKind::ModSource, int(sources[slot % 8])));
-        rig.set(modTargetParam(slot), codeStoredValue(CodeKind::ModTarget, int(targets[slot % 12])));
+        rig.set(Param::modAmount(slot + 1), 0.5f + 0.02f * float(slot % 5 + 1));
+        rig.set(Param::modSource(slot + 1), codeStoredValue(CodeKind::ModSource, int(sources[slot % 8])));
+        rig.set(Param::modTarget(slot + 1), codeStoredValue(CodeKind::ModTarget, int(targets[slot % 12])));
     }
 }
 

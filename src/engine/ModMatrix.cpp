@@ -7,21 +7,6 @@
 #include <bit>
 #include <cmath>
 
-int modAmountParam(int slot)
-{
-    return slot < 12 ? Param::ModAmt1 + slot : Param::ModAmt13 + (slot - 12);
-}
-
-int modSourceParam(int slot)
-{
-    return slot < 12 ? Param::ModSrc1 + slot : Param::ModSrc13 + (slot - 12);
-}
-
-int modTargetParam(int slot)
-{
-    return slot < 12 ? Param::ModDst1 + slot : Param::ModDst13 + (slot - 12);
-}
-
 void gatherModSources(const ModBlock& block, float velocity, float noteRandom, int note,
                       const MidiControllerState& controllers, ModSourceValues& out)
 {
@@ -69,9 +54,9 @@ void evaluateModMatrix(const ProgramStore& programs, const ModSourceValues& sour
 
     // Amount scaling uses the plain amounts, so a scaling slot is never itself scaled here.
     for (int slot = 0; slot < kNumModSlots; ++slot) {
-        amount[slot] = slotAmount(p.get(modAmountParam(slot)));
-        const float sourceValue = p.get(modSourceParam(slot));
-        const float targetValue = p.get(modTargetParam(slot));
+        amount[slot] = slotAmount(p.get(Param::modAmount(slot + 1)));
+        const float sourceValue = p.get(Param::modSource(slot + 1));
+        const float targetValue = p.get(Param::modTarget(slot + 1));
         const uint32_t sourceBits = std::bit_cast<uint32_t>(sourceValue);
         const uint32_t targetBits = std::bit_cast<uint32_t>(targetValue);
         if (!block.decoded || sourceBits != block.sourceStored[slot]) {

@@ -5,15 +5,11 @@
 #include "MidiProcessor.h"
 #include "params/CodeTables.h"
 #include "params/ProgramStore.h"
+#include "params/SectionParams.h"
 
 #include <cstdint>
 
 constexpr int kNumModSlots = 24;
-
-// Where the amounts, sources and targets of the slots live in a program.
-int modAmountParam(int slot); // slot 0..23
-int modSourceParam(int slot);
-int modTargetParam(int slot);
 
 // The source values of one voice at a control frame, indexed by source code (0 reads 0).
 struct ModSourceValues {

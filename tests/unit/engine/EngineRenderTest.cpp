@@ -31,12 +31,12 @@ void makeBusyPatch(ProgramRecord& p)
     p.set(Param::Lfo2Wave, codeStoredValue(CodeKind::LfoWave, int(LfoWaveform::Triangle)));
     p.set(Param::Lfo2Free, 1.0f);
     p.set(Param::Lfo2Rate, 0.3f);
-    p.set(modSourceParam(0), codeStoredValue(CodeKind::ModSource, int(ModSource::Lfo1)));
-    p.set(modTargetParam(0), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Filter1Cut)));
-    p.set(modAmountParam(0), 0.8f);
-    p.set(modSourceParam(1), codeStoredValue(CodeKind::ModSource, int(ModSource::Lfo2)));
-    p.set(modTargetParam(1), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Osc2PW)));
-    p.set(modAmountParam(1), 0.7f);
+    p.set(Param::modSource(1), codeStoredValue(CodeKind::ModSource, int(ModSource::Lfo1)));
+    p.set(Param::modTarget(1), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Filter1Cut)));
+    p.set(Param::modAmount(1), 0.8f);
+    p.set(Param::modSource(2), codeStoredValue(CodeKind::ModSource, int(ModSource::Lfo2)));
+    p.set(Param::modTarget(2), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Osc2PW)));
+    p.set(Param::modAmount(2), 0.7f);
     p.set(Param::DlyMix, 0.3f);
     p.set(Param::DlyTime, 0.1f);
     p.set(Param::Env1Rel, 0.3f);

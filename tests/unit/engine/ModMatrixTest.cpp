@@ -13,9 +13,9 @@ class MatrixTest : public ::testing::Test {
 protected:
     void slot(int n, ModSource source, ModTarget target, float amountParam)
     {
-        programs.current().set(modSourceParam(n), codeStoredValue(CodeKind::ModSource, int(source)));
-        programs.current().set(modTargetParam(n), codeStoredValue(CodeKind::ModTarget, int(target)));
-        programs.current().set(modAmountParam(n), amountParam);
+        programs.current().set(Param::modSource(n + 1), codeStoredValue(CodeKind::ModSource, int(source)));
+        programs.current().set(Param::modTarget(n + 1), codeStoredValue(CodeKind::ModTarget, int(target)));
+        programs.current().set(Param::modAmount(n + 1), amountParam);
     }
     void evaluate()
     {
@@ -101,8 +101,8 @@ TEST_F(MatrixTest, DamagedSlotValuesAreInactiveAndAmountsStayBounded)
 {
     slot(0, ModSource::Const, ModTarget::Osc1Tune, std::numeric_limits<float>::quiet_NaN());
     slot(1, ModSource::Const, ModTarget::Osc2Tune, 1e30f);
-    programs.current().set(modSourceParam(2), 0.555f);
-    programs.current().set(modTargetParam(2), 0.01f);
+    programs.current().set(Param::modSource(3), 0.555f);
+    programs.current().set(Param::modTarget(3), 0.01f);
     evaluate();
     EXPECT_EQ(sum(ModTarget::Osc1Tune), 0.0f);
     EXPECT_EQ(sum(ModTarget::Osc2Tune), 1.0f) << "the effective amount is held to -1..+1";
@@ -113,9 +113,9 @@ TEST_F(EngineTest, FreeRunningLfoIgnoresItsRateTarget)
 {
     set(Param::Lfo2Wave, codeStoredValue(CodeKind::LfoWave, int(LfoWaveform::Sine)));
     set(Param::Lfo2Rate, 0.3f);
-    set(modSourceParam(0), codeStoredValue(CodeKind::ModSource, int(ModSource::Const)));
-    set(modTargetParam(0), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Lfo1Rate) + 1));
-    set(modAmountParam(0), 1.0f);
+    set(Param::modSource(1), codeStoredValue(CodeKind::ModSource, int(ModSource::Const)));
+    set(Param::modTarget(1), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Lfo1Rate) + 1));
+    set(Param::modAmount(1), 1.0f);
     noteOn(60);
     renderBlock(64);
     const float modulated = engine.voice(0).lfo[1].increment;

@@ -154,12 +154,12 @@ TEST(RunRender, BusyPatchWithEffectsMatchesFrameByFrame)
         set(p, Param::Lfo2Wave, codeStoredValue(CodeKind::LfoWave, int(LfoWaveform::Triangle)));
         set(p, Param::Lfo2Free, 1.0f);
         set(p, Param::Lfo2Rate, 0.3f);
-        set(p, modSourceParam(0), codeStoredValue(CodeKind::ModSource, int(ModSource::Lfo2)));
-        set(p, modTargetParam(0), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Filter1Cut)));
-        set(p, modAmountParam(0), 0.8f);
-        set(p, modSourceParam(1), codeStoredValue(CodeKind::ModSource, int(ModSource::Env3)));
-        set(p, modTargetParam(1), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Osc2PW)));
-        set(p, modAmountParam(1), 0.7f);
+        set(p, Param::modSource(1), codeStoredValue(CodeKind::ModSource, int(ModSource::Lfo2)));
+        set(p, Param::modTarget(1), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Filter1Cut)));
+        set(p, Param::modAmount(1), 0.8f);
+        set(p, Param::modSource(2), codeStoredValue(CodeKind::ModSource, int(ModSource::Env3)));
+        set(p, Param::modTarget(2), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Osc2PW)));
+        set(p, Param::modAmount(2), 0.7f);
         set(p, Param::DlyMix, 0.3f);
         set(p, Param::DlyTime, 0.1f);
         set(p, Param::RvbMix, 0.4f);
@@ -184,9 +184,9 @@ TEST(RunRender, RandomDrawsAreTheSameInRuns)
         set(p, Param::Lfo3Wave, codeStoredValue(CodeKind::LfoWave, int(LfoWaveform::Random)));
         set(p, Param::Lfo3Free, 1.0f);
         set(p, Param::Lfo3Rate, 0.8f);
-        set(p, modSourceParam(0), codeStoredValue(CodeKind::ModSource, int(ModSource::Lfo1)));
-        set(p, modTargetParam(0), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Osc1Tune)));
-        set(p, modAmountParam(0), 0.1f);
+        set(p, Param::modSource(1), codeStoredValue(CodeKind::ModSource, int(ModSource::Lfo1)));
+        set(p, Param::modTarget(1), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Osc1Tune)));
+        set(p, Param::modAmount(1), 0.1f);
     });
 }
 
@@ -268,9 +268,9 @@ TEST(RunRender, HeavyPatchMatchesFrameByFrame)
             for (int n = 0; n < 4; ++n)
                 set(p, Param::Lfo1Wave + n, codeStoredValue(CodeKind::LfoWave, int(LfoWaveform::Sine)));
             for (int slot = 0; slot < kNumModSlots; ++slot) {
-                set(p, modAmountParam(slot), 0.5f + 0.02f * float(slot % 5 + 1));
-                set(p, modSourceParam(slot), codeStoredValue(CodeKind::ModSource, int(sources[slot % 4])));
-                set(p, modTargetParam(slot), codeStoredValue(CodeKind::ModTarget, int(targets[slot % 6])));
+                set(p, Param::modAmount(slot + 1), 0.5f + 0.02f * float(slot % 5 + 1));
+                set(p, Param::modSource(slot + 1), codeStoredValue(CodeKind::ModSource, int(sources[slot % 4])));
+                set(p, Param::modTarget(slot + 1), codeStoredValue(CodeKind::ModTarget, int(targets[slot % 6])));
             }
         });
 }
@@ -293,12 +293,12 @@ TEST(RunRender, EveryStateVariableResponseMatchesFrameByFrame)
             set(p, Param::FltCut, 0.6f);
             set(p, Param::FltRes, 0.6f);
             set(p, Param::Flt2Cut, 0.9f);
-            set(p, modSourceParam(0), codeStoredValue(CodeKind::ModSource, int(ModSource::Lfo1)));
-            set(p, modTargetParam(0), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Filter1Cut)));
-            set(p, modAmountParam(0), 0.7f);
-            set(p, modSourceParam(1), codeStoredValue(CodeKind::ModSource, int(ModSource::Env3)));
-            set(p, modTargetParam(1), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Filter1Res)));
-            set(p, modAmountParam(1), 0.6f);
+            set(p, Param::modSource(1), codeStoredValue(CodeKind::ModSource, int(ModSource::Lfo1)));
+            set(p, Param::modTarget(1), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Filter1Cut)));
+            set(p, Param::modAmount(1), 0.7f);
+            set(p, Param::modSource(2), codeStoredValue(CodeKind::ModSource, int(ModSource::Env3)));
+            set(p, Param::modTarget(2), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Filter1Res)));
+            set(p, Param::modAmount(2), 0.6f);
         });
     }
 }
@@ -342,9 +342,9 @@ TEST(RunRender, RandomPatchesMatchFrameByFrame)
             set(p, Param::Osc1Vol, 0.5f + 0.5f * values[2]);
             set(p, Param::FltCut, 0.5f + 0.5f * values[9]);
             set(p, Param::Env1Sus, 0.5f + 0.5f * values[16]);
-            set(p, modSourceParam(0), codeStoredValue(CodeKind::ModSource, int(ModSource::Lfo1)));
-            set(p, modTargetParam(0), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Filter1Cut)));
-            set(p, modAmountParam(0), values[0]);
+            set(p, Param::modSource(1), codeStoredValue(CodeKind::ModSource, int(ModSource::Lfo1)));
+            set(p, Param::modTarget(1), codeStoredValue(CodeKind::ModTarget, int(ModTarget::Filter1Cut)));
+            set(p, Param::modAmount(1), values[0]);
         });
     }
 }
