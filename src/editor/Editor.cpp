@@ -18,7 +18,6 @@
 #include "params/DisplayText.h"
 #include "params/ProgramStore.h"
 #include "settings/UserSettings.h"
-#include "vst/AudioEffect.h"
 
 #include <cstdio>
 #include <cstring>
@@ -212,12 +211,22 @@ void Editor::setParameter(int index, float value)
     parameterWriters.fetch_sub(1, std::memory_order_seq_cst);
 }
 
+void Editor::beginEdit(long index)
+{
+    host.parameterGesture(int(index), true);
+}
+
+void Editor::endEdit(long index)
+{
+    host.parameterGesture(int(index), false);
+}
+
 void Editor::valueChanged(CControl* control)
 {
     const int tag = int(control->getTag());
     const float value = control->getValue();
     if (tag >= 0 && tag < kNumParams) {
-        effect->setParameterAutomated(tag, value);
+        host.editParameter(tag, value);
     } else if (tag >= CommandTag::FilterNextPage && tag <= CommandTag::EnvelopePreviousPage) {
         if (value != 0.0f)
             switchCompactPage(tag);
@@ -353,7 +362,7 @@ void Editor::showValueInLabel(int index, bool held)
     for (ActiveLabel* label : activeLabels) {
         if (held && label->getTag() == index) {
             char text[kDisplayTextSize + 8] = "";
-            effect->getParameterDisplay(index, text);
+            host.formatParameterText(index, text);
             label->showValue(text);
         } else {
             label->showName();

@@ -58,6 +58,9 @@ public:
     void setParameter(int index, float value);
 
     void valueChanged(CControl* control) override;
+    // Gestures on parameter controls go to the instrument, which tells its host.
+    void beginEdit(long index) override;
+    void endEdit(long index) override;
     void controlTouched(CControl* control, bool held) override;
     void controlReleased(CControl* control) override;
 

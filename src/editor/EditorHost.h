@@ -1,5 +1,5 @@
-// What the editor needs from the plug-in that owns it, besides the effect interface: the
-// program storage, the user settings and the engine's state for the lamps.
+// What the editor needs from the instrument that owns it: the program storage, the user
+// settings, the parameters and the engine's state for the lamps.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +17,12 @@ public:
     // A command of the editor's own controls (CommandTag). Called on the UI thread only; the
     // host's parameter calls never reach the commands.
     virtual void editorCommand(int tag, float value) = 0;
+    // The user moved a parameter's control: the value is stored and the host records it.
+    virtual void editParameter(int index, float value) = 0;
+    // The user grabbed (true) or let go of a parameter's control.
+    virtual void parameterGesture(int index, bool begins) = 0;
+    // The display text of a parameter's current value.
+    virtual void formatParameterText(int index, char* text) = 0;
 
 protected:
     ~EditorHost() = default;

@@ -1,10 +1,7 @@
-// The plug-in instance: processing, the master stage, sample rate, parameter writes and the
-// editor.
+// The VST 2.4 plug-in instance: processing, the sample rate, parameter writes and the editor.
 #pragma once
 
 #include "PluginBase.h"
-#include "engine/Smoother.h"
-#include "plugin/PluginProgramHost.h"
 
 class Editor;
 
@@ -13,36 +10,23 @@ public:
     explicit Plugin(audioMasterCallback host);
 
     void setSampleRate(float rate) override;
-    void suspend() override;
-    void resume() override;
+    void suspend() override { core.reset(); }
+    void resume() override { core.activate(); }
     void processReplacing(float** inputs, float** outputs, VstInt32 frames) override;
     void processDoubleReplacing(double** inputs, double** outputs, VstInt32 frames) override;
     VstInt32 processEvents(VstEvents* events) override;
-    void setParameter(VstInt32 index, float value) override;
-    void getParameterDisplay(VstInt32 index, char* text) override;
-    void editorCommand(int tag, float value) override;
+    // Indices past the table are ignored: the editor's commands (file dialogs, bank loads) must
+    // not run on whatever thread a host automates from.
+    void setParameter(VstInt32 index, float value) override { core.setParameter(index, value); }
+    void getParameterDisplay(VstInt32 index, char* text) override { core.parameterText(index, text); }
 
-    const TempoInfo& blockTempo() const { return tempoInfo; }
-    Editor* pluginEditor() const;
-
-protected:
-    void pushValuesToEditor() override;
+    const TempoInfo& blockTempo() const { return core.blockTempo(); }
+    Editor* pluginEditor() const { return formatEditor(); }
 
 private:
     void readBlockTempo();
     template <typename Sample>
     void processBlock(Sample** outputs, VstInt32 frames);
-
-    // Lives as long as the instance: a question answered at a later idle resumes its command
-    // through it.
-    PluginProgramHost commandHost{*this};
-    Smoother masterVolume;
-    bool constructed = false;
-    // The engine renders into these, a slice of the host block at a time, before the master
-    // stage converts to the host's sample type.
-    static constexpr int kSliceFrames = 256;
-    float sliceLeft[kSliceFrames] = {};
-    float sliceRight[kSliceFrames] = {};
 };
 
 // Creates an instance for a host; null when the host does not speak VST 2.

@@ -1,7 +1,6 @@
 #include "PluginBase.h"
 
-#include "presets/ProgramFiles.h"
-#include "vst/AEffEditor.h"
+#include "editor/Editor.h"
 
 #include <cstdio>
 #include <cstring>
@@ -33,10 +32,10 @@ PluginBase::PluginBase(audioMasterCallback host) : AudioEffectX(host, kNumProgra
     canProcessReplacing();
     canDoubleReplacing();
     isSynth();
-    voiceManager.bind(*this, programs, settings.midiMap, settings.ignoreAmpVelocity, tempoInfo);
 }
 
-// Members go in reverse order: the engine, then the settings, then the base with the editor.
+// Members go in reverse order: the core with the engine and the settings, then the base with
+// the editor.
 PluginBase::~PluginBase()
 {
     // A window the host left open is closed while the settings it saves still exist.
@@ -44,89 +43,34 @@ PluginBase::~PluginBase()
         editor->close();
 }
 
-float PluginBase::getParameter(VstInt32 index)
+Editor* PluginBase::formatEditor() const
 {
-    return isParamIndex(index) ? programs.value(index) : 0.0f;
+    return static_cast<Editor*>(editor);
 }
 
-void PluginBase::setProgram(VstInt32 program)
+void PluginBase::reportUserEdit(int index, float value)
 {
-    if (program >= kNumPrograms)
-        program = 0;
-    else if (program < 0)
-        program = kNumPrograms - 1;
-    {
-        // Under the render lock: no block may render the old voices with the new values.
-        std::lock_guard<std::mutex> lock(engineLock);
-        programs.setCurrentNumber(program);
-        curProgram = program;
-        voiceManager.resetEngine();
-    }
-    pushValuesToEditor();
-    updateDisplay();
-    programs.record(ProgramStore::kUndoRecord).copyFrom(programs.current());
+    callHost(audioMasterAutomate, index, 0, nullptr, value);
 }
 
-void PluginBase::nextProgram()
+void PluginBase::reportGesture(int index, bool begins)
 {
-    setProgram(programs.currentNumber() + 1);
-}
-
-void PluginBase::previousProgram()
-{
-    setProgram(programs.currentNumber() - 1);
-}
-
-void PluginBase::initProgram(VstInt32 program)
-{
-    if (program < 0 || program >= kNumPrograms)
-        return;
-    programs.record(program).initialize();
-    setProgram(program);
-}
-
-void PluginBase::initBank(bool useCurrent)
-{
-    const ProgramRecord& current = programs.current();
-    for (int i = 0; i < kNumPrograms; ++i) {
-        ProgramRecord& target = programs.record(i);
-        if (!useCurrent)
-            target.initialize();
-        else if (&target != &current)
-            target.copyFrom(current);
-    }
-    setProgram(0);
-}
-
-void PluginBase::loadDefaultBank()
-{
-    if (!settings.dataFolderFound || loadBankFile(programs, settings.defaultBankFile) != kFileOk)
-        initBank(false);
-    setProgram(0);
-}
-
-void PluginBase::allNotesOff()
-{
-    std::lock_guard<std::mutex> lock(engineLock);
-    voiceManager.allNotesOff();
-}
-
-void PluginBase::resetEngineSafely()
-{
-    std::lock_guard<std::mutex> lock(engineLock);
-    voiceManager.resetEngine();
+    if (begins)
+        beginEdit(index);
+    else
+        endEdit(index);
 }
 
 void PluginBase::setProgramName(char* name)
 {
-    copyLimited(programs.current().name, name, kProgramNameSize - 1);
+    copyLimited(core.programStore().current().name, name, kProgramNameSize - 1);
 }
 
 // Hosts give program names a buffer of kVstMaxProgNameLen bytes, terminator included; the stored
 // name may be one character longer and keeps it.
 void PluginBase::getProgramName(char* name)
 {
-    copyLimited(name, programs.current().name, kVstMaxProgNameLen - 1);
+    copyLimited(name, core.programStore().current().name, kVstMaxProgNameLen - 1);
 }
 
 void PluginBase::getParameterLabel(VstInt32 /*index*/, char* label)
@@ -149,7 +93,7 @@ bool PluginBase::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index, ch
 {
     if (index < 0 || index >= kNumPrograms)
         return false;
-    copyLimited(text, programs.record(index).name, kVstMaxProgNameLen - 1);
+    copyLimited(text, core.programStore().record(index).name, kVstMaxProgNameLen - 1);
     return true;
 }
 

@@ -1,24 +1,21 @@
-// The plug-in core the host talks to: programs, parameter storage and names, the host-facing
-// identity strings, and ownership of the settings and the engine.
+// The VST 2.4 face of the instrument: identity strings, parameter names and programs, answered
+// from the format-free core it owns.
 #pragma once
 
-#include "editor/EditorHost.h"
+#include "instrument/InstrumentCore.h"
 #include "params/PluginIdentity.h"
-#include "params/ProgramStore.h"
-#include "params/TempoInfo.h"
-#include "engine/VoiceManager.h"
-#include "settings/UserSettings.h"
 #include "vst/AudioEffectX.h"
 
 #include <mutex>
 
-class PluginBase : public AudioEffectX, public ParameterWriter, public EditorHost {
+class PluginBase : public AudioEffectX, public InstrumentFormat {
 public:
     explicit PluginBase(audioMasterCallback host);
     ~PluginBase() override;
 
-    float getParameter(VstInt32 index) override;
-    void setProgram(VstInt32 program) override;
+    float getParameter(VstInt32 index) override { return core.parameter(index); }
+    void setProgram(VstInt32 program) override { core.selectProgram(program); }
+    VstInt32 getProgram() override { return core.currentProgram(); }
     void setProgramName(char* name) override;
     void getProgramName(char* name) override;
     void getParameterLabel(VstInt32 index, char* label) override;
@@ -33,40 +30,28 @@ public:
     VstInt32 getVendorVersion() override { return kVendorVersion; }
     VstInt32 canDo(char* text) override;
 
-    virtual void nextProgram();
-    virtual void previousProgram();
-    virtual void initProgram(VstInt32 program);
-    virtual void initBank(bool useCurrent);
-    virtual void loadDefaultBank();
+    void nextProgram() { setProgram(core.currentProgram() + 1); }
+    void previousProgram() { setProgram(core.currentProgram() - 1); }
+    void initProgram(VstInt32 program) { core.initProgram(program); }
+    void initBank(bool useCurrent) { core.initBank(useCurrent); }
+    void loadDefaultBank() { core.loadDefaultBank(); }
+    void refreshValues() { core.refreshValues(); }
+    void allNotesOff() { core.allNotesOff(); }
 
-    // MIDI-learned controllers write through the same path as the host.
-    void writeParameter(int index, float value) override { setParameter(index, value); }
+    InstrumentCore& instrument() { return core; }
+    ProgramStore& programStore() { return core.programStore(); }
+    UserSettings& userSettings() { return core.userSettings(); }
+    VoiceManager& engine() { return core.engine(); }
+    uint32_t soundingVoices() const { return core.soundingVoices(); }
+    bool anyNoteHeld() const { return core.anyNoteHeld(); }
 
-    ProgramStore& programStore() override { return programs; }
-    UserSettings& userSettings() override { return settings; }
-    VoiceManager& engine() { return voiceManager; }
-    uint32_t soundingVoices() const override { return voiceManager.soundingVoices(); }
-    bool anyNoteHeld() const override { return voiceManager.anyNoteHeld(); }
-
-    // After a paste or restore: the editor and the host show the current program's values.
-    void refreshValues()
-    {
-        pushValuesToEditor();
-        updateDisplay();
-    }
-    // Silences all notes (the options menu's "All Notes Off").
-    void allNotesOff();
+    // InstrumentFormat
+    Editor* formatEditor() const override;
+    void reportUserEdit(int index, float value) override;
+    void reportGesture(int index, bool begins) override;
+    void reportAllValuesChanged() override { updateDisplay(); }
 
 protected:
-    // Resets the engine while holding the render lock, so a reset from the user-interface
-    // thread never runs inside a block being rendered.
-    void resetEngineSafely();
-    // Sends all values of the current program to the open editor.
-    virtual void pushValuesToEditor() {}
-
-    std::mutex engineLock;
-    ProgramStore programs;
-    UserSettings settings;
-    VoiceManager voiceManager;
-    TempoInfo tempoInfo;
+    InstrumentCore core{*this};
+    std::mutex& engineLock = core.renderLock();
 };

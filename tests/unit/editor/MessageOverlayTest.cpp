@@ -75,7 +75,7 @@ TEST_F(EditorFixture, AQuestionInTheWindowReturnsAtOnceAndItsCommandGoesOnAtIdle
     plugin->setParameter(Param::Volume, 0.1f);
 
     // Initialize Preset: the command returns with the question on screen and nothing done yet.
-    plugin->editorCommand(1005, 5.0f);
+    plugin->instrument().editorCommand(1005, 5.0f);
     ASSERT_NE(ed.shownQuestion(), nullptr);
     EXPECT_EQ(ed.shownQuestion()->titleText(), "Initialize Preset");
     EXPECT_EQ(store.value(Param::Volume), 0.1f);
@@ -86,8 +86,8 @@ TEST_F(EditorFixture, AQuestionInTheWindowReturnsAtOnceAndItsCommandGoesOnAtIdle
     EXPECT_EQ(store.value(Param::Volume), 0.1f);
 
     // Two commands in a row: the second question waits for the first answer.
-    plugin->editorCommand(1005, 5.0f);
-    plugin->editorCommand(1005, 9.0f); // Initialize Bank
+    plugin->instrument().editorCommand(1005, 5.0f);
+    plugin->instrument().editorCommand(1005, 9.0f); // Initialize Bank
     EXPECT_EQ(ed.shownQuestion()->titleText(), "Initialize Preset");
     answer(ed, MessageAnswer::Yes);
     EXPECT_EQ(store.value(Param::Volume), defaultVolume);
@@ -98,7 +98,7 @@ TEST_F(EditorFixture, AQuestionInTheWindowReturnsAtOnceAndItsCommandGoesOnAtIdle
     EXPECT_EQ(store.record(40).get(Param::Volume), 0.2f);
 
     // A question still open when the window closes is refused, and the next window is clear.
-    plugin->editorCommand(1005, 9.0f);
+    plugin->instrument().editorCommand(1005, 9.0f);
     ASSERT_NE(ed.shownQuestion(), nullptr);
     ed.close();
     EXPECT_EQ(ed.shownQuestion(), nullptr);
@@ -118,7 +118,7 @@ TEST_F(EditorFixture, EachEditorAsksInItsOwnWindow)
     ASSERT_TRUE(second.openHeadless());
     plugin->setParameter(Param::Volume, 0.1f);
 
-    plugin->editorCommand(1005, 5.0f);
+    plugin->instrument().editorCommand(1005, 5.0f);
     EXPECT_NE(first.shownQuestion(), nullptr);
     EXPECT_EQ(second.shownQuestion(), nullptr) << "instance 1 asked in instance 2's window";
     // The other window closing takes nothing from the first.
@@ -129,7 +129,7 @@ TEST_F(EditorFixture, EachEditorAsksInItsOwnWindow)
     // And the second instance asks in its own window again once reopened.
     ASSERT_TRUE(second.openHeadless());
     other->setParameter(Param::Volume, 0.3f);
-    other->editorCommand(1005, 5.0f);
+    other->instrument().editorCommand(1005, 5.0f);
     EXPECT_EQ(first.shownQuestion(), nullptr);
     answer(second, MessageAnswer::Yes);
     EXPECT_EQ(other->getParameter(Param::Volume), kParamTable[Param::Volume].defaultValue);

@@ -65,7 +65,7 @@ struct Programs : ::testing::Test {
     ProgramStore& store() { return plugin->programStore(); }
     float value(int index) { return plugin->getParameter(index); }
     // The editor's own controls reach the commands through this call alone.
-    void command(int tag, float v) { plugin->editorCommand(tag, v); }
+    void command(int tag, float v) { plugin->instrument().editorCommand(tag, v); }
     // Answers the panel the open (headless) editor shows with a button; its title, "" when none.
     std::string answerPanel(MessageAnswer button, std::string* text = nullptr)
     {

@@ -1,13 +1,13 @@
-// The plug-in seen by the program operations and the editor's commands.
+// The instrument seen by the program operations and the editor's commands.
 #pragma once
 
 #include "editor/CommandHost.h"
 
-class Plugin;
+class InstrumentCore;
 
-class PluginProgramHost final : public CommandHost {
+class CoreCommandHost final : public CommandHost {
 public:
-    explicit PluginProgramHost(Plugin& owner) : plugin(owner) {}
+    explicit CoreCommandHost(InstrumentCore& owner) : core(owner) {}
 
     ProgramStore& programStore() override;
     UserSettings& userSettings() override;
@@ -27,5 +27,5 @@ public:
                  AnswerHandler then) override;
 
 private:
-    Plugin& plugin;
+    InstrumentCore& core;
 };
