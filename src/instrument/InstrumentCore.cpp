@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -199,6 +200,33 @@ void InstrumentCore::loadDefaultBank()
     if (!settings.dataFolderFound || loadBankFile(programs, settings.defaultBankFile) != kFileOk)
         initBank(false);
     selectProgram(0);
+}
+
+InstrumentState InstrumentCore::captureState() const
+{
+    InstrumentState state;
+    const ProgramRecord& current = programs.current();
+    state.program = programs.currentNumber();
+    std::memcpy(state.name, current.name, sizeof state.name);
+    for (int i = 0; i < kNumParams; ++i)
+        state.values[i] = current.get(i);
+    return state;
+}
+
+void InstrumentCore::restoreState(const InstrumentState& state)
+{
+    {
+        std::lock_guard<std::mutex> lock(engineLock);
+        programs.setCurrentNumber(std::clamp(state.program, 0, kNumPrograms - 1));
+        ProgramRecord& current = programs.current();
+        std::memcpy(current.name, state.name, sizeof current.name);
+        current.name[kProgramNameSize - 1] = 0;
+        for (int i = 0; i < kNumParams; ++i)
+            current.set(i, state.values[i]);
+        voiceManager.resetEngine();
+    }
+    refreshValues();
+    programs.record(ProgramStore::kUndoRecord).copyFrom(programs.current());
 }
 
 void InstrumentCore::refreshValues()

@@ -5,6 +5,7 @@
 
 #include "instrument/CoreCommandHost.h"
 #include "instrument/InstrumentFormat.h"
+#include "instrument/InstrumentState.h"
 #include "editor/EditorHost.h"
 #include "engine/Smoother.h"
 #include "engine/VoiceManager.h"
@@ -61,6 +62,11 @@ public:
     void loadDefaultBank();
     // After a paste or restore: the editor and the host show the current program's values.
     void refreshValues();
+
+    // The current program as a host saves it with its project, and back: the restored values
+    // replace the program's, and the engine restarts with them.
+    InstrumentState captureState() const;
+    void restoreState(const InstrumentState& state);
 
     // EditorHost
     ProgramStore& programStore() override { return programs; }

@@ -1,6 +1,6 @@
 #include "Plugin.h"
 
-#include "FloatModeGuard.h"
+#include "instrument/FloatModeGuard.h"
 #include "editor/Editor.h"
 
 Plugin::Plugin(audioMasterCallback host) : PluginBase(host)

@@ -1,14 +1,7 @@
 #include "PluginHost.h"
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#include <time.h>
-#endif
+#include "CpuClock.h"
+#include "PluginLibrary.h"
 
 #include <algorithm>
 #include <cstring>
@@ -21,7 +14,6 @@ PluginHost* creatingHost = nullptr;
 
 // Plug-ins may write more than the nominal string lengths; give them plenty of zeroed room.
 constexpr size_t kStringBuffer = 512;
-constexpr int kMaxChannels = 256;
 
 const char* const kHostCanDo[] = {"sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo", "startStopProcess",
                                   "supplyIdle"};
@@ -31,74 +23,6 @@ std::string oneLine(std::string text)
     std::replace(text.begin(), text.end(), '\n', ' ');
     return text;
 }
-
-double threadCpuSeconds()
-{
-#ifdef _WIN32
-    FILETIME created, exited, kernel, user;
-    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-    auto seconds = [](FILETIME t) { return double((uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime) * 1e-7; };
-    return seconds(kernel) + seconds(user);
-#else
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-#endif
-}
-
-// What reading the clock twice in a row measures with nothing between: the least of many
-// tries, taken from every timed call so an almost idle plug-in is not charged for the clock.
-double clockReadSeconds()
-{
-    static const double cost = [] {
-        double least = 1.0;
-        for (int i = 0; i < 1000; ++i) {
-            const double a = threadCpuSeconds();
-            least = std::min(least, threadCpuSeconds() - a);
-        }
-        return least;
-    }();
-    return cost;
-}
-
-// The library calls of the two systems the host runs on.
-#ifdef _WIN32
-void* openLibrary(const std::string& path)
-{
-    return LoadLibraryA(path.c_str());
-}
-std::string libraryError()
-{
-    return "Windows error " + std::to_string(GetLastError());
-}
-VstPluginMainProc findEntry(void* library, const char* name)
-{
-    return reinterpret_cast<VstPluginMainProc>(
-        reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name)));
-}
-void closeLibrary(void* library)
-{
-    FreeLibrary(static_cast<HMODULE>(library));
-}
-#else
-void* openLibrary(const std::string& path)
-{
-    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-}
-std::string libraryError()
-{
-    const char* why = dlerror();
-    return why ? why : "unknown error";
-}
-VstPluginMainProc findEntry(void* library, const char* name)
-{
-    return reinterpret_cast<VstPluginMainProc>(dlsym(library, name));
-}
-void closeLibrary(void* library)
-{
-    dlclose(library);
-}
-#endif
 
 } // namespace
 
@@ -174,9 +98,9 @@ PluginHost::PluginHost(const std::string& libraryPath)
     library = openLibrary(libraryPath);
     if (!library)
         throw HostError(oneLine("cannot load plug-in '" + libraryPath + "': " + libraryError()));
-    auto entry = findEntry(library, "VSTPluginMain");
+    auto entry = reinterpret_cast<VstPluginMainProc>(findSymbol(library, "VSTPluginMain"));
     if (!entry)
-        entry = findEntry(library, "main");
+        entry = reinterpret_cast<VstPluginMainProc>(findSymbol(library, "main"));
     if (!entry) {
         closeLibrary(library);
         throw HostError("'" + libraryPath + "' is not a VST 2.4 plug-in: it exports neither VSTPluginMain nor main");
@@ -219,7 +143,7 @@ void PluginHost::create(VstPluginMainProc entry, const std::string& name)
     };
     if (fx->numOutputs <= 0)
         reject("has no audio outputs");
-    if (fx->numOutputs > kMaxChannels || fx->numInputs < 0 || fx->numInputs > kMaxChannels)
+    if (fx->numOutputs > kMaxPluginChannels || fx->numInputs < 0 || fx->numInputs > kMaxPluginChannels)
         reject("reports an implausible number of audio channels");
     if (!fx->process && !((fx->flags & effFlagsCanReplacing) && fx->processReplacing))
         reject("has no process function");
@@ -311,19 +235,10 @@ std::vector<PluginParameter> PluginHost::parameters()
 
 int PluginHost::findParameter(const std::string& name)
 {
-    int caseless = -1;
-    int caselessCount = 0;
-    for (int i = 0; i < fx->numParams; ++i) {
-        std::string n = stringOf(effGetParamName, i);
-        if (n == name)
-            return i;
-        if (n.size() == name.size() && std::equal(n.begin(), n.end(), name.begin(),
-                                                  [](char a, char b) { return std::tolower(a) == std::tolower(b); })) {
-            caseless = i;
-            ++caselessCount;
-        }
-    }
-    return caselessCount == 1 ? caseless : -1;
+    std::vector<std::string> names;
+    for (int i = 0; i < fx->numParams; ++i)
+        names.push_back(stringOf(effGetParamName, i));
+    return findParameterByName(names, name);
 }
 
 void PluginHost::setParameter(int index, float value)
@@ -434,4 +349,14 @@ void PluginHost::processBlock(const std::vector<BlockEvent>& events, int frames)
             for (int i = 0; i < frames; ++i)
                 floatOut[size_t(c)][size_t(i)] = float(doubleOut[size_t(c)][size_t(i)]);
     timeInfo.flags &= ~kVstTransportChanged;
+}
+
+bool PluginHost::editorSize(int& width, int& height)
+{
+    ERect* rect = nullptr;
+    if (!editorCall(effEditGetRect, &rect) || !rect)
+        return false;
+    width = rect->right - rect->left;
+    height = rect->bottom - rect->top;
+    return true;
 }

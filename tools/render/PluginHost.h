@@ -3,31 +3,9 @@
 // MIDI events and time information.
 #pragma once
 
-#include "vst/vstabi.h"
+#include "HostedPlugin.h"
 
-#include <cstdint>
-#include <stdexcept>
-#include <string>
-#include <vector>
-
-class HostError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-struct PluginParameter {
-    int index;
-    std::string name;
-    std::string display;
-    std::string label;
-};
-
-struct BlockEvent {
-    int deltaFrame;
-    uint8_t bytes[3];
-};
-
-class PluginHost {
+class PluginHost final : public HostedPlugin {
 public:
     // Loads a plug-in library and creates one effect; throws HostError when it is not a usable
     // VST 2.4 plug-in.
@@ -39,40 +17,41 @@ public:
     PluginHost& operator=(const PluginHost&) = delete;
 
     AEffect* effect() const { return fx; }
-    int numOutputs() const { return outputs; }
-    int numPrograms() const { return fx->numPrograms; }
+    int numOutputs() const override { return outputs; }
+    int numPrograms() const override { return fx->numPrograms; }
     int numParams() const { return fx->numParams; }
     bool canDouble() const { return (fx->flags & effFlagsCanDoubleReplacing) && fx->processDoubleReplacing; }
-    double sampleRate() const { return rate; }
-    int blockSize() const { return maxBlock; }
+    double sampleRate() const override { return rate; }
+    int blockSize() const override { return maxBlock; }
 
     // Must come before start(). Double precision is announced to the plug-in here.
-    void configure(double sampleRate, int blockSize, bool doublePrecision);
-    std::string effectName();
-    std::vector<PluginParameter> parameters();
-    int findParameter(const std::string& name); // -1 when no parameter has this name
-    void setParameter(int index, float value);
-    void setProgram(int program);
+    void configure(double sampleRate, int blockSize, bool doublePrecision) override;
+    std::string effectName() override;
+    std::vector<PluginParameter> parameters() override;
+    int findParameter(const std::string& name) override;
+    void setParameter(int index, float value) override;
+    void setProgram(int program) override;
     // The names of all programs, asked without changing the current program where the plug-in
     // answers effGetProgramNameIndexed.
-    std::vector<std::string> programNames();
+    std::vector<std::string> programNames() override;
 
-    void start();
-    void stop();
-
-    // The time information the plug-in gets from audioMasterGetTime during the next block.
-    VstTimeInfo timeInfo{};
+    void start() override;
+    void stop() override;
 
     // Sends the block's events (delta frames inside the block) and renders frames into the
     // plug-in's outputs, which then read from output(ch) / outputDouble(ch).
-    void processBlock(const std::vector<BlockEvent>& events, int frames);
-    float* output(int channel) { return floatOut[size_t(channel)].data(); }
+    void processBlock(const std::vector<BlockEvent>& events, int frames) override;
+    float* output(int channel) override { return floatOut[size_t(channel)].data(); }
     const double* outputDouble(int channel) const { return doubleOut[size_t(channel)].data(); }
-    bool usesDouble() const { return useDouble; }
+    bool usesDouble() const override { return useDouble; }
     // CPU seconds spent inside the plug-in's event and process calls so far.
-    double processCpuSeconds() const { return cpuSeconds; }
+    double processCpuSeconds() const override { return cpuSeconds; }
 
-    bool hasEditor() const { return fx->flags & effFlagsHasEditor; }
+    bool hasEditor() override { return fx->flags & effFlagsHasEditor; }
+    bool editorSize(int& width, int& height) override;
+    bool openEditor(void* parentWindow) override { return editorCall(effEditOpen, parentWindow) != 0; }
+    void idleEditor() override { editorCall(effEditIdle); }
+    void closeEditor() override { editorCall(effEditClose); }
     // The editor opcodes (effEditGetRect, effEditOpen, effEditIdle, effEditClose), for screenshots.
     VstIntPtr editorCall(VstInt32 opcode, void* ptr = nullptr) { return dispatch(opcode, 0, 0, ptr); }
 

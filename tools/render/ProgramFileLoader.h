@@ -2,10 +2,10 @@
 // sends the values and names through the binary interface, as it would for any program change.
 #pragma once
 
-#include "PluginHost.h"
+#include "HostedPlugin.h"
 
 #include <string>
 
 // Throw HostError with a one-line reason when the file cannot be used.
-void loadBankIntoPlugin(PluginHost& host, const std::string& path);
-void loadPresetIntoPlugin(PluginHost& host, const std::string& path);
+void loadBankIntoPlugin(HostedPlugin& host, const std::string& path);
+void loadPresetIntoPlugin(HostedPlugin& host, const std::string& path);

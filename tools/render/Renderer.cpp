@@ -41,7 +41,7 @@ void updateTimeInfo(VstTimeInfo& t, const TempoMap& map, int64_t frame, double r
 
 } // namespace
 
-RenderResult renderSong(PluginHost& host, const MidiSong& song, const TempoMap& tempoMap,
+RenderResult renderSong(HostedPlugin& host, const MidiSong& song, const TempoMap& tempoMap,
                         const RenderSettings& settings, const AudioSink& sink, const ProgressSink& progress)
 {
     const std::vector<ScheduledEvent> events = scheduleSong(song, tempoMap);

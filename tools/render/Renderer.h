@@ -3,7 +3,7 @@
 #pragma once
 
 #include "MidiFile.h"
-#include "PluginHost.h"
+#include "HostedPlugin.h"
 #include "TempoMap.h"
 
 #include <cstdint>
@@ -37,5 +37,5 @@ struct RenderResult {
 using AudioSink = std::function<void(const float* const* channels, int frames)>;
 using ProgressSink = std::function<void(double fraction)>;
 
-RenderResult renderSong(PluginHost& host, const MidiSong& song, const TempoMap& tempoMap,
+RenderResult renderSong(HostedPlugin& host, const MidiSong& song, const TempoMap& tempoMap,
                         const RenderSettings& settings, const AudioSink& sink, const ProgressSink& progress = {});

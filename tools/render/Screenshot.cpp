@@ -1,6 +1,6 @@
 #include "Screenshot.h"
 
-#include "PluginHost.h"
+#include "HostedPlugin.h"
 
 #include "platform/NativeHostWindow.h"
 #include "platform/NativeImage.h"
@@ -14,28 +14,24 @@ constexpr int kIdleRounds = 40; // about a second at the 25 Hz that hosts use
 constexpr int kIdleMillis = 25;
 constexpr int kLargestSide = 8192;
 
-bool editorSize(PluginHost& host, int& width, int& height)
+bool editorSize(HostedPlugin& host, int& width, int& height)
 {
-    ERect* rect = nullptr;
-    if (!host.editorCall(effEditGetRect, &rect) || !rect)
-        return false;
-    width = rect->right - rect->left;
-    height = rect->bottom - rect->top;
-    return width > 0 && height > 0 && width <= kLargestSide && height <= kLargestSide;
+    return host.editorSize(width, height) && width > 0 && height > 0 && width <= kLargestSide &&
+           height <= kLargestSide;
 }
 
 // Closes the editor however the capture ends.
 struct OpenEditor {
-    PluginHost& host;
-    ~OpenEditor() { host.editorCall(effEditClose); }
+    HostedPlugin& host;
+    ~OpenEditor() { host.closeEditor(); }
 };
 
 } // namespace
 
-void takeEditorScreenshot(PluginHost& host, const std::string& pngPath)
+void takeEditorScreenshot(HostedPlugin& host, const std::string& pngPath)
 {
     if (!host.hasEditor())
-        throw HostError("the plug-in has no editor (it does not set effFlagsHasEditor)");
+        throw HostError("the plug-in has no editor");
     int width = 0, height = 0;
     // Some plug-ins know their size only once open: then start small and ask again.
     bool sizeKnown = editorSize(host, width, height);
@@ -44,7 +40,7 @@ void takeEditorScreenshot(PluginHost& host, const std::string& pngPath)
         native::createHostWindow(sizeKnown ? width : 320, sizeKnown ? height : 240, "morvelline-render", error);
     if (!window)
         throw HostError(error);
-    if (!host.editorCall(effEditOpen, window->systemHandle()))
+    if (!host.openEditor(window->systemHandle()))
         throw HostError("the plug-in refused to open its editor");
     OpenEditor open{host};
     if (editorSize(host, width, height))
@@ -52,7 +48,7 @@ void takeEditorScreenshot(PluginHost& host, const std::string& pngPath)
     else if (!sizeKnown)
         throw HostError("the plug-in's editor reports no size");
     for (int round = 0; round < kIdleRounds; ++round) {
-        host.editorCall(effEditIdle);
+        host.idleEditor();
         window->processEvents();
         std::this_thread::sleep_for(std::chrono::milliseconds(kIdleMillis));
     }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-class PluginHost;
+class HostedPlugin;
 
 // Throws HostError with a clear reason: no editor, no display, a refused open, a failed write.
-void takeEditorScreenshot(PluginHost& host, const std::string& pngPath);
+void takeEditorScreenshot(HostedPlugin& host, const std::string& pngPath);

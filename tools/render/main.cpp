@@ -2,7 +2,7 @@
 // WAV file, or measures how fast the plug-in renders it.
 #include "DemoSong.h"
 #include "MidiFile.h"
-#include "PluginHost.h"
+#include "OpenPlugin.h"
 #include "ProgramFileLoader.h"
 #include "RenderOptions.h"
 #include "Renderer.h"
@@ -85,7 +85,8 @@ private:
 int screenshot(const RenderOptions& options)
 {
     std::string pluginPath = options.pluginPath.empty() ? besideThisProgram("Morvelline.so") : options.pluginPath;
-    PluginHost host(pluginPath);
+    std::unique_ptr<HostedPlugin> plugin = openPlugin(pluginPath);
+    HostedPlugin& host = *plugin;
     host.configure(options.sampleRate, options.blockSize, false);
     host.start();
     takeEditorScreenshot(host, options.screenshotPath);
@@ -103,7 +104,8 @@ int run(const RenderOptions& options)
         throw Failure("the MIDI file plays for more than an hour; refusing to render it");
 
     std::string pluginPath = options.pluginPath.empty() ? besideThisProgram("Morvelline.so") : options.pluginPath;
-    PluginHost host(pluginPath);
+    std::unique_ptr<HostedPlugin> plugin = openPlugin(pluginPath);
+    HostedPlugin& host = *plugin;
     host.configure(options.sampleRate, options.blockSize, options.useDouble);
 
     if (options.listParams) {

@@ -1,5 +1,5 @@
 // The plug-in object driven directly, for what the binary interface cannot show.
-#include "plugin/FloatModeGuard.h"
+#include "instrument/FloatModeGuard.h"
 #include "plugin/Plugin.h"
 
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@
 #include "engine/MasterStage.h"
 #include "engine/ModMatrix.h"
 #include "params/CodeTables.h"
-#include "plugin/FloatModeGuard.h"
+#include "instrument/FloatModeGuard.h"
 
 #include <gtest/gtest.h>
 

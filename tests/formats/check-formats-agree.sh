@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Runs formats_agree on the default programs (no data folder) and on factory programs (the
+# factory bank in a data folder beside the modules). With "wine 64" first, under Wine.
+# usage: check-formats-agree.sh [wine 64] AGREE VST CLAP FACTORY_BANK
+set -euo pipefail
+run=()
+if [ "$1" = wine ]; then
+    source "$(cd "$(dirname "$0")/../wine" && pwd)/wine-prefix.sh" "$2"
+    run=("$wine_loader")
+    shift 2
+fi
+agree=$1 vst=$2 clap=$3 bank=$4
+work=$(mktemp -d)
+trap 'rm -rf "$work"; if [ ${#run[@]} -gt 0 ]; then wineserver -k >/dev/null 2>&1 || true; rm -rf "$prefix"; fi' EXIT
+export XDG_DATA_HOME=$work/xdg HOME=$work
+for kind in bare factory; do
+    mkdir -p "$work/$kind"
+    cp "$vst" "$clap" "$work/$kind/"
+done
+mkdir -p "$work/factory/Morvelline_Data/Presets"
+cp "$bank" "$work/factory/Morvelline_Data/Presets/Default.hfb"
+path() { if [ ${#run[@]} -gt 0 ]; then windows_path "$1"; else echo "$1"; fi; }
+# Program -1 is the one a fresh instance starts with.
+"${run[@]}" "$agree" "$(path "$work/bare/$(basename "$vst")")" "$(path "$work/bare/$(basename "$clap")")" -1 5
+"${run[@]}" "$agree" "$(path "$work/factory/$(basename "$vst")")" "$(path "$work/factory/$(basename "$clap")")" \
+    -1 14 26 38 48 56 62 68 78 88

@@ -1,0 +1,11 @@
+// Opens a plug-in library by its format, told by the file's extension: ".clap" is CLAP,
+// anything else VST 2.4.
+#pragma once
+
+#include "HostedPlugin.h"
+
+#include <memory>
+#include <string>
+
+std::unique_ptr<HostedPlugin> openPlugin(const std::string& libraryPath);
+bool isClapPath(const std::string& libraryPath);
