@@ -1,6 +1,8 @@
 # Release packages made by CPack from the native build folder (run `cpack` there):
-#   Morvelline-<version>-linux-x86_64.tar.gz  Morvelline.so, Morvelline_Data/, morvelline-render
-#   Morvelline-<version>-windows.zip          both DLLs, Morvelline_Data/, INSTALL-Windows.txt
+#   Morvelline-<version>-linux-x86_64.tar.gz  Morvelline.so, Morvelline.clap, Morvelline_Data/,
+#                                             morvelline-render
+#   Morvelline-<version>-windows.zip          both DLLs, both .clap files, Morvelline_Data/,
+#                                             INSTALL-Windows.txt
 # The ZIP is made only when the folders of both Windows cross builds are known.
 set(MORVELLINE_DATA_SOURCES ${PROJECT_SOURCE_DIR}/resources)
 
@@ -13,7 +15,7 @@ function(morvelline_install_data component)
     endif()
 endfunction()
 
-install(TARGETS Morvelline LIBRARY DESTINATION . COMPONENT linux)
+install(TARGETS Morvelline MorvellineClap LIBRARY DESTINATION . COMPONENT linux)
 if(TARGET morvelline-render)
     install(TARGETS morvelline-render RUNTIME DESTINATION . COMPONENT linux)
 endif()
@@ -22,6 +24,7 @@ set(package_components linux)
 
 if(MORVELLINE_WIN64_DIR AND MORVELLINE_WIN32_DIR)
     install(FILES ${MORVELLINE_WIN64_DIR}/Morvelline_64.dll ${MORVELLINE_WIN32_DIR}/Morvelline_32.dll
+                  ${MORVELLINE_WIN64_DIR}/Morvelline_64.clap ${MORVELLINE_WIN32_DIR}/Morvelline_32.clap
             DESTINATION . COMPONENT windows)
     install(FILES ${MORVELLINE_DATA_SOURCES}/packaging/INSTALL-Windows.txt DESTINATION . COMPONENT windows)
     morvelline_install_data(windows)

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs Morvelline for the current user: Morvelline.so into ~/.vst and its data folder
-# (factory bank, example themes) beside it as ~/.vst/Morvelline_Data. Files the user already has
+# (factory bank, example themes) beside it as ~/.vst/Morvelline_Data; Morvelline.clap (found
+# beside Morvelline.so) into ~/.clap, where ~/.clap/Morvelline_Data links to the same folder so
+# both builds share one bank and one set of settings. Files the user already has
 # there (their Default.hfb, Settings.txt, Midi.txt, themes) are never overwritten.
 # A data folder beside the plug-in takes precedence over the per-user one
 # ($XDG_DATA_HOME/Hollowfen Software/Morvelline). When the user already keeps files in the
@@ -23,7 +25,7 @@ plugin=${1:-$top/build/linux/Morvelline.so}
 
 if [ $# -eq 0 ] && [ ! -f "$plugin" ]; then
     cmake -S "$top" -B "$top/build/linux" -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$top/build/linux" -j "$(nproc)" --target Morvelline
+    cmake --build "$top/build/linux" -j "$(nproc)" --target Morvelline MorvellineClap
 fi
 if [ ! -f "$plugin" ]; then
     echo "install.sh: no plug-in at $plugin" >&2
@@ -47,6 +49,13 @@ mkdir -p "$vst_dir"
 cp "$plugin" "$vst_dir/.Morvelline.so.new"
 mv -f "$vst_dir/.Morvelline.so.new" "$vst_dir/Morvelline.so"
 echo "Installed $vst_dir/Morvelline.so"
+clap=${plugin%.so}.clap
+if [ -f "$clap" ]; then
+    mkdir -p "$HOME/.clap"
+    cp "$clap" "$HOME/.clap/.Morvelline.clap.new"
+    mv -f "$HOME/.clap/.Morvelline.clap.new" "$HOME/.clap/Morvelline.clap"
+    echo "Installed $HOME/.clap/Morvelline.clap"
+fi
 
 copy_missing() { # source folder, target folder, what: copies only files that do not exist yet
     local from=$1 to=$2 what=$3
@@ -85,3 +94,9 @@ fi
 mkdir -p "$target/Presets" "$target/Themes"
 copy_missing "$staging" "$target" ""
 echo "Data folder: $target"
+# The CLAP looks beside itself first: a link there leads it to the same folder. A folder the
+# user made there is theirs and stays.
+if [ -f "$HOME/.clap/Morvelline.clap" ] && [ "$target" = "$data_dir" ] && [ ! -e "$HOME/.clap/Morvelline_Data" ]; then
+    ln -s "$data_dir" "$HOME/.clap/Morvelline_Data"
+    echo "The CLAP uses the same data folder ($HOME/.clap/Morvelline_Data links to it)."
+fi

@@ -27,11 +27,11 @@ contents() { grep -v '/$' | sed 's|^[^/]*/||' | sort; }
 
 first_name=$(sed -n 202p "$src/resources/presets/Default.hfb" | tr -d '\r')
 if [ "$bits" = 64 ]; then
-    expected=$( (printf '%s\n' Morvelline.so morvelline-render; data_files) | sort)
+    expected=$( (printf '%s\n' Morvelline.so Morvelline.clap morvelline-render; data_files) | sort)
     actual=$(tar tzf "$tarball" | contents)
     [ "$actual" = "$expected" ] || fail "the tar.gz holds"$'\n'"$actual"$'\n'"instead of"$'\n'"$expected"
 
-    expected=$( (printf '%s\n' Morvelline_64.dll Morvelline_32.dll INSTALL-Windows.txt; data_files) | sort)
+    expected=$( (printf '%s\n' Morvelline_64.dll Morvelline_32.dll Morvelline_64.clap Morvelline_32.clap INSTALL-Windows.txt; data_files) | sort)
     actual=$(unzip -Z1 "$zipfile" | contents)
     [ "$actual" = "$expected" ] || fail "the ZIP holds"$'\n'"$actual"$'\n'"instead of"$'\n'"$expected"
 
@@ -39,6 +39,8 @@ if [ "$bits" = 64 ]; then
     tar xzf "$tarball" -C "$work/tar"
     listed=$("$work"/tar/*/morvelline-render --list-programs | head -1)
     [ "$listed" = "  0  $first_name" ] || fail "the unpacked tar.gz starts with '$listed', not the factory bank"
+    "$work"/tar/*/morvelline-render --plugin "$(ls "$work"/tar/*/Morvelline.clap)" --bench >/dev/null ||
+        fail "the unpacked Morvelline.clap does not play"
 fi
 
 unzip -q "$zipfile" -d "$work/zip"
