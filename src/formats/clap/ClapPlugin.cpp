@@ -42,10 +42,8 @@ const void* CLAP_ABI pluginExtension(const clap_plugin_t* plugin, const char* id
 {
     return id ? ClapPlugin::of(plugin).extension(id) : nullptr;
 }
-void CLAP_ABI pluginOnMainThread(const clap_plugin_t* plugin)
-{
-    ClapPlugin::of(plugin).onMainThread();
-}
+// The plug-in never asks for a callback on the main thread.
+void CLAP_ABI pluginOnMainThread(const clap_plugin_t*) {}
 
 uint8_t midiByte(double fraction)
 {
@@ -81,9 +79,19 @@ ClapPlugin::~ClapPlugin()
 
 bool ClapPlugin::init()
 {
-    // The bank a new instance starts with; ends with program 0 selected.
+    // The bank a new instance starts with; ends with program 0 selected. The host reads the
+    // values once init returns: nothing to tell it yet.
     core.loadDefaultBank();
+    initialized = true;
     return true;
+}
+
+// Host calls that belong to the main thread are made only there; a host without thread-check
+// is taken at its word that it calls us rightly.
+bool ClapPlugin::onMainThread() const
+{
+    const auto* threads = hostExtension<clap_host_thread_check_t>(CLAP_EXT_THREAD_CHECK);
+    return !threads || !threads->is_main_thread || threads->is_main_thread(host);
 }
 
 bool ClapPlugin::activate(double sampleRate, uint32_t maxFrames)
@@ -275,7 +283,9 @@ void ClapPlugin::sendEndedNotes(const clap_output_events_t* out, uint32_t frames
 void ClapPlugin::reportUserEdit(int index, float value)
 {
     edits.push({ClapEdit::Value, index, value});
-    if (const auto* params = hostExtension<clap_host_params_t>(CLAP_EXT_PARAMS); params && params->request_flush)
+    // While the host is not processing, the edit reaches it through a flush it is asked for.
+    const auto* params = hostExtension<clap_host_params_t>(CLAP_EXT_PARAMS);
+    if (params && params->request_flush && onMainThread())
         params->request_flush(host);
 }
 
@@ -286,12 +296,10 @@ void ClapPlugin::reportGesture(int index, bool begins)
 
 void ClapPlugin::reportAllValuesChanged()
 {
-    // Program changes come from the editor on the main thread, where the host may be asked.
-    if (const auto* params = hostExtension<clap_host_params_t>(CLAP_EXT_PARAMS); params && params->rescan)
+    const auto* params = hostExtension<clap_host_params_t>(CLAP_EXT_PARAMS);
+    if (initialized && params && params->rescan && onMainThread())
         params->rescan(host, CLAP_PARAM_RESCAN_VALUES | CLAP_PARAM_RESCAN_TEXT);
 }
-
-void ClapPlugin::onMainThread() {}
 
 const void* ClapPlugin::extension(const char* id) const
 {

@@ -26,7 +26,7 @@ public:
     void reset() { core.reset(); }
     clap_process_status process(const clap_process_t& process);
     const void* extension(const char* id) const;
-    void onMainThread();
+    bool onMainThread() const;
 
     // Host parameter events outside processing (params.flush), and the editor's edits to tell.
     void flush(const clap_input_events_t* in, const clap_output_events_t* out);
@@ -62,6 +62,7 @@ private:
     const clap_host_t* host;
     InstrumentCore core{*this};
     bool active = false;
+    bool initialized = false;
     // The block's parameter changes, in frame order; room taken at activation.
     std::vector<TimedParameter> blockParameters;
     // The editor's edits on their way to the host, which hears of them from process or flush.
