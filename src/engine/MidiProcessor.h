@@ -75,7 +75,8 @@ public:
     // The same one event at a time, for a caller that converts its own event list.
     void queueEvent(const MidiInputEvent& event);
     // Per-note messages, applied at their frame in order with the MIDI around them: each
-    // replaces the offset or expression of the voices playing the note at that frame. Amounts
+    // replaces the offset or expression of the voices playing the note at that frame (channel
+    // or key -1: any). Pressure is the key's on every channel, as MIDI key pressure is. Amounts
     // that are not finite, parameters no note can offset and unknown kinds are dropped here.
     void queueNoteOffset(int32_t frame, int channel, int key, int paramIndex, float amount);
     void queueNoteExpression(int32_t frame, int channel, int key, NoteExpression kind, float value);
