@@ -1,5 +1,6 @@
 #include "MidiProcessor.h"
 
+#include <cmath>
 #include <cstdint>
 #include <utility>
 
@@ -25,9 +26,29 @@ void MidiProcessor::append(int32_t kind, const MidiInputEvent& event, int32_t da
     message.channel = event.status & 0x0F;
     message.data1 = data1;
     message.data2 = data2;
+    push(message);
+}
+
+void MidiProcessor::push(const MidiMessage& message)
+{
     if (!eventQueue.empty() && message.frameOffset < eventQueue.back().frameOffset)
         queueSorted = false;
     eventQueue.push_back(message);
+}
+
+void MidiProcessor::queueNoteOffset(int32_t frame, int channel, int key, int paramIndex, float amount)
+{
+    if (!acceptsNoteOffset(paramIndex) || !std::isfinite(amount))
+        return;
+    push(MidiMessage{MidiNoteOffset, frame, channel, key, paramIndex, amount});
+}
+
+void MidiProcessor::queueNoteExpression(int32_t frame, int channel, int key, NoteExpression kind, float value)
+{
+    const int32_t code = static_cast<int32_t>(kind);
+    if (code < 0 || code >= kNumNoteExpressions || !std::isfinite(value))
+        return;
+    push(MidiMessage{MidiNoteExpression, frame, channel, key, code, value});
 }
 
 void MidiProcessor::queueEvent(const MidiInputEvent& event)
@@ -161,6 +182,16 @@ void MidiProcessor::apply(const MidiMessage& message)
         if (message.data1 >= 0 && message.data1 <= kHighestMappableController)
             processController(message.data1, float(message.data2) / 127.0f);
         break;
+    case MidiNoteOffset:
+        processNoteOffset(message.channel, message.data1, message.data2, message.value);
+        break;
+    case MidiNoteExpression:
+        if (message.data2 == static_cast<int32_t>(NoteExpression::Pressure))
+            setKeyPressure(message.data1, message.value);
+        else
+            processNoteExpression(message.channel, message.data1, static_cast<NoteExpression>(message.data2),
+                                  message.value);
+        break;
     default:
         break;
     }
@@ -192,6 +223,18 @@ void MidiProcessor::carryOverSkippedBlock(int frameCount)
     queueSorted = true;
     nextIndex = 0;
     lastFrame = -1;
+}
+
+// Unquantised, unlike MIDI's 7 bits; key -1 presses every key alike.
+void MidiProcessor::setKeyPressure(int key, float value)
+{
+    const float pressure = NoteOffsets::clamp(value, 0.0f, 1.0f);
+    if (key == -1) {
+        for (float& p : controllers.keyPressure)
+            p = pressure;
+    } else if (key >= 0 && key < 128) {
+        controllers.keyPressure[key] = pressure;
+    }
 }
 
 void MidiProcessor::resetControllers()

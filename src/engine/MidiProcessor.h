@@ -2,6 +2,8 @@
 // applied at their own frame, plus the controller state that voices and the modulation read.
 #pragma once
 
+#include "NoteOffsets.h"
+
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -25,6 +27,9 @@ enum MidiKind : int32_t {
     MidiChannelPressure = 7,
     MidiKeyPressure = 8,
     MidiController = 9,
+    // From hosts that address single notes (data1 the key, -1 any; channel -1 any).
+    MidiNoteOffset = 10,     // data2 the parameter index, value the amount
+    MidiNoteExpression = 11, // data2 the NoteExpression, value its value
 };
 
 struct MidiMessage {
@@ -33,6 +38,7 @@ struct MidiMessage {
     int32_t channel = 0;
     int32_t data1 = 0;
     int32_t data2 = 0;
+    float value = 0.0f; // per-note messages only
 };
 
 // What the voices read every frame.
@@ -58,12 +64,22 @@ public:
     virtual void allNotesOff() = 0;
     virtual void learnController(int controller) = 0;
     virtual void processController(int controller, float value) = 0;
+    // A per-note offset or expression (not Pressure) for every voice playing a matching note;
+    // channel or key -1 matches any. Only an engine with voices acts on them.
+    virtual void processNoteOffset(int /*channel*/, int /*key*/, int /*paramIndex*/, float /*amount*/) {}
+    virtual void processNoteExpression(int /*channel*/, int /*key*/, NoteExpression /*kind*/, float /*value*/) {}
 
     // Appends these events to the block's queue, behind any already there (such as those
     // carried over from a skipped block).
     void queueEvents(std::span<const MidiInputEvent> events);
     // The same one event at a time, for a caller that converts its own event list.
     void queueEvent(const MidiInputEvent& event);
+    // Per-note messages, applied at their frame in order with the MIDI around them: each
+    // replaces the offset or expression of the voices playing the note at that frame (channel
+    // or key -1: any). Pressure is the key's on every channel, as MIDI key pressure is. Amounts
+    // that are not finite, parameters no note can offset and unknown kinds are dropped here.
+    void queueNoteOffset(int32_t frame, int channel, int key, int paramIndex, float amount);
+    void queueNoteExpression(int32_t frame, int channel, int key, NoteExpression kind, float value);
 
     // Applies the messages due at this frame; called once per frame, frames in order.
     void dispatchEvents(int frameIndex);
@@ -89,6 +105,8 @@ protected:
 
 private:
     void append(int32_t kind, const MidiInputEvent& event, int32_t data1, int32_t data2);
+    void push(const MidiMessage& message);
+    void setKeyPressure(int key, float value);
     void apply(const MidiMessage& message);
 
     // Deferred note-offs released at the current frame, after the frame's queued messages.

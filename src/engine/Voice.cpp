@@ -112,6 +112,8 @@ void Voice::startVoice(int32_t stamp, const NoteRecord& record)
     }
     ageStamp = stamp;
     note = record;
+    // A new note, legato or not, is the host's new note: nothing of the last one's offsets.
+    noteOffsets = NoteOffsets{};
     for (Envelope& envelope : env)
         envelope.gateOn();
 }
@@ -141,14 +143,44 @@ void Voice::updateBlock(const Lfo* globalLfos)
             // its first frame instead of drifting until the next block start.
             lfo[n].increment = globalLfos[n].increment;
         }
-        lfo[n].setOffset(safeValue(p.get(Param::Lfo1Ofs + n)));
+        lfo[n].setOffset(lfoOffsetParam(p, n));
     }
+}
+
+float Voice::lfoOffsetParam(const ProgramRecord& p, int n) const
+{
+    const float value = p.get(Param::Lfo1Ofs + n);
+    const float amount = noteOffsets.of(Param::Lfo1Ofs + n);
+    return safeValue(amount != 0.0f ? value + amount : value);
+}
+
+void Voice::setNoteOffset(int paramIndex, float amount)
+{
+    noteOffsets.set(paramIndex, amount);
+    // The LFO offsets are otherwise only taken at block starts.
+    const int n = paramIndex - Param::Lfo1Ofs;
+    if (n >= 0 && n < 4 && programs)
+        lfo[n].setOffset(lfoOffsetParam(programs->current(), n));
+}
+
+void Voice::setNoteExpression(NoteExpression kind, float value)
+{
+    noteOffsets.setExpression(kind, value);
+}
+
+const FrameControls& Voice::controlsFor(const FrameControls& shared)
+{
+    if (!noteOffsets.active)
+        return shared;
+    noteControls = shared;
+    noteControls.addNoteOffsets(noteOffsets);
+    return noteControls;
 }
 
 int Voice::renderRun(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int frames,
                      const MidiControllerState& midi, const FrameControls& c, Routing route, Segment& scratch)
 {
-    return renderSegments(amp1Left, amp1Right, amp2Left, amp2Right, 0, frames, midi, c, route, scratch);
+    return renderSegments(amp1Left, amp1Right, amp2Left, amp2Right, 0, frames, midi, controlsFor(c), route, scratch);
 }
 
 int Voice::renderSegments(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int first, int frames,
@@ -178,6 +210,9 @@ void Voice::renderRunGroup(Voice* const* group, int size, float* amp1Left, float
     // Voices in step, segment by segment, so their filters (each a chain of dependent samples)
     // interleave and the processor overlaps them. Each voice adds to the buses before the next,
     // frame for frame, as when they render one after the other.
+    const FrameControls* own[kGroupVoices];
+    for (int v = 0; v < size; ++v)
+        own[v] = &group[v]->controlsFor(c);
     int done = 0;
     while (done < frames) {
         int wanted = frames - done;
@@ -185,12 +220,13 @@ void Voice::renderRunGroup(Voice* const* group, int size, float* amp1Left, float
             wanted = std::min(wanted, kSegmentFrames - group[v]->controlCounter);
         bool allWhole = true;
         for (int v = 0; v < size; ++v)
-            allWhole = group[v]->beginSegment(segments[v], wanted, midi, c, route, done > 0) == wanted && allWhole;
-        runFilterGroup(0, group, segments, size, false, c);
+            allWhole =
+                group[v]->beginSegment(segments[v], wanted, midi, *own[v], route, done > 0) == wanted && allWhole;
+        runFilterGroup(0, group, segments, size, false, own);
         for (int v = 0; v < size; ++v)
             if (segments[v].count > 0)
                 group[v]->feedSecondFilter(segments[v], c.route);
-        runFilterGroup(1, group, segments, size, true, c);
+        runFilterGroup(1, group, segments, size, true, own);
         for (int v = 0; v < size; ++v)
             if (segments[v].count > 0)
                 group[v]->finishSegment(segments[v], amp1Left + done, amp1Right + done, amp2Left + done,
@@ -200,8 +236,8 @@ void Voice::renderRunGroup(Voice* const* group, int size, float* amp1Left, float
             // Some have fallen silent; the others go on alone.
             for (int v = 0; v < size; ++v)
                 if (segments[v].count == wanted)
-                    group[v]->renderSegments(amp1Left, amp1Right, amp2Left, amp2Right, done, frames, midi, c, route,
-                                             segments[v]);
+                    group[v]->renderSegments(amp1Left, amp1Right, amp2Left, amp2Right, done, frames, midi, *own[v],
+                                             route, segments[v]);
             return;
         }
     }

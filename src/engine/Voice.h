@@ -9,6 +9,7 @@
 #include "Lfo.h"
 #include "MidiProcessor.h"
 #include "ModMatrix.h"
+#include "NoteOffsets.h"
 #include "Routing.h"
 #include "VoiceRules.h"
 #include "Oscillator.h"
@@ -67,8 +68,14 @@ struct FrameControls {
     // Moves whenever an LFO rate input above (rate, sync, free, tempo) differs from the last
     // frame's, so voices can tell their rates need no new look.
     uint32_t lfoRevision = 0;
+    // One note's own pitch and level on top of the others' (neutral in the shared controls).
+    float noteTuning = 0.0f; // semitones, like a bend
+    float noteGain = 1.0f;
 
     void read(const ProgramStore& programs, const std::atomic<bool>* ignoreVelocity, const TempoInfo& tempoInfo);
+    // A note's offsets added to the values they offset, made safe like the values themselves;
+    // the voice's clamps then hold the sums to their ranges.
+    void addNoteOffsets(const NoteOffsets& offsets);
 
 private:
     // The last stored sub-mode values and their codes: decoding is a pure function of the value,
@@ -110,6 +117,8 @@ struct Voice {
     uint8_t glideJump = 1;
 
     NoteRecord note;
+    // What the host has changed for this note alone; cleared at every note start.
+    NoteOffsets noteOffsets;
 
     const MidiControllerState* controllers = nullptr;
 
@@ -163,6 +172,13 @@ struct Voice {
     // Block-rate update: waveforms, filter types, envelope times and velocity gains, LFO set-up
     // (free-running LFOs take the phase of the engine's LFO of the same number).
     void updateBlock(const Lfo* globalLfos);
+
+    // A per-note offset or expression for the note this voice plays, from its frame on.
+    void setNoteOffset(int paramIndex, float amount);
+    void setNoteExpression(NoteExpression kind, float value);
+    // The controls this voice plays with: the shared ones, or with offsets a copy of them with
+    // its note's offsets added.
+    const FrameControls& controlsFor(const FrameControls& shared);
 
     // The matrix runs, and new oscillator increments are taken, once every kControlPeriod frames.
     static constexpr int kControlPeriod = 64;
@@ -232,6 +248,10 @@ private:
     bool sideSteady[2] = {};
     bool filterSettled[2] = {};
     float filterSettledSemis = 0.0f;
+    // The shared controls with this note's offsets, when it has any.
+    FrameControls noteControls;
+
+    float lfoOffsetParam(const ProgramRecord& p, int n) const;
 
     int renderSegments(float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right, int first, int frames,
                        const MidiControllerState& midi, const FrameControls& controls, Routing route, Segment& s);
@@ -241,7 +261,7 @@ private:
     void finishSegment(Segment& s, float* amp1Left, float* amp1Right, float* amp2Left, float* amp2Right,
                        Routing routing);
     static void runFilterGroup(int n, Voice* const* group, Segment* segments, int size, bool second,
-                               const FrameControls& c);
+                               const FrameControls* const* controls);
     int stepSegmentControls(Segment& s, int frames, const MidiControllerState& midi, const FrameControls& c,
                             Routing route);
     int stepSteadyControls(Segment& s, int first, int frames, const FrameControls& c, Routing route);

@@ -66,6 +66,37 @@ void FrameControls::read(const ProgramStore& programs, const std::atomic<bool>* 
     tempo = tempoInfo;
 }
 
+void FrameControls::addNoteOffsets(const NoteOffsets& o)
+{
+    auto add = [&o](float& value, int paramIndex) {
+        const float amount = o.of(paramIndex);
+        if (amount != 0.0f)
+            value = safeValue(value + amount);
+    };
+    for (int k = 0; k < 2; ++k) {
+        const int p = k * kSideStep;
+        Side& s = side[k];
+        add(s.semi, Param::Osc1Semi + p);
+        add(s.fine, Param::Osc1Fine + p);
+        add(s.volume, Param::Osc1Vol + p);
+        add(s.detune, Param::Osc1Det + p);
+        add(s.pulseWidth, Param::Osc1PW + p);
+        add(s.sub, Param::Osc1Sub + p);
+        add(s.pan, Param::Osc1Pan + p);
+        if (o.pan != 0.5f)
+            s.pan = safeValue(s.pan + (o.pan - 0.5f));
+    }
+    for (int u = 0; u < 2; ++u) {
+        add(filter[u].cutoff, kFilterCut[u]);
+        add(filter[u].resonance, kFilterRes[u]);
+        add(filter[u].keyTrack, kFilterKey[u]);
+    }
+    for (int e = 0; e < 4; ++e)
+        add(sustain[e], kEnvSustain[e]);
+    noteTuning = o.tuning;
+    noteGain = o.gain;
+}
+
 // Glide only in exact mono; otherwise the note sounds at once. Returns semitones from A4.
 float Voice::stepPitch(const FrameControls& c)
 {
@@ -85,7 +116,9 @@ float Voice::stepPitch(const FrameControls& c)
 float Voice::bendFor(const MidiControllerState& midi, const FrameControls& c)
 {
     const float bendValue = midi.pitchBend;
-    return bendSemitones(bendValue < 0.0f ? c.bendDown : c.bendUp, bendValue);
+    const float bend = bendSemitones(bendValue < 0.0f ? c.bendDown : c.bendUp, bendValue);
+    // A note's tuning moves its oscillators like a bend of its own.
+    return c.noteTuning != 0.0f ? bend + c.noteTuning : bend;
 }
 
 void Voice::stepSustain(const FrameControls& c, bool continuing)
@@ -175,6 +208,11 @@ int Voice::stepSegmentControls(Segment& s, int frames, const MidiControllerState
         for (int f = 0; f < i; ++f) {
             s.amp1Gain[f] *= mod.envVelocityGain[0];
             s.amp2Gain[f] *= mod.envVelocityGain[1];
+        }
+    if (c.noteGain != 1.0f)
+        for (int f = 0; f < i; ++f) {
+            s.amp1Gain[f] *= c.noteGain;
+            s.amp2Gain[f] *= c.noteGain;
         }
     return i;
 }

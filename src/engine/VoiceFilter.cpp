@@ -8,7 +8,8 @@
 
 #include <algorithm>
 
-void Voice::runFilterGroup(int n, Voice* const* group, Segment* segments, int size, bool second, const FrameControls& c)
+void Voice::runFilterGroup(int n, Voice* const* group, Segment* segments, int size, bool second,
+                           const FrameControls* const* controls)
 {
     bool together = true;
     for (int v = 0; v < size; ++v)
@@ -16,12 +17,12 @@ void Voice::runFilterGroup(int n, Voice* const* group, Segment* segments, int si
     if (!together) {
         for (int v = 0; v < size; ++v) {
             Segment& s = segments[v];
-            group[v]->runFilterSegment(n, second ? s.f2L : s.f1L, second ? s.f2R : s.f1R, c, s);
+            group[v]->runFilterSegment(n, second ? s.f2L : s.f1L, second ? s.f2R : s.f1R, *controls[v], s);
         }
         return;
     }
     for (int v = 0; v < size; ++v)
-        group[v]->prepareFilterSegment(n, c, segments[v]);
+        group[v]->prepareFilterSegment(n, *controls[v], segments[v]);
     // Every voice plays the same program, so their units are alike and run side by side in
     // lanes; a group mixing both types (a type change between blocks) goes voice by voice.
     bool allLadder = true;

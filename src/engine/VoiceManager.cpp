@@ -36,6 +36,38 @@ bool VoiceManager::isSounding(int voiceIndex) const
     return ::isSounding(voices[voiceIndex], currentRoute());
 }
 
+int VoiceManager::voiceChannel(int voiceIndex) const
+{
+    return voiceIndex >= 0 && voiceIndex < kNumVoices ? voices[voiceIndex].note.channel : -1;
+}
+
+int VoiceManager::voiceKey(int voiceIndex) const
+{
+    return voiceIndex >= 0 && voiceIndex < kNumVoices ? voices[voiceIndex].note.note : -1;
+}
+
+template <typename F>
+void VoiceManager::forMatchingVoices(int channel, int key, F f)
+{
+    if (!programs)
+        return;
+    // Held or releasing alike: a note's tail belongs to it.
+    const Routing route = currentRoute();
+    for (Voice& v : voices)
+        if ((channel == -1 || v.note.channel == channel) && (key == -1 || v.note.note == key) && ::isSounding(v, route))
+            f(v);
+}
+
+void VoiceManager::processNoteOffset(int channel, int key, int paramIndex, float amount)
+{
+    forMatchingVoices(channel, key, [=](Voice& v) { v.setNoteOffset(paramIndex, amount); });
+}
+
+void VoiceManager::processNoteExpression(int channel, int key, NoteExpression kind, float value)
+{
+    forMatchingVoices(channel, key, [=](Voice& v) { v.setNoteExpression(kind, value); });
+}
+
 void VoiceManager::processNote(const MidiMessage& message)
 {
     if (!programs)

@@ -68,6 +68,8 @@ public:
     void allNotesOff() override;
     void learnController(int controller) override;
     void processController(int controller, float value) override;
+    void processNoteOffset(int channel, int key, int paramIndex, float amount) override;
+    void processNoteExpression(int channel, int key, NoteExpression kind, float value) override;
 
     // Chooses a voice among 0..polyphony-1 for the note and starts it.
     void allocateVoice(NoteRecord record, int polyphony);
@@ -75,6 +77,10 @@ public:
     // The routing bucket of the current program, which decides what counts as sounding.
     Routing currentRoute() const;
     bool isSounding(int voiceIndex) const;
+    // The note a voice plays, or last played (channel and key 0 before its first); -1 for an
+    // index that names no voice.
+    int voiceChannel(int voiceIndex) const;
+    int voiceKey(int voiceIndex) const;
 
     // For the user-interface thread (voice lights, note lamp): a snapshot the audio thread
     // publishes at every block start and after every engine reset. Bit i is voice i.
@@ -111,6 +117,9 @@ private:
     bool rateReady = false;
 
     void publishState(Routing route);
+    // Calls f on every sounding voice whose note matches; -1 matches any channel or key.
+    template <typename F>
+    void forMatchingVoices(int channel, int key, F f);
     void beginBlock(const ProgramRecord& p, int frameCount);
     void renderRun(const ProgramRecord& p, float* left, float* right, int frames);
     void renderVoiceRuns(int frames, Routing route);

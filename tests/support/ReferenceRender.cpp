@@ -25,8 +25,10 @@ void ReferenceRender::renderFrame(VoiceManager& engine, float& left, float& righ
 }
 
 void ReferenceRender::renderVoice(Voice& v, float* amp1, float* amp2, const MidiControllerState& midi,
-                                  const FrameControls& c)
+                                  const FrameControls& shared)
 {
+    // The program's values with this note's own offsets added; its tuning is part of its bend.
+    const FrameControls& c = v.controlsFor(shared);
     v.controllers = &midi;
     const float semisFromA4 = v.stepPitch(c);
     const float bend = Voice::bendFor(midi, c);
@@ -48,6 +50,8 @@ void ReferenceRender::renderVoice(Voice& v, float* amp1, float* amp2, const Midi
         g1 *= v.mod.envVelocityGain[0];
         g2 *= v.mod.envVelocityGain[1];
     }
+    g1 *= c.noteGain;
+    g2 *= c.noteGain;
     for (int ch = 0; ch < 2; ++ch) {
         amp1[ch] += a1[ch] * g1;
         amp2[ch] += a2[ch] * g2;

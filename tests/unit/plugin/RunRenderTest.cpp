@@ -44,6 +44,15 @@ const std::vector<TimedEvent>& phrase()
     return events;
 }
 
+// A host's message for one note: an offset of a parameter, or an expression of the note.
+struct TimedNoteChange {
+    int frame;
+    int channel, key;
+    int target; // the parameter index, or the NoteExpression
+    float value;
+    bool expression = false;
+};
+
 constexpr int kTotalFrames = 26000;
 constexpr unsigned kSeed = 4242;
 
@@ -52,7 +61,8 @@ using Patch = std::function<void(ProgramRecord&)>;
 // Renders the phrase in blocks of the given length, either by the plug-in's process calls
 // (runs) or through the plain reference, frame by frame, followed by the master stage.
 std::vector<float> render(const Patch& patch, int block, bool frameByFrame,
-                          const std::vector<TimedEvent>& song = phrase(), int totalFrames = kTotalFrames)
+                          const std::vector<TimedEvent>& song = phrase(), int totalFrames = kTotalFrames,
+                          const std::vector<TimedNoteChange>& changes = {})
 {
     auto plugin = std::make_unique<TestPlugin>();
     patch(plugin->programStore().current());
@@ -67,7 +77,7 @@ std::vector<float> render(const Patch& patch, int block, bool frameByFrame,
     std::vector<float> out;
     out.reserve(2 * size_t(totalFrames));
     std::vector<float> left(static_cast<size_t>(block)), right(static_cast<size_t>(block));
-    size_t next = 0;
+    size_t next = 0, nextChange = 0;
     for (int start = 0; start < totalFrames; start += block) {
         HostEventList events;
         while (next < song.size() && song[next].frame < start + block) {
@@ -75,6 +85,15 @@ std::vector<float> render(const Patch& patch, int block, bool frameByFrame,
             events.add(e.frame - start, e.status, e.data1, e.data2);
         }
         plugin->processEvents(events.list());
+        // Behind the block's MIDI, so a change at a note-on's frame reaches the new note.
+        for (; nextChange < changes.size() && changes[nextChange].frame < start + block; ++nextChange) {
+            const TimedNoteChange& c = changes[nextChange];
+            if (c.expression)
+                plugin->engine().queueNoteExpression(c.frame - start, c.channel, c.key, NoteExpression(c.target),
+                                                     c.value);
+            else
+                plugin->engine().queueNoteOffset(c.frame - start, c.channel, c.key, c.target, c.value);
+        }
         if (frameByFrame) {
             const FloatModeGuard floatMode; // as inside the plug-in's process calls
             for (int i = 0; i < block; ++i) {
@@ -108,15 +127,15 @@ size_t firstDifference(const std::vector<float>& a, const std::vector<float>& b)
 // Under a sanitizer: a short block across segment edges and a long one.
 const std::vector<int> kBlockSizes = kShortSweeps ? std::vector<int>{17, 4096} : std::vector<int>{1, 17, 64, 512, 4096};
 
-void expectSameSound(const Patch& patch)
+void expectSameSound(const Patch& patch, const std::vector<TimedNoteChange>& changes = {})
 {
     for (int block : kBlockSizes) {
-        const std::vector<float> frames = render(patch, block, true);
+        const std::vector<float> frames = render(patch, block, true, phrase(), kTotalFrames, changes);
         double energy = 0.0;
         for (float x : frames)
             energy += double(x) * x;
         ASSERT_GT(energy, 1.0) << "the phrase is heard, block " << block;
-        const std::vector<float> runs = render(patch, block, false);
+        const std::vector<float> runs = render(patch, block, false, phrase(), kTotalFrames, changes);
         const size_t at = firstDifference(frames, runs);
         EXPECT_EQ(at, frames.size()) << "block " << block << ": runs differ from frame " << at / 2;
     }
@@ -347,4 +366,72 @@ TEST(RunRender, RandomPatchesMatchFrameByFrame)
             set(p, Param::modAmount(1), values[0]);
         });
     }
+}
+
+// Per-note offsets of every kind a voice takes and the note expressions, for single notes and
+// for wildcards, at note-on frames and between, on a patch where each of them is heard; one
+// note is restarted right after its offsets arrive, and one offset is far out of range.
+TEST(RunRender, NoteOffsetsAndExpressionsMatchFrameByFrame)
+{
+    using E = NoteExpression;
+    auto offset = [](int frame, int channel, int key, int param, float amount) {
+        return TimedNoteChange{frame, channel, key, param, amount};
+    };
+    auto expression = [](int frame, int channel, int key, E kind, float value) {
+        return TimedNoteChange{frame, channel, key, int(kind), value, true};
+    };
+    const std::vector<TimedNoteChange> changes = {
+        offset(0, 0, 60, Param::Osc1Pan, 0.3f),
+        offset(2, 0, 60, Param::FltCut, -0.35f),
+        offset(17, 0, 67, Param::Osc1Semi, 7.0f / 48.0f),
+        expression(40, -1, 64, E::Tuning, 0.5f),
+        offset(300, 0, -1, Param::FltRes, 0.4f),
+        expression(600, -1, -1, E::Volume, 0.6f),
+        offset(1500, 0, 48, Param::Osc1Det, 0.3f),
+        offset(2300, 0, 72, Param::Flt2Cut, -0.2f),
+        offset(2300, 0, 72, Param::Osc2PW, 0.2f),
+        offset(2301, 0, 72, Param::Osc2Sub, 0.3f),
+        offset(3010, 0, 76, Param::Env1Sus, -0.5f),
+        offset(3100, 0, 76, Param::Lfo1Ofs, 0.3f),
+        expression(4096, 0, 57, E::Pan, 0.1f),
+        expression(4100, 0, -1, E::Pressure, 0.7f),
+        offset(5000, 0, 62, Param::FltKey, 0.5f),
+        offset(5000, 0, 62, Param::Osc2Vol, 50.0f),
+        offset(5001, 0, 62, Param::Osc1Fine, 0.1f),
+        offset(6000, 0, 62, Param::Osc2Vol, 0.0f),
+        offset(12000, 0, 65, Param::Osc2Pan, -0.2f),
+        offset(12001, 0, 65, Param::Flt2Res, 0.3f),
+        expression(16384, 0, 43, E::Tuning, -7.0f),
+        offset(16390, 0, 50, Param::Env3Sus, -0.4f),
+        offset(16400, -1, -1, Param::Osc2Semi, 0.1f),
+        expression(16400, -1, 50, E::Volume, 1.5f),
+    };
+    const Patch patch = [](ProgramRecord& p) {
+        set(p, Param::Poly, 1.0f);
+        set(p, Param::Osc2Wave, codeStoredValue(CodeKind::OscWave, int(OscWaveform::Square)));
+        set(p, Param::Osc1Det, 0.4f);
+        set(p, Param::Osc1DtVo, 0.6f);
+        set(p, Param::Osc1DtSp, 0.7f);
+        set(p, Param::Osc2Sub, 0.8f);
+        set(p, Param::OscRoute, 0.9f);
+        set(p, Param::Flt2Type, codeStoredValue(CodeKind::FilterType, int(FilterType::Lowpass12)));
+        set(p, Param::FltCut, 0.7f);
+        set(p, Param::Flt2Cut, 0.6f);
+        set(p, Param::Flt2Key, 0.4f);
+        set(p, Param::Env1Sus, 0.8f);
+        set(p, Param::Env2Rel, 0.2f);
+        set(p, Param::Lfo1Wave, codeStoredValue(CodeKind::LfoWave, int(LfoWaveform::Triangle)));
+        const std::pair<ModSource, ModTarget> slots[] = {{ModSource::Lfo1, ModTarget::Filter1Cut},
+                                                         {ModSource::KeyPressure, ModTarget::Osc2PW},
+                                                         {ModSource::Env3, ModTarget::Osc1Vol}};
+        for (int slot = 1; slot <= 3; ++slot) {
+            set(p, Param::modSource(slot), codeStoredValue(CodeKind::ModSource, int(slots[slot - 1].first)));
+            set(p, Param::modTarget(slot), codeStoredValue(CodeKind::ModTarget, int(slots[slot - 1].second)));
+            set(p, Param::modAmount(slot), 0.8f);
+        }
+    };
+    expectSameSound(patch, changes);
+    // The changes are heard at all.
+    const std::vector<float> plain = render(patch, 64, false);
+    EXPECT_LT(firstDifference(plain, render(patch, 64, false, phrase(), kTotalFrames, changes)), plain.size());
 }
