@@ -1,6 +1,7 @@
 #include "ClapParams.h"
 
 #include "ClapPlugin.h"
+#include "engine/NoteOffsets.h"
 #include "params/DisplayText.h"
 #include "params/DisplayTextParse.h"
 
@@ -26,6 +27,10 @@ bool CLAP_ABI paramInfo(const clap_plugin_t*, uint32_t index, clap_param_info_t*
     *info = {};
     info->id = index;
     info->flags = CLAP_PARAM_IS_AUTOMATABLE;
+    // What a voice reads for itself can be modulated for one note, by its id or its key.
+    if (acceptsNoteOffset(int(index)))
+        info->flags |= CLAP_PARAM_IS_MODULATABLE | CLAP_PARAM_IS_MODULATABLE_PER_NOTE_ID |
+                       CLAP_PARAM_IS_MODULATABLE_PER_KEY | CLAP_PARAM_IS_MODULATABLE_PER_CHANNEL;
     std::strncpy(info->name, kParamTable[index].shortName, CLAP_NAME_SIZE - 1);
     info->min_value = 0.0;
     info->max_value = 1.0;

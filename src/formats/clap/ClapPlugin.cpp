@@ -66,7 +66,6 @@ ClapPlugin::ClapPlugin(const clap_host_t* clapHost, const clap_plugin_descriptor
     clapPlugin.process = pluginProcess;
     clapPlugin.get_extension = pluginExtension;
     clapPlugin.on_main_thread = pluginOnMainThread;
-    noteIds.fill(-1);
     voiceNoteIds.fill(-1);
 }
 
@@ -102,6 +101,9 @@ bool ClapPlugin::activate(double sampleRate, uint32_t maxFrames)
     core.activate();
     blockParameters.clear();
     blockParameters.reserve(std::clamp<uint32_t>(maxFrames, 256, 8192));
+    // Hosts send their modulation anew after activation.
+    modulation.fill(0.0f);
+    noteIds.clear();
     soundingBefore = 0;
     active = true;
     return true;
@@ -168,6 +170,14 @@ void ClapPlugin::readEvent(const clap_event_header_t& event)
             core.setParameter(timed.index, timed.value);
         return;
     }
+    case CLAP_EVENT_PARAM_MOD:
+        if (event.size >= sizeof(clap_event_param_mod_t))
+            readModulation(reinterpret_cast<const clap_event_param_mod_t&>(event));
+        return;
+    case CLAP_EVENT_NOTE_EXPRESSION:
+        if (event.size >= sizeof(clap_event_note_expression_t))
+            readExpression(reinterpret_cast<const clap_event_note_expression_t&>(event));
+        return;
     case CLAP_EVENT_TRANSPORT:
         if (event.size >= sizeof(clap_event_transport_t))
             readTransport(reinterpret_cast<const clap_event_transport_t&>(event));
@@ -177,6 +187,10 @@ void ClapPlugin::readEvent(const clap_event_header_t& event)
             return;
         const auto& midi = reinterpret_cast<const clap_event_midi_t&>(event);
         core.queueMidi({int32_t(event.time), midi.data[0], midi.data[1], midi.data[2]});
+        if ((midi.data[0] & 0xF0) == 0x90 && (midi.data[2] & 0x7F) > 0) {
+            noteIds.remember(-1, midi.data[0] & 0x0F, midi.data[1] & 0x7F);
+            modulateNewNote(event.time, midi.data[0] & 0x0F, midi.data[1] & 0x7F);
+        }
         return;
     }
     default:
@@ -192,9 +206,10 @@ void ClapPlugin::readNote(const clap_event_note_t& note, bool on)
         // A note-on names its key and channel; velocity 0 is still a note-on, unlike MIDI's.
         if (note.key < 0 || note.channel < 0)
             return;
-        noteIds[size_t(note.channel * 128 + note.key)] = note.note_id;
+        noteIds.remember(note.note_id, note.channel, note.key);
         const uint8_t status = uint8_t(0x90 | note.channel);
         core.queueMidi({int32_t(note.header.time), status, uint8_t(note.key), std::max<uint8_t>(midiByte(note.velocity), 1)});
+        modulateNewNote(note.header.time, note.channel, note.key);
         return;
     }
     // Any key: the keys held on the channel (or on all) go, as with MIDI's All Notes Off.
@@ -261,7 +276,7 @@ void ClapPlugin::sendEndedNotes(const clap_output_events_t* out, uint32_t frames
         sounding |= 1u << v;
         if (!(soundingBefore >> v & 1u)) {
             const NoteRecord& note = engine.voice(v).note;
-            voiceNoteIds[size_t(v)] = noteIds[size_t((note.channel & 15) * 128 + (note.note & 127))];
+            voiceNoteIds[size_t(v)] = noteIds.idOf(note.channel, note.note);
         }
     }
     const uint32_t ended = soundingBefore & ~sounding;

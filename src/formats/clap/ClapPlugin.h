@@ -4,6 +4,7 @@
 
 #include "clapabi.h"
 #include "ClapEditQueue.h"
+#include "ClapNoteIds.h"
 #include "instrument/InstrumentCore.h"
 
 #include <array>
@@ -54,6 +55,13 @@ private:
     void readEvents(const clap_input_events_t* in);
     void readEvent(const clap_event_header_t& event);
     void readNote(const clap_event_note_t& note, bool on);
+    void readModulation(const clap_event_param_mod_t& modulation);
+    // The host's modulation of all notes holds for a note from its start.
+    void modulateNewNote(uint32_t time, int channel, int key);
+    void readExpression(const clap_event_note_expression_t& expression);
+    // The channel and key a per-note event addresses (-1: any); false when its note id names no
+    // playing note.
+    bool noteAddressed(int32_t noteId, int16_t channel, int16_t key, int& toChannel, int& toKey) const;
     void readTransport(const clap_event_transport_t& transport);
     void sendEdits(const clap_output_events_t* out);
     void sendEndedNotes(const clap_output_events_t* out, uint32_t frames);
@@ -67,8 +75,10 @@ private:
     std::vector<TimedParameter> blockParameters;
     // The editor's edits on their way to the host, which hears of them from process or flush.
     ClapEditQueue edits;
-    // The note id each sounding voice was started with, for the host's voice tracking.
-    std::array<int32_t, 128 * 16> noteIds{};
-    std::array<int32_t, 32> voiceNoteIds{};
+    // The note ids of the notes playing, and the id each sounding voice was started with.
+    ClapNoteIds noteIds;
+    std::array<int32_t, kNumVoices> voiceNoteIds{};
+    // The host's modulation of all notes, which every note started later takes on too.
+    std::array<float, kNumParams> modulation{};
     uint32_t soundingBefore = 0;
 };

@@ -40,6 +40,12 @@ struct ClapRig {
         clap_event_note_t event{{sizeof event, time, 0, type, 0}, id, 0, 0, int16_t(key), 0.8};
         send(event);
     }
+    void modulate(uint32_t time, int index, int32_t noteId, int key, double amount)
+    {
+        clap_event_param_mod_t event{{sizeof event, time, 0, CLAP_EVENT_PARAM_MOD, 0}, clap_id(index), nullptr, noteId,
+                                     -1, -1, int16_t(key), amount};
+        send(event);
+    }
     void value(uint32_t time, int index, double value)
     {
         clap_event_param_value_t event{{sizeof event, time, 0, CLAP_EVENT_PARAM_VALUE, 0}, clap_id(index), nullptr, -1,
@@ -94,6 +100,35 @@ TEST(ClapPlugin, ParameterEventsTakeEffectAtTheirFrame)
         ASSERT_EQ(plain.left[i], changed.left[i]) << "frame " << i;
     EXPECT_NE(plain.left[ClapRig::kFrames - 1], changed.left[ClapRig::kFrames - 1]);
     EXPECT_EQ(changed.plugin->instrument().parameter(Param::Volume), 0.0f);
+}
+
+// Two held notes; what a cutoff modulation of one note id changes is that note's own sound:
+// the pair's output moves exactly as much as the note's output alone does.
+TEST(ClapPlugin, ModulatingOneNotesCutoffChangesOnlyThatNote)
+{
+    constexpr int kBlocks = 8;
+    auto play = [](std::vector<int> keys, bool modulated) {
+        ClapRig rig;
+        for (size_t n = 0; n < keys.size(); ++n)
+            rig.note(CLAP_EVENT_NOTE_ON, 0, keys[n], int32_t(100 + keys[n]));
+        if (modulated)
+            rig.modulate(0, Param::FltCut, 100 + 67, -1, -0.35);
+        std::vector<float> out;
+        for (int block = 0; block < kBlocks; ++block) {
+            rig.process();
+            out.insert(out.end(), rig.left.begin(), rig.left.end());
+        }
+        return out;
+    };
+    const std::vector<float> pair = play({60, 67}, false), pairModulated = play({60, 67}, true);
+    const std::vector<float> alone = play({67}, false), aloneModulated = play({67}, true);
+    double change = 0.0;
+    for (size_t i = 0; i < pair.size(); ++i) {
+        ASSERT_NEAR(pairModulated[i] - pair[i], aloneModulated[i] - alone[i], 1e-5) << "frame " << i;
+        change += std::fabs(aloneModulated[i] - alone[i]);
+    }
+    EXPECT_GT(change / double(pair.size()), 1e-3) << "the modulation must be heard";
+    EXPECT_EQ(play({60}, true), play({60}, false)) << "an id no note has changes nothing";
 }
 
 TEST(ClapPlugin, EditorEditsReachTheHostAndTheHostsOwnChangesAreNotEchoed)
