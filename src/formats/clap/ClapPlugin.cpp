@@ -105,14 +105,11 @@ bool ClapPlugin::activate(double sampleRate, uint32_t maxFrames)
     modulation.fill(0.0f);
     noteIds.clear();
     soundingBefore = 0;
-    active = true;
     return true;
 }
 
-void ClapPlugin::deactivate()
-{
-    active = false;
-}
+// The engine keeps its tables for the next activation, which usually comes at the same rate.
+void ClapPlugin::deactivate() {}
 
 clap_process_status ClapPlugin::process(const clap_process_t& block)
 {

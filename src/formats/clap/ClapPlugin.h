@@ -39,7 +39,6 @@ public:
     {
         return host && host->get_extension ? static_cast<const Extension*>(host->get_extension(host, id)) : nullptr;
     }
-    bool isActive() const { return active; }
 
     // The editor, created by the host's gui calls, and the host timer that idles it.
     std::unique_ptr<Editor> editorWindow;
@@ -69,7 +68,6 @@ private:
     clap_plugin_t clapPlugin{};
     const clap_host_t* host;
     InstrumentCore core{*this};
-    bool active = false;
     bool initialized = false;
     // The block's parameter changes, in frame order; room taken at activation.
     std::vector<TimedParameter> blockParameters;
