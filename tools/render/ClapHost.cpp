@@ -189,8 +189,10 @@ void ClapHost::loadEntry(const std::string& path)
 void ClapHost::createPlugin(const std::string& path)
 {
     const auto* factory = static_cast<const clap_plugin_factory_t*>(entry->get_factory(CLAP_PLUGIN_FACTORY_ID));
-    if (!factory || !factory->get_plugin_count || factory->get_plugin_count(factory) == 0)
+    if (!factory || !factory->get_plugin_count || !factory->get_plugin_descriptor || !factory->create_plugin ||
+        factory->get_plugin_count(factory) == 0)
         throw HostError("'" + path + "' offers no plug-ins");
+    pluginFactory = factory;
     const clap_plugin_descriptor_t* descriptor = factory->get_plugin_descriptor(factory, 0);
     if (!descriptor || !descriptor->id)
         throw HostError("'" + path + "' describes no plug-in");
@@ -388,16 +390,28 @@ void ClapHost::processBlock(const std::vector<BlockEvent>& events, int frames)
     for (const BlockEvent& event : events)
         queueMidi(event);
     queueTransport();
-    EventList in = listOf(pending);
-    received.clear();
-    EventSink out{&received};
+    clap_event_transport_t transport;
+    std::memcpy(&transport, pending.front().data(), sizeof transport);
     clap_audio_buffer_t buffer{};
     buffer.data32 = floatOutPtrs.data();
     buffer.channel_count = uint32_t(outputs);
+    timeInfo.flags &= ~kVstTransportChanged;
+    if (processInto(buffer, uint32_t(frames), &transport) == CLAP_PROCESS_ERROR)
+        throw HostError("the plug-in reported an error while processing");
+}
+
+clap_process_status ClapHost::processInto(clap_audio_buffer_t& buffer, uint32_t frames,
+                                          const clap_event_transport_t* transport)
+{
+    if (!processing)
+        start();
+    EventList in = listOf(pending);
+    received.clear();
+    EventSink out{&received};
     clap_process_t process{};
     process.steady_time = -1;
-    process.frames_count = uint32_t(frames);
-    process.transport = reinterpret_cast<const clap_event_transport_t*>(in.events.front());
+    process.frames_count = frames;
+    process.transport = transport;
     process.audio_outputs = &buffer;
     process.audio_outputs_count = 1;
     process.in_events = &in.list;
@@ -409,9 +423,7 @@ void ClapHost::processBlock(const std::vector<BlockEvent>& events, int frames)
     inProcess = false;
     cpuSeconds += std::max(0.0, threadCpuSeconds() - before - clockReadSeconds());
     pending.clear();
-    timeInfo.flags &= ~kVstTransportChanged;
-    if (status == CLAP_PROCESS_ERROR)
-        throw HostError("the plug-in reported an error while processing");
+    return status;
 }
 
 std::vector<uint8_t> ClapHost::saveState()

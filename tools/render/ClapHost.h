@@ -66,6 +66,17 @@ public:
     const std::vector<std::string>& logMessages() const { return messages; }
     // The note id the next note-on gets.
     int32_t nextNoteId() const { return noteCounter; }
+    // For a validator: the library's entry and factory and this host's record, to make more
+    // instances and look at every descriptor.
+    const clap_plugin_entry_t* pluginEntry() const { return entry; }
+    const clap_plugin_factory_t* factory() const { return pluginFactory; }
+    const clap_host_t* hostRecord() const { return &host; }
+    // One process call into buffers the caller owns, with the events added since the last call
+    // and the given transport (null for a free-running host); starts processing when needed.
+    clap_process_status processInto(clap_audio_buffer_t& outputs, uint32_t frames,
+                                     const clap_event_transport_t* transport);
+    // Sends the events added so far through the plug-in's params.flush; only while stopped.
+    void flushParameters();
 
 private:
     friend struct ClapHostServices;
@@ -74,12 +85,12 @@ private:
     void readPorts();
     void queueMidi(const BlockEvent& event);
     void queueTransport();
-    void flushParameters();
     static const void* CLAP_ABI hostExtension(const clap_host_t* host, const char* id);
     static ClapHost& of(const clap_host_t* host) { return *static_cast<ClapHost*>(host->host_data); }
 
     void* library = nullptr;
     const clap_plugin_entry_t* entry = nullptr;
+    const clap_plugin_factory_t* pluginFactory = nullptr;
     const clap_plugin_t* plugin = nullptr;
     const clap_plugin_preset_load_t* presetLoad = nullptr;
     const clap_plugin_gui_t* gui = nullptr;

@@ -114,23 +114,10 @@ void Rig::checkOutput(int frames)
 {
     peak = 0;
     for (size_t c = 0; c < floatOut.size(); ++c) {
-        for (int i = 0; i < frames + kGuardFrames; ++i) {
-            double v = useDouble ? doubleOut[c][size_t(i)] : double(floatOut[c][size_t(i)]);
-            bool unwritten = v == double(kUnwrittenMarker);
-            if (i >= frames) {
-                if (!unwritten)
-                    fail("the plug-in wrote past the end of the block: " + where(c, i, frames));
-                continue;
-            }
-            if (unwritten)
-                fail("the plug-in left an output sample unwritten: " + where(c, i, frames));
-            if (!std::isfinite(v))
-                fail(std::string(std::isnan(v) ? "NaN" : "infinite") + " output at " + where(c, i, frames));
-            if (std::fabs(v) > clip)
-                fail("output " + std::to_string(v) + " above the clip level " + std::to_string(clip) + " at " +
-                     where(c, i, frames));
-            peak = std::max(peak, float(std::fabs(v)));
-        }
+        auto at = [&](int frame) { return where(c, frame, frames); };
+        const float channelPeak = useDouble ? checkChannel(doubleOut[c].data(), frames, frames + kGuardFrames, clip, at)
+                                            : checkChannel(floatOut[c].data(), frames, frames + kGuardFrames, clip, at);
+        peak = std::max(peak, channelPeak);
     }
 }
 
@@ -143,18 +130,11 @@ std::string Rig::where(size_t channel, int frame, int frames) const
 
 void Rig::requireSilenceWithin(double seconds, const std::string& after)
 {
-    const int block = std::min(maxBlock, 4096);
-    const long limit = long(seconds * sampleRate);
-    const long quietNeeded = long(sampleRate);
-    long quietFor = 0;
-    for (long done = 0; done < limit; done += block) {
-        process(block);
-        quietFor = lastPeak() < 1e-4f ? quietFor + block : 0;
-        if (quietFor >= quietNeeded)
-            return;
-    }
-    fail("still sounding " + std::to_string(int(seconds)) + " s after " + after + " (peak " +
-         std::to_string(lastPeak()) + ")");
+    auto render = [this](int frames) {
+        process(frames);
+        return lastPeak();
+    };
+    requireSilence(render, std::min(maxBlock, 4096), sampleRate, seconds, after);
 }
 
 void Rig::sendEvents(const std::vector<VstEvent*>& events)

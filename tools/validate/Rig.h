@@ -3,6 +3,7 @@
 // so that frames the plug-in left unwritten, or wrote past the end of the block, are caught.
 #pragma once
 
+#include "OutputCheck.h"
 #include "PluginHost.h"
 #include "ValidatorTest.h"
 
@@ -77,7 +78,3 @@ private:
     std::deque<std::vector<VstIntPtr>> eventLists;
     bool eventsConsumed = false;
 };
-
-// The process call's contract: every frame written, nothing past the block, all finite.
-constexpr float kUnwrittenMarker = -1234.5f;
-constexpr int kGuardFrames = 16;

@@ -1,6 +1,7 @@
 #include "TestRunner.h"
 
 #include "ChildProcess.h"
+#include "OpenPlugin.h"
 #include "StepNote.h"
 #include "ValidatorTest.h"
 
@@ -102,7 +103,7 @@ bool selected(const ValidateOptions& options, const ValidatorTest& test)
 
 void checkSuiteNames(const ValidateOptions& options)
 {
-    TestList tests = allTests();
+    TestList tests = allTests(options.plugin);
     for (const std::string& suite : options.suites) {
         bool known = false;
         std::string names;
@@ -116,9 +117,20 @@ void checkSuiteNames(const ValidateOptions& options)
     }
 }
 
-TestList allTests()
+TestList allTests(const std::string& pluginPath)
 {
     TestList tests;
+    if (isClapPath(pluginPath)) {
+        addClapDescriptorTests(tests);
+        addClapAudioTests(tests);
+        addClapParameterTests(tests);
+        addClapFuzzTests(tests);
+        addClapStateTests(tests);
+        addClapNoteTests(tests);
+        addClapTransportTests(tests);
+        addClapScanTests(tests);
+        return tests;
+    }
     addLifecycleTests(tests);
     addAudioTests(tests);
     addParameterTests(tests);
@@ -143,7 +155,7 @@ void noteStep(const std::string& step)
 
 int runTestsHere(const ValidateOptions& options)
 {
-    TestList tests = allTests();
+    TestList tests = allTests(options.plugin);
     stepFilePath = options.stepFile;
     FILE* results = std::fopen(options.resultFile.c_str(), "ab");
     if (!results)
@@ -189,7 +201,7 @@ size_t resultsWritten(const ChildFiles& files)
 
 int runAllTests(const ValidateOptions& options)
 {
-    TestList tests = allTests();
+    TestList tests = allTests(options.plugin);
     std::printf("morvelline-validate: %s, level %d, seed %llu\n", options.plugin.c_str(), options.level,
                 static_cast<unsigned long long>(options.seed));
     fs::path folder = fs::temp_directory_path() / ("morvelline-validate-" + std::to_string(std::random_device{}()) +

@@ -70,5 +70,14 @@ void addThreadTests(TestList&);
 void addRealtimeTests(TestList&);
 void addLocaleTests(TestList&);
 
-// Every test in the order they run.
-TestList allTests();
+void addClapDescriptorTests(TestList&);
+void addClapAudioTests(TestList&);
+void addClapParameterTests(TestList&);
+void addClapFuzzTests(TestList&);
+void addClapStateTests(TestList&);
+void addClapNoteTests(TestList&);
+void addClapTransportTests(TestList&);
+void addClapScanTests(TestList&);
+
+// Every test for the plug-in's format (CLAP for a .clap file, else VST 2.4) in the order they run.
+TestList allTests(const std::string& pluginPath);

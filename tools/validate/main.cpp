@@ -1,4 +1,4 @@
-// morvelline-validate: tests any VST 2.4 plug-in through its binary interface.
+// morvelline-validate: tests any VST 2.4 or CLAP plug-in through its binary interface.
 #include "ChildProcess.h"
 #include "TestRunner.h"
 #include "ValidateOptions.h"
