@@ -153,6 +153,7 @@ void VoiceManager::allocateVoice(NoteRecord record, int polyphony)
     counter += 1;
     Voice& v = voices[chosen];
     v.startVoice(stamp, record);
+    voiceStarts[size_t(chosen)] = ++startsSoFar;
     // The voice's set-up is current before its first frame, whatever the frame index.
     v.updateBlock(globalLfos);
 }

@@ -12,6 +12,7 @@
 #include "params/TempoInfo.h"
 #include "settings/MidiMap.h"
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <vector>
@@ -81,6 +82,9 @@ public:
     // index that names no voice.
     int voiceChannel(int voiceIndex) const;
     int voiceKey(int voiceIndex) const;
+    // Grows by one at every note start, on whichever voice: a voice whose number moved has
+    // started a note since it was last looked at (a stolen voice included).
+    uint32_t voiceStart(int voiceIndex) const { return voiceStarts[size_t(voiceIndex)]; }
 
     // For the user-interface thread (voice lights, note lamp): a snapshot the audio thread
     // publishes at every block start and after every engine reset. Bit i is voice i.
@@ -113,6 +117,8 @@ private:
     // The per-frame values every sounding voice reads, read once per frame.
     FrameControls frameControls;
     int32_t counter = 0;
+    std::array<uint32_t, kNumVoices> voiceStarts{};
+    uint32_t startsSoFar = 0;
     float sampleRate = 44100.0f;
     bool rateReady = false;
 

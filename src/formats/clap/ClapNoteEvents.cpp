@@ -31,7 +31,7 @@ bool toNoteExpression(clap_note_expression id, NoteExpression& kind)
 bool ClapPlugin::noteAddressed(int32_t noteId, int16_t channel, int16_t key, int& toChannel, int& toKey) const
 {
     if (noteId >= 0)
-        return noteIds.find(noteId, toChannel, toKey);
+        return voiceNotes.find(noteId, toChannel, toKey);
     toChannel = channel >= 0 && channel < 16 ? channel : -1;
     toKey = key >= 0 && key < 128 ? key : -1;
     return channel < 16 && key < 128;

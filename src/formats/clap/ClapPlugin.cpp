@@ -66,7 +66,6 @@ ClapPlugin::ClapPlugin(const clap_host_t* clapHost, const clap_plugin_descriptor
     clapPlugin.process = pluginProcess;
     clapPlugin.get_extension = pluginExtension;
     clapPlugin.on_main_thread = pluginOnMainThread;
-    voiceNoteIds.fill(-1);
 }
 
 ClapPlugin::~ClapPlugin()
@@ -103,8 +102,7 @@ bool ClapPlugin::activate(double sampleRate, uint32_t maxFrames)
     blockParameters.reserve(std::clamp<uint32_t>(maxFrames, 256, 8192));
     // Hosts send their modulation anew after activation.
     modulation.fill(0.0f);
-    noteIds.clear();
-    soundingBefore = 0;
+    voiceNotes.clear();
     return true;
 }
 
@@ -130,7 +128,7 @@ clap_process_status ClapPlugin::process(const clap_process_t& block)
     if (left && right)
         block.audio_outputs[0].constant_mask = 0;
     sendEdits(block.out_events);
-    sendEndedNotes(block.out_events, block.frames_count);
+    voiceNotes.endBlock(core.engine(), block.out_events, block.frames_count > 0 ? block.frames_count - 1 : 0);
     return CLAP_PROCESS_CONTINUE;
 }
 
@@ -185,7 +183,6 @@ void ClapPlugin::readEvent(const clap_event_header_t& event)
         const auto& midi = reinterpret_cast<const clap_event_midi_t&>(event);
         core.queueMidi({int32_t(event.time), midi.data[0], midi.data[1], midi.data[2]});
         if ((midi.data[0] & 0xF0) == 0x90 && (midi.data[2] & 0x7F) > 0) {
-            noteIds.remember(-1, midi.data[0] & 0x0F, midi.data[1] & 0x7F);
             modulateNewNote(event.time, midi.data[0] & 0x0F, midi.data[1] & 0x7F);
         }
         return;
@@ -203,7 +200,7 @@ void ClapPlugin::readNote(const clap_event_note_t& note, bool on)
         // A note-on names its key and channel; velocity 0 is still a note-on, unlike MIDI's.
         if (note.key < 0 || note.channel < 0)
             return;
-        noteIds.remember(note.note_id, note.channel, note.key);
+        voiceNotes.noteStarted(note.note_id, note.channel, note.key);
         const uint8_t status = uint8_t(0x90 | note.channel);
         core.queueMidi({int32_t(note.header.time), status, uint8_t(note.key), std::max<uint8_t>(midiByte(note.velocity), 1)});
         modulateNewNote(note.header.time, note.channel, note.key);
@@ -259,36 +256,6 @@ void ClapPlugin::sendEdits(const clap_output_events_t* out)
             event.param_id = clap_id(edit.index);
             out->try_push(out, &event.header);
         }
-    }
-}
-
-// Voices that stopped sounding in this block end their notes for the host.
-void ClapPlugin::sendEndedNotes(const clap_output_events_t* out, uint32_t frames)
-{
-    const VoiceManager& engine = core.engine();
-    uint32_t sounding = 0;
-    for (int v = 0; v < kNumVoices; ++v) {
-        if (!engine.isSounding(v))
-            continue;
-        sounding |= 1u << v;
-        if (!(soundingBefore >> v & 1u)) {
-            const NoteRecord& note = engine.voice(v).note;
-            voiceNoteIds[size_t(v)] = noteIds.idOf(note.channel, note.note);
-        }
-    }
-    const uint32_t ended = soundingBefore & ~sounding;
-    soundingBefore = sounding;
-    for (int v = 0; v < kNumVoices; ++v) {
-        if (!(ended >> v & 1u) || !out || !out->try_push)
-            continue;
-        const NoteRecord& note = engine.voice(v).note;
-        clap_event_note_t event{};
-        event.header = {sizeof event, frames > 0 ? frames - 1 : 0, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_NOTE_END, 0};
-        event.note_id = voiceNoteIds[size_t(v)];
-        event.port_index = 0;
-        event.channel = int16_t(note.channel);
-        event.key = int16_t(note.note);
-        out->try_push(out, &event.header);
     }
 }
 

@@ -4,7 +4,7 @@
 
 #include "clapabi.h"
 #include "ClapEditQueue.h"
-#include "ClapNoteIds.h"
+#include "ClapVoiceTracker.h"
 #include "instrument/InstrumentCore.h"
 
 #include <array>
@@ -63,7 +63,6 @@ private:
     bool noteAddressed(int32_t noteId, int16_t channel, int16_t key, int& toChannel, int& toKey) const;
     void readTransport(const clap_event_transport_t& transport);
     void sendEdits(const clap_output_events_t* out);
-    void sendEndedNotes(const clap_output_events_t* out, uint32_t frames);
 
     clap_plugin_t clapPlugin{};
     const clap_host_t* host;
@@ -73,10 +72,8 @@ private:
     std::vector<TimedParameter> blockParameters;
     // The editor's edits on their way to the host, which hears of them from process or flush.
     ClapEditQueue edits;
-    // The note ids of the notes playing, and the id each sounding voice was started with.
-    ClapNoteIds noteIds;
-    std::array<int32_t, kNumVoices> voiceNoteIds{};
+    // The host's notes the voices play.
+    ClapVoiceTracker voiceNotes;
     // The host's modulation of all notes, which every note started later takes on too.
     std::array<float, kNumParams> modulation{};
-    uint32_t soundingBefore = 0;
 };
