@@ -155,10 +155,13 @@ void ClapPlugin::readEvent(const clap_event_header_t& event)
         if (event.size < sizeof(clap_event_param_value_t))
             return;
         const auto& change = reinterpret_cast<const clap_event_param_value_t&>(event);
-        // Values for one note or key are not ours to keep: the program holds one value.
-        if (change.note_id != -1 || change.key != -1 || change.param_id >= uint32_t(kNumParams))
+        // Values for one note or key are not ours to keep: the program holds one value. A value
+        // that is not a finite number is refused; one past the range the host was given is held
+        // to it.
+        if (change.note_id != -1 || change.key != -1 || change.param_id >= uint32_t(kNumParams) ||
+            !std::isfinite(change.value))
             return;
-        const TimedParameter timed{int(event.time), int(change.param_id), float(change.value)};
+        const TimedParameter timed{int(event.time), int(change.param_id), float(std::clamp(change.value, 0.0, 1.0))};
         if (blockParameters.size() < blockParameters.capacity())
             blockParameters.push_back(timed);
         else
