@@ -1,5 +1,6 @@
 // Process calls allocate nothing once the engine has warmed up. This program replaces the global
 // allocation functions, so it runs apart from the other tests.
+#include "formats/clap/ClapPlugin.h"
 #include "unit/plugin/PluginEventTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -83,6 +84,56 @@ TEST(ProcessAllocation, BusyPatchWithNotesEffectsAndAutomationAllocatesNothing)
     for (int n = 50; n < 400; ++n)
         total += block(n);
     EXPECT_EQ(total, 0);
+}
+
+// The CLAP build's block: notes with ids, parameter values, per-note modulation and expressions
+// in, note ends out.
+TEST(ProcessAllocation, ClapBlocksWithPerNoteEventsAllocateNothing)
+{
+    static const clap_plugin_descriptor_t descriptor{CLAP_VERSION, "a", "a", "", "", "", "", "", "", nullptr};
+    static const clap_host_t host{CLAP_VERSION, nullptr, "a", "", "", "1",
+                                  [](const clap_host_t*, const char*) -> const void* { return nullptr; },
+                                  nullptr, nullptr, nullptr};
+    auto* plugin = new ClapPlugin(&host, &descriptor);
+    plugin->init();
+    plugin->activate(44100.0, 256);
+    struct Events {
+        clap_event_note_t on, off;
+        clap_event_param_value_t value;
+        clap_event_param_mod_t mod;
+        clap_event_note_expression_t expression;
+        const clap_event_header_t* list[5];
+    } e{};
+    e.list[0] = &e.on.header;
+    e.list[1] = &e.value.header;
+    e.list[2] = &e.mod.header;
+    e.list[3] = &e.expression.header;
+    e.list[4] = &e.off.header;
+    clap_input_events_t in{&e, [](const clap_input_events_t*) { return uint32_t(5); },
+                           [](const clap_input_events_t* l, uint32_t i) { return static_cast<Events*>(l->ctx)->list[i]; }};
+    clap_output_events_t out{nullptr, [](const clap_output_events_t*, const clap_event_header_t*) { return true; }};
+    std::vector<float> l(256), r(256);
+    float* channels[2] = {l.data(), r.data()};
+    clap_audio_buffer_t buffer{channels, nullptr, 2, 0, 0};
+    clap_process_t process{-1, 256, nullptr, nullptr, &buffer, 0, 1, &in, &out};
+    auto block = [&](int n) {
+        const int16_t key = int16_t(40 + n % 40);
+        e.on = {{sizeof e.on, 0, 0, CLAP_EVENT_NOTE_ON, 0}, n, 0, 0, key, 0.8};
+        e.value = {{sizeof e.value, 10, 0, CLAP_EVENT_PARAM_VALUE, 0}, Param::FltCut, nullptr, -1, -1, -1, -1, n % 100 / 100.0};
+        e.mod = {{sizeof e.mod, 20, 0, CLAP_EVENT_PARAM_MOD, 0}, Param::FltRes, nullptr, n, -1, -1, -1, 0.2};
+        e.expression = {{sizeof e.expression, 30, 0, CLAP_EVENT_NOTE_EXPRESSION, 0}, CLAP_NOTE_EXPRESSION_TUNING, n, -1, -1, -1, 0.5};
+        e.off = {{sizeof e.off, 200, 0, CLAP_EVENT_NOTE_OFF, 0}, n - 30, 0, 0, int16_t(40 + (n + 10) % 40), 0.0};
+        const long before = allocations.load();
+        plugin->process(process);
+        return allocations.load() - before;
+    };
+    for (int n = 0; n < 50; ++n)
+        block(n);
+    long total = 0;
+    for (int n = 50; n < 400; ++n)
+        total += block(n);
+    EXPECT_EQ(total, 0);
+    plugin->plugin()->destroy(plugin->plugin());
 }
 
 } // namespace
