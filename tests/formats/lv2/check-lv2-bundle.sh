@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The LV2 bundle as the LV2 tools see it: lv2_validate and sord_validate (against the installed
-# LV2 specifications) find no error and no warning, lv2ls lists it from its build folder and
+# LV2 schema files) find no error and no warning, lv2ls lists it from its build folder and
 # lv2info shows the 199 controls, one MIDI input and two audio outputs.
 # usage: check-lv2-bundle.sh BUNDLE_FOLDER
 set -euo pipefail
@@ -12,7 +12,7 @@ done
 ttl=("$bundle"/*.ttl)
 [ ${#ttl[@]} -eq 3 ] || { echo "FAIL: expected manifest.ttl, Morvelline.ttl and presets.ttl in $bundle"; exit 1; }
 
-# Everything but the count of checks is a finding; lv2_validate also names spec files it skips.
+# Everything but the count of checks is a finding; lv2_validate also names schema files it skips.
 clean() {
     local name=$1 out=$2
     echo "$out" | tail -1
@@ -23,8 +23,8 @@ clean() {
     fi
 }
 clean lv2_validate "$(lv2_validate "${ttl[@]}" 2>&1)"
-mapfile -t specs < <(find /usr/lib/lv2 -maxdepth 2 -name '*.ttl' ! -name '*.doap.ttl' | sort)
-clean sord_validate "$(sord_validate "${specs[@]}" "${ttl[@]}" 2>&1)"
+mapfile -t schemas < <(find /usr/lib/lv2 -maxdepth 2 -name '*.ttl' ! -name '*.doap.ttl' | sort)
+clean sord_validate "$(sord_validate "${schemas[@]}" "${ttl[@]}" 2>&1)"
 
 export LV2_PATH
 LV2_PATH=$(dirname "$bundle")
