@@ -51,8 +51,6 @@ Lv2Host::Lv2Host(const std::string& bundlePath)
     if (path.empty() || path.back() != '/')
         path += '/';
     Node bundle(lilv_new_file_uri(world, nullptr, path.c_str()));
-    lilv_world_load_specifications(world);
-    lilv_world_load_plugin_classes(world);
     lilv_world_load_bundle(world, bundle);
     const LilvPlugins* plugins = lilv_world_get_all_plugins(world);
     LILV_FOREACH (plugins, i, plugins) {
