@@ -1,6 +1,6 @@
 # Release packages made by CPack from the native build folder (run `cpack` there):
-#   Morvelline-<version>-linux-x86_64.tar.gz  Morvelline.so, Morvelline.clap, Morvelline_Data/,
-#                                             morvelline-render
+#   Morvelline-<version>-linux-x86_64.tar.gz  Morvelline.so, Morvelline.clap, Morvelline.lv2/,
+#                                             Morvelline_Data/, morvelline-render
 #   Morvelline-<version>-windows.zip          both DLLs, both .clap files, Morvelline_Data/,
 #                                             INSTALL-Windows.txt
 # The ZIP is made only when the folders of both Windows cross builds are known.
@@ -16,6 +16,8 @@ function(morvelline_install_data component)
 endfunction()
 
 install(TARGETS Morvelline MorvellineClap LIBRARY DESTINATION . COMPONENT linux)
+# The LV2 bundle as the build lays it out: both modules and the generated Turtle files.
+install(DIRECTORY ${MORVELLINE_LV2_BUNDLE} DESTINATION . COMPONENT linux USE_SOURCE_PERMISSIONS)
 if(TARGET morvelline-render)
     install(TARGETS morvelline-render RUNTIME DESTINATION . COMPONENT linux)
 endif()

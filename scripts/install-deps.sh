@@ -17,7 +17,12 @@ required=(
     python3-cairo
     # The comma-decimal locale the validator makes for its locale test.
     locales
+    # The LV2 build: its headers, lilv for the render host, and the LV2 tools and hosts the tests
+    # prove the bundle in (jalv plays through a JACK server).
+    lv2-dev liblilv-dev lilv-utils sordi jalv jackd2
 )
+# Ardour renders the LV2 build in a real DAW session; large, so its test skips when it is absent.
+optional_daw=ardour
 optional_32_bit=wine32:i386
 
 # (Outputs are read whole: grep -q closing a pipe early would fail the pipeline.)
@@ -31,7 +36,9 @@ for p in "${required[@]}"; do
 done
 want_32_bit=0
 installed "$optional_32_bit" || want_32_bit=1
-[ ${#missing[@]} -eq 0 ] && [ $want_32_bit = 0 ] && exit 0
+want_daw=0
+installed "$optional_daw" || want_daw=1
+[ ${#missing[@]} -eq 0 ] && [ $want_32_bit = 0 ] && [ $want_daw = 0 ] && exit 0
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
@@ -75,6 +82,12 @@ if [ $want_32_bit = 1 ]; then
     if ! "${sudo_cmd[@]}" apt-get install -y "${apt_options[@]}" --no-install-recommends "$optional_32_bit" \
         >"$update_log" 2>&1; then
         echo "install-deps: $optional_32_bit could not be installed, so Morvelline_32.dll will be built but not run."
+    fi
+fi
+if [ $want_daw = 1 ]; then
+    if ! "${sudo_cmd[@]}" apt-get install -y "${apt_options[@]}" --no-install-recommends "$optional_daw" \
+        >"$update_log" 2>&1; then
+        echo "install-deps: $optional_daw could not be installed, so the LV2 build's Ardour test will be skipped."
     fi
 fi
 exit 0

@@ -2,7 +2,9 @@
 # Installs Morvelline for the current user: Morvelline.so into ~/.vst and its data folder
 # (factory bank, example themes) beside it as ~/.vst/Morvelline_Data; Morvelline.clap (found
 # beside Morvelline.so) into ~/.clap, where ~/.clap/Morvelline_Data links to the same folder so
-# both builds share one bank and one set of settings. Files the user already has
+# both builds share one bank and one set of settings; the LV2 bundle Morvelline.lv2 (found in lv2/
+# beside Morvelline.so) into ~/.lv2, with a Morvelline_Data link inside it to the same folder.
+# Files the user already has
 # there (their Default.hfb, Settings.txt, Midi.txt, themes) are never overwritten.
 # A data folder beside the plug-in takes precedence over the per-user one
 # ($XDG_DATA_HOME/Hollowfen Software/Morvelline). When the user already keeps files in the
@@ -25,7 +27,7 @@ plugin=${1:-$top/build/linux/Morvelline.so}
 
 if [ $# -eq 0 ] && [ ! -f "$plugin" ]; then
     cmake -S "$top" -B "$top/build/linux" -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$top/build/linux" -j "$(nproc)" --target Morvelline MorvellineClap
+    cmake --build "$top/build/linux" -j "$(nproc)" --target Morvelline MorvellineClap MorvellineLv2 MorvellineLv2Ui
 fi
 if [ ! -f "$plugin" ]; then
     echo "install.sh: no plug-in at $plugin" >&2
@@ -55,6 +57,21 @@ if [ -f "$clap" ]; then
     cp "$clap" "$HOME/.clap/.Morvelline.clap.new"
     mv -f "$HOME/.clap/.Morvelline.clap.new" "$HOME/.clap/Morvelline.clap"
     echo "Installed $HOME/.clap/Morvelline.clap"
+fi
+bundle=$(dirname "$plugin")/lv2/Morvelline.lv2
+lv2_dir=$HOME/.lv2
+if [ -f "$bundle/manifest.ttl" ]; then
+    # The whole folder is replaced at once; the data link inside it is made again below.
+    mkdir -p "$lv2_dir"
+    rm -rf "$lv2_dir/.Morvelline.lv2.new" "$lv2_dir/.Morvelline.lv2.old"
+    cp -r "$bundle" "$lv2_dir/.Morvelline.lv2.new"
+    [ ! -e "$lv2_dir/Morvelline.lv2" ] || mv "$lv2_dir/Morvelline.lv2" "$lv2_dir/.Morvelline.lv2.old"
+    mv "$lv2_dir/.Morvelline.lv2.new" "$lv2_dir/Morvelline.lv2"
+    if [ -d "$lv2_dir/.Morvelline.lv2.old/Morvelline_Data" ] && [ ! -L "$lv2_dir/.Morvelline.lv2.old/Morvelline_Data" ]; then
+        mv "$lv2_dir/.Morvelline.lv2.old/Morvelline_Data" "$lv2_dir/Morvelline.lv2/"
+    fi
+    rm -rf "$lv2_dir/.Morvelline.lv2.old"
+    echo "Installed $lv2_dir/Morvelline.lv2"
 fi
 
 copy_missing() { # source folder, target folder, what: copies only files that do not exist yet
@@ -99,4 +116,8 @@ echo "Data folder: $target"
 if [ -f "$HOME/.clap/Morvelline.clap" ] && [ "$target" = "$data_dir" ] && [ ! -e "$HOME/.clap/Morvelline_Data" ]; then
     ln -s "$data_dir" "$HOME/.clap/Morvelline_Data"
     echo "The CLAP uses the same data folder ($HOME/.clap/Morvelline_Data links to it)."
+fi
+if [ -d "$lv2_dir/Morvelline.lv2" ] && [ "$target" = "$data_dir" ] && [ ! -e "$lv2_dir/Morvelline.lv2/Morvelline_Data" ]; then
+    ln -s "$data_dir" "$lv2_dir/Morvelline.lv2/Morvelline_Data"
+    echo "The LV2 uses the same data folder ($lv2_dir/Morvelline.lv2/Morvelline_Data links to it)."
 fi

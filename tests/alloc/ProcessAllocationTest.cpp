@@ -2,12 +2,20 @@
 // allocation functions, so it runs apart from the other tests.
 #include "formats/clap/ClapPlugin.h"
 #include "unit/plugin/PluginEventTestSupport.h"
+#include "formats/lv2/Lv2Plugin.h"
+#include "formats/lv2/Lv2PortValues.h"
+
+#include <lv2/atom/forge.h>
+#include <lv2/midi/midi.h>
+#include <lv2/time/time.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdlib>
+#include <map>
 #include <new>
+#include <string>
 
 // The replaced operator new takes its memory from malloc, so free is its match; GCC cannot see
 // that through the replacement.
@@ -134,6 +142,63 @@ TEST(ProcessAllocation, ClapBlocksWithPerNoteEventsAllocateNothing)
         total += block(n);
     EXPECT_EQ(total, 0);
     plugin->plugin()->destroy(plugin->plugin());
+}
+
+// The LV2 build's run: MIDI, the tempo and a rename in its event port, ports the host moves, and
+// the notify port answered.
+TEST(ProcessAllocation, Lv2RunWithNotesTempoPortsAndMessagesAllocatesNothing)
+{
+    static std::map<std::string, LV2_URID> ids;
+    LV2_URID_Map map{nullptr, [](LV2_URID_Map_Handle, const char* uri) {
+                         return ids.emplace(uri, LV2_URID(ids.size() + 1)).first->second;
+                     }};
+    const LV2_URID midiEvent = map.map(nullptr, LV2_MIDI__MidiEvent);
+    auto plugin = std::make_unique<Lv2Plugin>(44100.0, map, nullptr);
+    std::vector<float> controls(kNumParams), l(256), r(256);
+    for (int i = 0; i < kNumParams; ++i) {
+        float port = 0.0f;
+        lv2PortFromValue(i, kParamTable[i].defaultValue, port);
+        controls[size_t(i)] = port;
+        plugin->connectPort(uint32_t(i), &controls[size_t(i)]);
+    }
+    controls[Param::DlyMix] = controls[Param::RvbMix] = 0.3f;
+    std::vector<uint64_t> events(512), notify(512);
+    plugin->connectPort(lv2port::kEvents, events.data());
+    plugin->connectPort(lv2port::kNotify, notify.data());
+    plugin->connectPort(lv2port::kLeft, l.data());
+    plugin->connectPort(lv2port::kRight, r.data());
+    plugin->activate();
+    LV2_Atom_Forge forge;
+    lv2_atom_forge_init(&forge, &map);
+    const Lv2Urids uris(map);
+
+    auto block = [&](int n) {
+        lv2_atom_forge_set_buffer(&forge, reinterpret_cast<uint8_t*>(events.data()), events.size() * 8);
+        LV2_Atom_Forge_Frame sequence;
+        lv2_atom_forge_sequence_head(&forge, &sequence, 0);
+        const uint8_t notes[][3] = {{0x90, uint8_t(40 + n % 40), 100}, {0xE0, 0, uint8_t(n % 128)},
+                                    {0x80, uint8_t(40 + (n + 30) % 40), 0}};
+        for (int e = 0; e < 3; ++e) {
+            lv2_atom_forge_frame_time(&forge, e * 100);
+            lv2_atom_forge_atom(&forge, 3, midiEvent);
+            lv2_atom_forge_write(&forge, notes[e], 3);
+        }
+        lv2_atom_forge_frame_time(&forge, 200);
+        forgeProgramName(forge, uris, n % 2 ? "Odd" : "Even");
+        lv2_atom_forge_pop(&forge, &sequence);
+        reinterpret_cast<LV2_Atom*>(notify.data())->size = uint32_t(notify.size() * 8 - sizeof(LV2_Atom));
+        controls[Param::FltCut] = float(n % 100) / 100.0f;
+        controls[Param::Osc2Wave] = float(n % 12);
+        const long before = allocations.load();
+        plugin->run(256);
+        return allocations.load() - before;
+    };
+    for (int n = 0; n < 50; ++n)
+        block(n);
+    long total = 0;
+    for (int n = 50; n < 400; ++n)
+        total += block(n);
+    EXPECT_EQ(total, 0);
 }
 
 } // namespace

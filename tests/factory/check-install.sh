@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # scripts/install.sh into a temporary home: a first install creates ~/.vst with the plug-in and
-# its data folder (and ~/.clap with the CLAP, sharing that folder), the installed plug-in finds its factory bank there, and a second install
+# its data folder (and ~/.clap with the CLAP and ~/.lv2 with the LV2 bundle, sharing that folder), the installed plug-in finds its factory bank there, and a second install
 # keeps the bank and settings the user has changed since. A user who already keeps files in the
 # per-user data folder keeps them: they are copied into the new folder, or with
 # --keep-data-folder no new folder is made.
@@ -28,6 +28,11 @@ listed=$("$render" --plugin "$HOME/.vst/Morvelline.so" --list-programs | head -1
 cmp -s "${plugin%.so}.clap" "$HOME/.clap/Morvelline.clap" || fail "the CLAP was not copied to ~/.clap"
 [ "$(readlink -f "$HOME/.clap/Morvelline_Data")" = "$(readlink -f "$data")" ] ||
     fail "the CLAP does not share the data folder"
+bundle=$(dirname "$plugin")/lv2/Morvelline.lv2
+cmp -s "$bundle/Morvelline.so" "$HOME/.lv2/Morvelline.lv2/Morvelline.so" || fail "the LV2 bundle was not copied to ~/.lv2"
+cmp -s "$bundle/presets.ttl" "$HOME/.lv2/Morvelline.lv2/presets.ttl" || fail "the LV2 presets were not copied"
+[ "$(readlink -f "$HOME/.lv2/Morvelline.lv2/Morvelline_Data")" = "$(readlink -f "$data")" ] ||
+    fail "the LV2 does not share the data folder"
 
 sed "202s/.*/My Own Sound\r/" "$bank" > "$data/Presets/Default.hfb"
 printf 'my settings\r\n' > "$data/Settings.txt"

@@ -27,7 +27,8 @@ contents() { grep -v '/$' | sed 's|^[^/]*/||' | sort; }
 
 first_name=$(sed -n 202p "$src/resources/presets/Default.hfb" | tr -d '\r')
 if [ "$bits" = 64 ]; then
-    expected=$( (printf '%s\n' Morvelline.so Morvelline.clap morvelline-render; data_files) | sort)
+    expected=$( (printf '%s\n' Morvelline.so Morvelline.clap morvelline-render \
+        Morvelline.lv2/{manifest.ttl,Morvelline.ttl,presets.ttl,Morvelline.so,MorvellineUI.so}; data_files) | sort)
     actual=$(tar tzf "$tarball" | contents)
     [ "$actual" = "$expected" ] || fail "the tar.gz holds"$'\n'"$actual"$'\n'"instead of"$'\n'"$expected"
 
@@ -41,6 +42,8 @@ if [ "$bits" = 64 ]; then
     [ "$listed" = "  0  $first_name" ] || fail "the unpacked tar.gz starts with '$listed', not the factory bank"
     "$work"/tar/*/morvelline-render --plugin "$(ls "$work"/tar/*/Morvelline.clap)" --bench >/dev/null ||
         fail "the unpacked Morvelline.clap does not play"
+    "$work"/tar/*/morvelline-render --plugin "$(ls -d "$work"/tar/*/Morvelline.lv2)" --program 1 --bench >/dev/null ||
+        fail "the unpacked Morvelline.lv2 does not play"
 fi
 
 unzip -q "$zipfile" -d "$work/zip"

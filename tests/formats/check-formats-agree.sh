@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs formats_agree on the default programs (no data folder) and on factory programs (the
-# factory bank in a data folder beside the modules). With "wine 64" first, under Wine.
-# usage: check-formats-agree.sh [wine 64] AGREE VST CLAP FACTORY_BANK
+# factory bank in a data folder beside the modules). With "wine 64" first, under Wine. The other
+# build is a .clap file or an .lv2 bundle; the bundle's programs are its presets, the factory
+# programs whatever the data folder holds, so it plays the default program only bare.
+# usage: check-formats-agree.sh [wine 64] AGREE VST OTHER FACTORY_BANK
 set -euo pipefail
 run=()
 if [ "$1" = wine ]; then
@@ -15,12 +17,13 @@ trap 'rm -rf "$work"; if [ ${#run[@]} -gt 0 ]; then wineserver -k >/dev/null 2>&
 export XDG_DATA_HOME=$work/xdg HOME=$work
 for kind in bare factory; do
     mkdir -p "$work/$kind"
-    cp "$vst" "$clap" "$work/$kind/"
+    cp -r "$vst" "$clap" "$work/$kind/"
 done
 mkdir -p "$work/factory/Morvelline_Data/Presets"
 cp "$bank" "$work/factory/Morvelline_Data/Presets/Default.hfb"
 path() { if [ ${#run[@]} -gt 0 ]; then windows_path "$1"; else echo "$1"; fi; }
 # Program -1 is the one a fresh instance starts with.
-"${run[@]}" "$agree" "$(path "$work/bare/$(basename "$vst")")" "$(path "$work/bare/$(basename "$clap")")" -1 5
+if [[ $clap == *.lv2 ]]; then bare=(-1) factory=(0); else bare=(-1 5) factory=(-1); fi
+"${run[@]}" "$agree" "$(path "$work/bare/$(basename "$vst")")" "$(path "$work/bare/$(basename "$clap")")" "${bare[@]}"
 "${run[@]}" "$agree" "$(path "$work/factory/$(basename "$vst")")" "$(path "$work/factory/$(basename "$clap")")" \
-    -1 14 26 38 48 56 62 68 78 88
+    "${factory[@]}" 14 26 38 48 56 62 68 78 88

@@ -1,8 +1,9 @@
-// Plays the same notes, controllers and program changes through the VST 2.4 and the CLAP build
-// of the instrument, in blocks of changing size, and requires bit-identical output.
-// usage: formats_agree VST_LIBRARY CLAP_LIBRARY PROGRAM...
+// Plays the same notes, controllers and program changes through the VST 2.4 build and another
+// build of the instrument (a .clap file or, on Linux, an .lv2 bundle), in blocks of changing
+// size, and requires bit-identical output.
+// usage: formats_agree VST_LIBRARY OTHER_BUILD PROGRAM...
 // Exit code 0 when every program sounded the same through both.
-#include "ClapHost.h"
+#include "OpenPlugin.h"
 #include "PluginHost.h"
 
 #include <algorithm>
@@ -78,7 +79,7 @@ float loudest(const std::vector<float>& samples)
 int main(int argc, char** argv)
 {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: formats_agree VST_LIBRARY CLAP_LIBRARY PROGRAM...\n");
+        std::fprintf(stderr, "usage: formats_agree VST_LIBRARY OTHER_BUILD PROGRAM...\n");
         return 2;
     }
     int failures = 0;
@@ -86,9 +87,9 @@ int main(int argc, char** argv)
         for (int arg = 3; arg < argc; ++arg) {
             const int program = std::atoi(argv[arg]);
             PluginHost vst(argv[1]);
-            ClapHost clap(argv[2]);
+            const std::unique_ptr<HostedPlugin> other = openPlugin(argv[2]);
             const std::vector<float> a = render(vst, program);
-            const std::vector<float> b = render(clap, program);
+            const std::vector<float> b = render(*other, program);
             const bool same = a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
             const bool sounds = loudest(a) > 1e-3f;
             std::printf("%s: program %d, peak %.3f, %s\n", same && sounds ? "ok" : "FAILED", program, loudest(a),

@@ -69,6 +69,8 @@ RenderOptions parseOptions(const std::vector<std::string>& args)
             o.blockSize = parseInteger(a, value(), 1, 16384);
         else if (a == "--tempo")
             o.tempo = parseNumber(a, value(), 10, 1000);
+        else if (a == "--seed")
+            o.seed = parseInteger(a, value(), 0, 2147483647);
         else if (a == "--tail")
             o.tailSeconds = parseNumber(a, value(), 0, 600);
         else if (a == "--out")
@@ -118,7 +120,8 @@ std::string usageText()
            "Plays a Standard MIDI File (or, without one, a 15-second demo) through a VST 2.4\n"
            "instrument and writes the sound to a WAV file.\n"
            "\n"
-           "  --plugin PATH     plug-in library (default: Morvelline.so beside this program)\n"
+           "  --plugin PATH     plug-in library, .clap file or .lv2 bundle (default: Morvelline.so beside\n"
+           "                    this program)\n"
            "  --program N       select program N before playing\n"
            "  --set NAME=VALUE  set a parameter, by the short name the plug-in reports, to a value 0..1\n"
            "  --rate HZ         sample rate (default 44100)\n"
@@ -126,6 +129,7 @@ std::string usageText()
            "  --tempo BPM       tempo for files that have none (default 120)\n"
            "  --tail SECONDS    after the last event, render until quiet (below -90 dBFS), at most\n"
            "                    this long (default 4)\n"
+           "  --seed N          seed the random sources first, so renders repeat exactly\n"
            "  --out FILE.wav    output file (default: the MIDI file's name with .wav, or demo.wav)\n"
            "  --format F        16, 24 or float (default 24)\n"
            "  --double          process in double precision\n"

@@ -20,6 +20,7 @@ struct RenderOptions {
     int blockSize = 512;
     double tempo = 120;
     double tailSeconds = 4;
+    long seed = -1; // --seed: the C library's generator is seeded before playing
     SampleFormat format = SampleFormat::Pcm24;
     bool useDouble = false;
     bool listParams = false;

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -146,6 +147,10 @@ int run(const RenderOptions& options)
     if (!options.bench)
         writer = std::make_unique<WavWriter>(outPath, options.sampleRate, channels, options.format);
 
+    // Noise and random sources draw from the C library's generator: a fixed seed makes two
+    // renders comparable sample for sample.
+    if (options.seed >= 0)
+        std::srand(unsigned(options.seed));
     RenderSettings settings;
     settings.tailSeconds = options.tailSeconds;
     ProgressBar bar;
