@@ -67,6 +67,13 @@ TEST_F(Undo, KeysUndoAndRedoADragAndTheHostHearsEachValueAsAnEdit)
     EXPECT_EQ(value(Param::FltRes), dragged);
     EXPECT_FALSE(press('z', 0)) << "a plain z is no shortcut";
     EXPECT_FALSE(press('z', kControl | kAlt)) << "AltGr+Z types a character on some keyboards";
+
+    // The history belongs to the instance: a new window (a CLAP host makes a new editor) has it.
+    editor().close();
+    Editor another(nullptr, create().instrument());
+    ASSERT_TRUE(another.openHeadless());
+    another.undoStep();
+    EXPECT_EQ(value(Param::FltRes), before);
 }
 
 TEST_F(Undo, MenuEntriesNameTheNextStepAndAreGreyWhenThereIsNothingToDo)
