@@ -177,7 +177,8 @@ bool Editor::keyCommand(const VstKeyCode& key)
     if ((key.modifier & (kControl | kAlt)) != kControl || !isOpen())
         return false;
     // Some hosts pass the control character itself (Ctrl+Y is 25, Ctrl+Z 26).
-    const int letter = key.character == 25 ? 'y' : key.character == 26 ? 'z' : std::tolower(int(key.character));
+    const long c = key.character;
+    const int letter = c == 25 ? 'y' : c == 26 ? 'z' : c > 0 && c < 128 ? std::tolower(int(c)) : 0;
     if (letter == 'z' && (key.modifier & kShift))
         redoStep();
     else if (letter == 'z')
