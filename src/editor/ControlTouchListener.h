@@ -8,6 +8,9 @@ class ControlTouchListener {
 public:
     virtual void controlTouched(CControl* control, bool held) = 0;
     virtual void controlReleased(CControl* control) = 0;
+    // Around a wheel or arrow-key step of a control (its edit gesture comes in between), so the
+    // steps of one turn of the wheel can count as one edit.
+    virtual void controlNudging(bool /*begins*/) {}
 
 protected:
     ~ControlTouchListener() = default;

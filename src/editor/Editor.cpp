@@ -38,7 +38,10 @@ std::string controllerText(int controller)
 
 } // namespace
 
-Editor::Editor(AudioEffect* owner, EditorHost& editorHost) : AEffGUIEditor(owner), host(editorHost)
+Editor::Editor(AudioEffect* owner, EditorHost& editorHost)
+    : AEffGUIEditor(owner), host(editorHost),
+      ownHistory(editorHost.editHistory() ? nullptr : std::make_unique<EditHistory>()),
+      history(editorHost.editHistory() ? *editorHost.editHistory() : *ownHistory)
 {
     CKnob::setKnobMode(kLinearMode);
 }
@@ -60,6 +63,7 @@ bool Editor::open(void* parentWindow)
         return false;
     }
     openState.store(true, std::memory_order_seq_cst);
+    followCurrentProgram();
     return true;
 }
 
@@ -68,7 +72,7 @@ bool Editor::askInWindow(const std::wstring& text, const std::wstring& title, Me
 {
     if (!frame || !isOpen())
         return false;
-    questions.push_back({text, title, buttons, std::move(then)});
+    questions.push_back({text, title, buttons, std::move(then), runningCommand ? *runningCommand : RunningCommand()});
     showNextQuestion();
     return true;
 }
@@ -104,10 +108,15 @@ void Editor::settleQuestion()
     frame->setFocusView(focusStillThere ? focusBeforeQuestion : nullptr);
     frame->invalidRect(frame->getViewSize());
     AnswerHandler then = std::move(questions.front().then);
+    const RunningCommand command = questions.front().command;
     questions.pop_front();
     // The command goes on; it may ask again, and its question waits behind any already queued.
-    if (then)
+    if (then) {
+        runningCommand = &command;
         then(answer);
+        runningCommand = nullptr;
+        finishCommand(command);
+    }
     showNextQuestion();
 }
 
@@ -118,6 +127,7 @@ bool Editor::openHeadless()
     if (!build(nullptr))
         return false;
     openState.store(true, std::memory_order_seq_cst);
+    followCurrentProgram();
     return true;
 }
 
@@ -174,6 +184,9 @@ void Editor::forgetControls()
     noteLamp = nullptr;
     learnSwitch = nullptr;
     touching = false;
+    // A gesture the closing window cut short never ends.
+    openGestures = 0;
+    nudging = false;
 }
 
 void* Editor::windowHandle() const
@@ -213,12 +226,19 @@ void Editor::setParameter(int index, float value)
 
 void Editor::beginEdit(long index)
 {
+    if (index >= 0 && index < kNumParams && openGestures++ == 0) {
+        // What the host changed before the gesture is not part of it.
+        recordSteps(StepKind::Automation);
+        gestureNudges = nudging;
+    }
     host.parameterGesture(int(index), true);
 }
 
 void Editor::endEdit(long index)
 {
     host.parameterGesture(int(index), false);
+    if (index >= 0 && index < kNumParams && openGestures > 0 && --openGestures == 0)
+        recordSteps(gestureNudges ? StepKind::Nudge : StepKind::Edit);
 }
 
 void Editor::valueChanged(CControl* control)
@@ -227,13 +247,13 @@ void Editor::valueChanged(CControl* control)
     const float value = control->getValue();
     if (tag >= 0 && tag < kNumParams) {
         host.editParameter(tag, value);
+        if (openGestures == 0)
+            recordSteps(StepKind::Edit);
     } else if (tag >= CommandTag::FilterNextPage && tag <= CommandTag::EnvelopePreviousPage) {
         if (value != 0.0f)
             switchCompactPage(tag);
     } else if (tag > CommandTag::None) {
-        // Commands reach the plug-in without being reported to the host as automation: they
-        // are no parameters of the host's, and a replayed menu command would act again.
-        host.editorCommand(tag, value);
+        runCommand(tag, value);
     }
     control->setDirty();
 }
@@ -292,6 +312,9 @@ void Editor::idle()
 {
     if (!frame)
         return;
+    // Host automation and learned controllers since the last idle.
+    if (openGestures == 0)
+        recordSteps(StepKind::Automation);
     updateLearnState();
     updateLearnTexts();
     updateProgramTexts();
@@ -345,6 +368,8 @@ void Editor::updateProgramTexts()
     // A name being typed is not overwritten.
     if (nameField && !nameField->isEditingText())
         nameField->setText(programs.current().name);
+    if (nameField)
+        nameField->setMarked(programDiffersFromSaved());
 }
 
 void Editor::updateLamps()

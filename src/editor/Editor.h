@@ -4,7 +4,9 @@
 #pragma once
 
 #include "editor/ControlTouchListener.h"
+#include "editor/EditHistory.h"
 #include "editor/EditorLayout.h"
+#include "editor/HeaderMenus.h"
 #include "gui/AEffGUIEditor.h"
 #include "platform/SystemServices.h"
 #include "gui/CControl.h"
@@ -63,6 +65,22 @@ public:
     void endEdit(long index) override;
     void controlTouched(CControl* control, bool held) override;
     void controlReleased(CControl* control) override;
+    void controlNudging(bool begins) override { nudging = begins; }
+
+    // Undo and redo of the edits to the current program, and the comparison with its saved
+    // state (the state when it was last selected, saved or loaded). Every value they change
+    // reaches the host as an edit: begin, automate, end. Nothing happens during a gesture or
+    // while a question waits for its answer.
+    void undoStep();
+    void redoStep();
+    void toggleCompare();
+    // Ctrl+Z undoes; Ctrl+Shift+Z and Ctrl+Y redo.
+    bool keyCommand(const VstKeyCode& key) override;
+    // What the options menu's Undo, Redo and Compare entries show now.
+    HistoryMenuState historyMenuState();
+    // True while the current program differs from its saved state (the marker by the name).
+    bool programDiffersFromSaved() const;
+    const EditHistory& editHistory() const { return history; }
 
     // The system window, owner of message boxes and dialogs; null while closed or headless.
     void* windowHandle() const;
@@ -109,6 +127,24 @@ private:
     void forgetControls();
     const ElementStyle& style(TextStyle which) const;
 
+    // A command on its way: the name of the step it makes, and the bank as it was before it
+    // (a bank command that replaced the bank makes every program's history meaningless).
+    struct RunningCommand {
+        const char* label = nullptr;
+        bool mayReplaceBank = false;
+        uint64_t bankBefore = 0;
+    };
+    void runCommand(int tag, float value);
+    bool runHistoryEntry(int position);
+    void finishCommand(const RunningCommand& command);
+    // Records what changed in the current program since the last look as one step, or follows a
+    // program switch without a step.
+    void recordSteps(StepKind kind, const char* label = nullptr);
+    void followCurrentProgram();
+    void applySnapshot(const ProgramSnapshot& target);
+    uint64_t bankFingerprint() const;
+    bool historyBusy() const;
+
     void showNextQuestion();
     void settleQuestion();
 
@@ -122,6 +158,12 @@ private:
     static void displayTextProc(float value, char* text, void* binding);
 
     EditorHost& host;
+    std::unique_ptr<EditHistory> ownHistory; // only where the host keeps none
+    EditHistory& history;
+    int openGestures = 0;       // parameter gestures begun and not yet ended
+    bool nudging = false;       // a wheel or arrow-key step is under way
+    bool gestureNudges = false; // the open gesture is such a step
+    const RunningCommand* runningCommand = nullptr;
     std::atomic<bool> openState{false};
     // setParameter calls in flight; close waits for them before the controls go away.
     std::atomic<int> parameterWriters{0};
@@ -156,6 +198,7 @@ private:
         std::wstring title;
         MessageButtons buttons;
         AnswerHandler then;
+        RunningCommand command; // the command that asked, finished after the answer
     };
     std::deque<Question> questions; // the first one is on screen
     MessageOverlay* questionPanel = nullptr;

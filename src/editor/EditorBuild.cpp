@@ -285,7 +285,7 @@ CView* Editor::createIconMenu(const ControlSpec& placement, const CRect& r)
     case CommandTag::ScaleMenu:
         return new ScaleMenu(r, this, programs, settings, icon);
     case CommandTag::OptionsMenu:
-        return new ConfigMenu(r, this, programs, settings, icon);
+        return new ConfigMenu(r, this, programs, settings, icon, [this] { return historyMenuState(); });
     case CommandTag::BankMenu:
         return new BankMenu(r, this, programs, settings, icon);
     case CommandTag::ProgramMenu:

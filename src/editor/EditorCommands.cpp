@@ -76,7 +76,7 @@ void handleOptionsMenu(CommandHost& host, int position)
         host.allNotesOff();
         break;
     default:
-        break; // separators; the About box belongs to the editor
+        break; // separators; Undo, Redo and Compare With Saved belong to the editor
     }
 }
 

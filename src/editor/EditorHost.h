@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+class EditHistory;
 class ProgramStore;
 struct UserSettings;
 
@@ -23,6 +24,9 @@ public:
     virtual void parameterGesture(int index, bool begins) = 0;
     // The display text of a parameter's current value.
     virtual void formatParameterText(int index, char* text) = 0;
+    // The instance's undo history, kept while editor windows come and go; null: each editor
+    // keeps its own.
+    virtual EditHistory* editHistory() { return nullptr; }
 
 protected:
     ~EditorHost() = default;

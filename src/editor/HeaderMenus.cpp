@@ -28,10 +28,10 @@ void ScaleMenu::prepareToOpen()
 }
 
 ConfigMenu::ConfigMenu(const CRect& area, CControlListener* controlListener, ProgramStore& store,
-                       UserSettings& userSettings, CBitmap* icon)
+                       UserSettings& userSettings, CBitmap* icon, HistorySource historySource)
     : IconMenu(area, controlListener, CommandTag::OptionsMenu, store, icon), settings(userSettings),
       themes(new COptionMenu(CRect(), controlListener, CommandTag::ThemeMenu)),
-      toggles(new COptionMenu(CRect(), controlListener, CommandTag::SettingsMenu))
+      toggles(new COptionMenu(CRect(), controlListener, CommandTag::SettingsMenu)), history(std::move(historySource))
 {
     for (const char* entry :
          {"Save Preset...", "Load Preset...", "Copy Preset", "Paste Preset", "Restore Preset", "Initialize Preset", "-",
@@ -40,6 +40,9 @@ ConfigMenu::ConfigMenu(const CRect& area, CControlListener* controlListener, Pro
     addEntry(themes, "Theme");
     addEntry(toggles, "Settings");
     addSeparator();
+    for (const char* entry : {"Undo", "Redo", "Compare With Saved"})
+        addEntry(entry);
+    showHistory(HistoryMenuState());
     for (const char* entry : {"Ask When Selecting Banks", "Enable Mouse Wheel Support", "Ignore Velocity For Amps"})
         toggles->addEntry(entry);
     if (userSettings.dataFolderFound) {
@@ -75,6 +78,17 @@ void ConfigMenu::prepareToOpen()
     toggles->checkEntry(0, settings.askOnBankSelect);
     toggles->checkEntry(1, settings.enableMouseWheel);
     toggles->checkEntry(2, settings.ignoreAmpVelocity.load());
+    showHistory(history ? history() : HistoryMenuState());
+}
+
+void ConfigMenu::showHistory(const HistoryMenuState& state)
+{
+    setEntryText(kUndoEntry, state.undo);
+    setEntryEnabled(kUndoEntry, state.canUndo);
+    setEntryText(kRedoEntry, state.redo);
+    setEntryEnabled(kRedoEntry, state.canRedo);
+    setEntryEnabled(kCompareEntry, state.canCompare || state.comparing);
+    checkEntry(kCompareEntry, state.comparing);
 }
 
 BankMenu::BankMenu(const CRect& area, CControlListener* controlListener, ProgramStore& store,

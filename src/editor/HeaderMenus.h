@@ -4,7 +4,20 @@
 
 #include "editor/IconMenu.h"
 
+#include <functional>
+#include <string>
+
 struct UserSettings;
+
+// What the options menu's last entries show of the editor's undo history.
+struct HistoryMenuState {
+    std::string undo = "Undo";
+    std::string redo = "Redo";
+    bool canUndo = false;
+    bool canRedo = false;
+    bool canCompare = false;
+    bool comparing = false;
+};
 
 class ScaleMenu : public IconMenu {
 public:
@@ -20,8 +33,14 @@ private:
 
 class ConfigMenu : public IconMenu {
 public:
+    // After the entries of old, so their positions stay what hosts and tests know.
+    static constexpr int kUndoEntry = 16;
+    static constexpr int kRedoEntry = 17;
+    static constexpr int kCompareEntry = 18;
+    using HistorySource = std::function<HistoryMenuState()>;
+
     ConfigMenu(const CRect& size, CControlListener* listener, ProgramStore& programs, UserSettings& settings,
-               CBitmap* icon);
+               CBitmap* icon, HistorySource history = {});
     ~ConfigMenu() override;
 
     COptionMenu* themeMenu() const { return themes; }
@@ -31,9 +50,12 @@ protected:
     void prepareToOpen() override;
 
 private:
+    void showHistory(const HistoryMenuState& state);
+
     UserSettings& settings;
     COptionMenu* themes;
     COptionMenu* toggles;
+    HistorySource history;
 };
 
 class BankMenu : public IconMenu {

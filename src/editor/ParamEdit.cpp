@@ -23,6 +23,24 @@ CMouseEventResult ParamEdit::onMouseDown(CPoint& /*where*/, const long& buttons)
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 }
 
+void ParamEdit::draw(CDrawContext* context)
+{
+    if (!marked || isEditingText()) {
+        CTextEdit::draw(context);
+        return;
+    }
+    drawText(context, getText() + kMarker);
+    setDirty(false);
+}
+
+void ParamEdit::setMarked(bool mark)
+{
+    if (mark != marked) {
+        marked = mark;
+        setDirty();
+    }
+}
+
 bool ParamEdit::isTypeOf(const char* className) const
 {
     return std::strcmp(className, "ParamEdit") == 0 || CTextEdit::isTypeOf(className);

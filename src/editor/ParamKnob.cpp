@@ -59,17 +59,25 @@ bool ParamKnob::onWheel(const CPoint& where, const float& distance, const long& 
 {
     if (!getMouseEnabled())
         return false;
-    if (touch)
-        touch->controlTouched(this, true);
-    return CAnimKnob::onWheel(where, distance, buttons);
+    if (!touch)
+        return CAnimKnob::onWheel(where, distance, buttons);
+    touch->controlTouched(this, true);
+    touch->controlNudging(true);
+    const bool used = CAnimKnob::onWheel(where, distance, buttons);
+    touch->controlNudging(false);
+    return used;
 }
 
 long ParamKnob::onKeyDown(VstKeyCode& key)
 {
     const bool arrow = key.virt == VKEY_UP || key.virt == VKEY_DOWN || key.virt == VKEY_LEFT || key.virt == VKEY_RIGHT;
-    if (arrow && touch)
-        touch->controlTouched(this, true);
-    return CAnimKnob::onKeyDown(key);
+    if (!arrow || !touch)
+        return CAnimKnob::onKeyDown(key);
+    touch->controlTouched(this, true);
+    touch->controlNudging(true);
+    const long used = CAnimKnob::onKeyDown(key);
+    touch->controlNudging(false);
+    return used;
 }
 
 bool ParamKnob::isTypeOf(const char* className) const

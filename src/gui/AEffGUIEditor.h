@@ -8,6 +8,7 @@
 
 class AudioEffectX;
 class CFrame;
+struct VstKeyCode;
 
 class AEffGUIEditor : public AEffEditor {
 public:
@@ -23,7 +24,8 @@ public:
     bool isOpen() const override { return systemWindow != nullptr; }
     // Lets the frame handle its window's events and redraw what is dirty.
     void idle() override;
-    // Forwarded to the frame's focus view, then to the view under the pointer.
+    // Forwarded to the frame's focus view, then to the view under the pointer, then to
+    // keyCommand.
     bool onKeyDown(int character, int virtualKey, float modifiers) override;
     bool onKeyUp(int character, int virtualKey, float modifiers) override;
     // 0 circular, 1 relative circular, 2 linear (CKnobMode).
@@ -33,6 +35,8 @@ public:
     // are not passed on).
     virtual void beginEdit(long index);
     virtual void endEdit(long index);
+    // A key pressed in the window that no view took (the editor's shortcuts); true when used.
+    virtual bool keyCommand(const VstKeyCode& /*key*/) { return false; }
 
     CFrame* getFrame() const { return frame; }
 

@@ -1,5 +1,6 @@
 #include "CFrame.h"
 
+#include "AEffGUIEditor.h"
 #include "CDrawContext.h"
 
 #include <cstring>
@@ -251,9 +252,9 @@ long CFrame::onKeyDown(VstKeyCode& key)
 {
     if (focusView && focusView->onKeyDown(key) == 1)
         return 1;
-    if (pointerView && pointerView != focusView)
-        return pointerView->onKeyDown(key);
-    return -1;
+    if (pointerView && pointerView != focusView && pointerView->onKeyDown(key) == 1)
+        return 1;
+    return editor && editor->keyCommand(key) ? 1 : -1;
 }
 
 long CFrame::onKeyUp(VstKeyCode& key)

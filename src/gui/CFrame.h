@@ -38,7 +38,8 @@ public:
     CMouseEventResult onMouseMoved(CPoint& where, const long& buttons) override;
     CMouseEventResult onMouseExited(CPoint& where, const long& buttons) override;
     bool onWheel(const CPoint& where, const float& distance, const long& buttons) override;
-    // To the focus view first, then to the view under the pointer.
+    // To the focus view first, then to the view under the pointer; a key down that neither takes
+    // goes to the editor's keyCommand (its shortcuts).
     long onKeyDown(VstKeyCode& key) override;
     long onKeyUp(VstKeyCode& key) override;
 

@@ -92,6 +92,28 @@ COptionMenu* COptionMenu::getSubMenu(long index) const
     return index >= 0 && index < getNbEntries() ? entries[size_t(index)].submenu : nullptr;
 }
 
+bool COptionMenu::setEntryText(long index, const std::string& text)
+{
+    if (index < 0 || index >= getNbEntries() || entries[size_t(index)].separator)
+        return false;
+    entries[size_t(index)].text = text;
+    setDirty();
+    return true;
+}
+
+bool COptionMenu::setEntryEnabled(long index, bool enabled)
+{
+    if (index < 0 || index >= getNbEntries())
+        return false;
+    entries[size_t(index)].enabled = enabled;
+    return true;
+}
+
+bool COptionMenu::isEntryEnabled(long index) const
+{
+    return index >= 0 && index < getNbEntries() && entries[size_t(index)].enabled;
+}
+
 bool COptionMenu::checkEntry(long index, bool checked)
 {
     if (index < 0 || index >= getNbEntries() || entries[size_t(index)].separator)
@@ -131,6 +153,7 @@ native::MenuModel COptionMenu::menuModel() const
         shown.text = entry.text;
         shown.separator = entry.separator;
         shown.checked = entry.checked;
+        shown.enabled = entry.enabled;
         if (entry.submenu)
             shown.submenu = entry.submenu->menuModel();
         model.entries.push_back(std::move(shown));
@@ -146,7 +169,7 @@ bool COptionMenu::applyChoice(const native::MenuChoice& choice)
     CControlListener* inherited = listener;
     for (size_t level = 0; level < choice.path.size(); ++level) {
         long index = choice.path[level];
-        if (index < 0 || index >= menu->getNbEntries() || menu->isSeparator(index))
+        if (index < 0 || index >= menu->getNbEntries() || menu->isSeparator(index) || !menu->isEntryEnabled(index))
             return false;
         COptionMenu* submenu = menu->getSubMenu(index);
         if (level + 1 < choice.path.size()) {

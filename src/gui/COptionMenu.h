@@ -29,6 +29,12 @@ public:
     bool isSeparator(long index) const;
     COptionMenu* getSubMenu(long index) const;
 
+    // Replaces an entry's text (not a separator's).
+    bool setEntryText(long index, const std::string& text);
+    // A disabled entry is shown greyed out and cannot be chosen.
+    bool setEntryEnabled(long index, bool enabled);
+    bool isEntryEnabled(long index) const;
+
     bool checkEntry(long index, bool checked);
     // Checks index and clears every other check.
     bool checkEntryAlone(long index);
@@ -54,6 +60,7 @@ private:
         std::string text;
         bool separator = false;
         bool checked = false;
+        bool enabled = true;
         COptionMenu* submenu = nullptr;
     };
     std::vector<Entry> entries;

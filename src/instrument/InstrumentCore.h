@@ -6,6 +6,7 @@
 #include "instrument/CoreCommandHost.h"
 #include "instrument/InstrumentFormat.h"
 #include "instrument/InstrumentState.h"
+#include "editor/EditHistory.h"
 #include "editor/EditorHost.h"
 #include "engine/Smoother.h"
 #include "engine/VoiceManager.h"
@@ -77,6 +78,7 @@ public:
     void editParameter(int index, float value) override;
     void parameterGesture(int index, bool begins) override;
     void formatParameterText(int index, char* text) override { parameterText(index, text); }
+    EditHistory* editHistory() override { return &history; }
 
     // Learned controllers write through the same path as the host.
     void writeParameter(int index, float value) override { setParameter(index, value); }
@@ -104,6 +106,8 @@ private:
     // Lives as long as the instance: a question answered at a later idle resumes its command
     // through it.
     CoreCommandHost commands{*this};
+    // The editor's undo history lives as long as the instance, not as long as a window.
+    EditHistory history;
     Smoother masterVolume;
     float rate = 44100.0f;
     // The engine renders into these, a slice of the host block at a time, before the master

@@ -122,9 +122,19 @@ std::wstring suggestedFileName(const char* programName)
     return name;
 }
 
+// A program written to a file is its saved state from then on: Restore Preset and Compare With
+// Saved go back to it.
+static void rememberSavedState(ProgramStore& store)
+{
+    store.record(ProgramStore::kUndoRecord).copyFrom(store.current());
+}
+
 int saveCurrentPreset(ProgramHost& host, const std::filesystem::path& path, FileProblem& problem)
 {
-    return savePresetFile(host.programStore().current(), path, linkRoot(host.userSettings()), &problem);
+    const int result = savePresetFile(host.programStore().current(), path, linkRoot(host.userSettings()), &problem);
+    if (result == kFileOk)
+        rememberSavedState(host.programStore());
+    return result;
 }
 
 int loadCurrentPreset(ProgramStore& store, const std::filesystem::path& path, FileProblem& problem)
@@ -140,7 +150,10 @@ int loadCurrentPreset(ProgramStore& store, const std::filesystem::path& path, Fi
 
 int saveProgramBank(ProgramHost& host, const std::filesystem::path& path, FileProblem& problem)
 {
-    return saveBankFile(&host.programStore().record(0), path, linkRoot(host.userSettings()), &problem);
+    const int result = saveBankFile(&host.programStore().record(0), path, linkRoot(host.userSettings()), &problem);
+    if (result == kFileOk)
+        rememberSavedState(host.programStore());
+    return result;
 }
 
 int loadProgramBank(ProgramHost& host, const std::filesystem::path& path, FileProblem& problem)

@@ -22,7 +22,7 @@ void pasteSection(ProgramStore& store, SectionKind kind, int instance);
 
 void copyPreset(ProgramStore& store);
 void pastePreset(ProgramHost& host);
-// Brings back the current program as it was when it was selected.
+// Brings back the current program as it was when it was last selected, loaded or saved.
 void restorePreset(ProgramHost& host);
 
 // The file name the Save Preset dialog suggests for a program name: characters that no file name
@@ -31,7 +31,8 @@ void restorePreset(ProgramHost& host);
 std::wstring suggestedFileName(const char* programName);
 
 // The current program or the whole bank to and from files; FileResult codes. Saves follow a link
-// only into the data folder. Loads read into scratch records first: a missing, wrong or damaged
+// only into the data folder; a save that succeeds makes the current program's state its saved
+// state (the undo record). Loads read into scratch records first: a missing, wrong or damaged
 // file leaves the sounds in use as they were. A bank that loads replaces the bank (after the
 // host's initBank(false)) and selects program 0.
 int saveCurrentPreset(ProgramHost& host, const std::filesystem::path& path, FileProblem& problem);

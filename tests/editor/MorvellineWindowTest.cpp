@@ -1,5 +1,6 @@
 // The plug-in's own editor inside a host's window on a virtual display: it opens, draws, takes a
-// real click-and-drag and a wheel step on the filter cutoff knob, and closes.
+// real click-and-drag and a wheel step on the filter cutoff knob, undoes and redoes the drag with
+// real keys, and closes.
 #include "platform/NativeHostWindow.h"
 #include "platform/linux/X11MenuLayout.h"
 #include "vst/vstabi.h"
@@ -11,11 +12,18 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace {
 
-VstIntPtr VSTCALLBACK answerHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+// Edit gestures and automation as the host hears them: (opcode, parameter index).
+std::vector<std::pair<VstInt32, VstInt32>> hostEdits;
+
+VstIntPtr VSTCALLBACK answerHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float)
 {
+    if (opcode == audioMasterAutomate || opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit)
+        hostEdits.emplace_back(opcode, index);
     return opcode == audioMasterVersion ? 2400 : 0;
 }
 
@@ -77,6 +85,31 @@ protected:
     {
         ASSERT_EQ(std::system(("xdotool " + arguments).c_str()), 0) << arguments;
     }
+    // Opens the editor, waits until the cutoff knob shows, and drags it up by 50 pixels.
+    float openAndDragCutoff()
+    {
+        EXPECT_EQ(dispatch(effEditOpen, 0, 0, host->systemHandle()), 1);
+        float drawnSum = -1;
+        for (int i = 0; i < 100 && drawnSum <= 0; ++i) {
+            idle(1);
+            native::RgbaPixels pixels;
+            std::string error;
+            if (host->capture(pixels, error)) {
+                native::Color c = pixels.at(kKnobX, kKnobY);
+                drawnSum = float(c.red + c.green + c.blue);
+            }
+        }
+        EXPECT_GT(drawnSum, 0) << "the knob never showed";
+        xdotool("mousemove " + std::to_string(kKnobX) + " " + std::to_string(kKnobY) + " mousedown 1");
+        idle(5);
+        for (int step = 1; step <= 5; ++step) {
+            xdotool("mousemove " + std::to_string(kKnobX) + " " + std::to_string(kKnobY - 10 * step));
+            idle(2);
+        }
+        xdotool("mouseup 1");
+        idle(5);
+        return effect->getParameter(effect, kCutoffIndex);
+    }
 
     void* library = nullptr;
     AEffect* effect = nullptr;
@@ -88,30 +121,7 @@ protected:
 TEST_F(MorvellineWindow, KnobTakesARealDragAndWheelStep)
 {
     effect->setParameter(effect, kCutoffIndex, 0.5f);
-    ASSERT_EQ(dispatch(effEditOpen, 0, 0, host->systemHandle()), 1);
-    float drawnSum = -1;
-    for (int i = 0; i < 100 && drawnSum <= 0; ++i) {
-        dispatch(effEditIdle);
-        host->processEvents();
-        native::RgbaPixels pixels;
-        std::string error;
-        if (host->capture(pixels, error)) {
-            native::Color c = pixels.at(kKnobX, kKnobY);
-            drawnSum = float(c.red + c.green + c.blue);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_GT(drawnSum, 0) << "the knob never showed";
-
-    xdotool("mousemove " + std::to_string(kKnobX) + " " + std::to_string(kKnobY) + " mousedown 1");
-    idle(5);
-    for (int step = 1; step <= 5; ++step) {
-        xdotool("mousemove " + std::to_string(kKnobX) + " " + std::to_string(kKnobY - 10 * step));
-        idle(2);
-    }
-    xdotool("mouseup 1");
-    idle(5);
-    float dragged = effect->getParameter(effect, kCutoffIndex);
+    float dragged = openAndDragCutoff();
     EXPECT_NEAR(dragged, 0.75f, 0.02f);
 
     xdotool("mousemove " + std::to_string(kKnobX) + " " + std::to_string(kKnobY) + " click 5");
@@ -120,6 +130,29 @@ TEST_F(MorvellineWindow, KnobTakesARealDragAndWheelStep)
 
     EXPECT_EQ(dispatch(effEditClose), 1);
     dispatch(effEditIdle);
+}
+
+TEST_F(MorvellineWindow, CtrlZUndoesARealDragAsHostEditsAndCtrlShiftZRedoesIt)
+{
+    effect->setParameter(effect, kCutoffIndex, 0.5f);
+    const float dragged = openAndDragCutoff();
+    ASSERT_GT(dragged, 0.6f);
+    const std::vector<std::pair<VstInt32, VstInt32>> oneEdit = {
+        {audioMasterBeginEdit, kCutoffIndex}, {audioMasterAutomate, kCutoffIndex}, {audioMasterEndEdit, kCutoffIndex}};
+    struct Key {
+        const char* keys;
+        float value;
+    };
+    // The pointer stays on the knob, so the window has the keys.
+    for (const Key& key :
+         {Key{"ctrl+z", 0.5f}, Key{"ctrl+shift+z", dragged}, Key{"ctrl+z", 0.5f}, Key{"ctrl+y", dragged}}) {
+        hostEdits.clear();
+        const float before = effect->getParameter(effect, kCutoffIndex);
+        xdotool(std::string("key ") + key.keys);
+        EXPECT_EQ(idleUntilChanged(before), key.value) << key.keys;
+        EXPECT_EQ(hostEdits, oneEdit) << key.keys;
+    }
+    dispatch(effEditClose);
 }
 
 TEST_F(MorvellineWindow, WaveformPopupTakesARealClick)

@@ -7,7 +7,9 @@
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 HostRecord hostRecord;
@@ -97,6 +99,48 @@ void postWheelStep(HWND window, int x, int y, int delta)
     PostMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(screen.x, screen.y));
 }
 
+// Posts a key with Ctrl (and Shift) held: the window reads the modifiers from the thread's key
+// state, which posted messages do not set.
+void pressWithControl(AEffect* fx, HWND window, WPARAM key, bool shift)
+{
+    BYTE saved[256] = {}, held[256] = {};
+    GetKeyboardState(saved);
+    std::copy(saved, saved + 256, held);
+    held[VK_CONTROL] = held[VK_LCONTROL] = 0x80;
+    if (shift)
+        held[VK_SHIFT] = held[VK_LSHIFT] = 0x80;
+    SetKeyboardState(held);
+    PostMessageW(window, WM_KEYDOWN, key, 1);
+    PostMessageW(window, WM_KEYUP, key, LPARAM(0xc0000001));
+    idleEditor(fx, 3);
+    SetKeyboardState(saved);
+}
+
+void checkUndoKeys(AEffect* fx, HWND window, int parameter, float beforeDrag, float dragged)
+{
+    const float wheeled = fx->getParameter(fx, parameter);
+    struct Shortcut {
+        WPARAM key;
+        bool shift;
+        float value;
+        const char* what;
+    };
+    const Shortcut shortcuts[] = {
+        {'Z', false, dragged, "Ctrl+Z undoes the wheel step"},
+        {'Z', false, beforeDrag, "Ctrl+Z again undoes the drag"},
+        {'Z', true, dragged, "Ctrl+Shift+Z redoes the drag"},
+        {'Y', false, wheeled, "Ctrl+Y redoes the wheel step"},
+    };
+    for (const Shortcut& shortcut : shortcuts) {
+        HostRecord before = hostRecord;
+        pressWithControl(fx, window, shortcut.key, shortcut.shift);
+        check(fx->getParameter(fx, parameter) == shortcut.value, shortcut.what);
+        check(hostRecord.beginEdits == before.beginEdits + 1 && hostRecord.automations == before.automations + 1 &&
+                  hostRecord.endEdits == before.endEdits + 1,
+              "the host hears the undone or redone value as one edit");
+    }
+}
+
 void checkWheelStep(AEffect* fx, HWND window, const POINT& at, int parameter)
 {
     const float before = fx->getParameter(fx, parameter);
@@ -126,8 +170,9 @@ void checkMenuPick(AEffect* fx, HWND window, const MenuPick& pick)
           "the pop-up menu is gone after the choice");
 }
 
-void checkOpenWindow(AEffect* fx, HWND parent, int width, int height, const wchar_t* screenshotFile, const POINT* click,
-                     int parameter)
+// Returns the parameter's value from before the drag (NaN without a parameter).
+float checkOpenWindow(AEffect* fx, HWND parent, int width, int height, const wchar_t* screenshotFile,
+                      const POINT* click, int parameter)
 {
     HWND child = GetWindow(parent, GW_CHILD);
     RECT client{};
@@ -139,8 +184,9 @@ void checkOpenWindow(AEffect* fx, HWND parent, int width, int height, const wcha
     if (screenshotFile)
         check(writePng(picture, screenshotFile), "the screenshot is written");
 
+    const float unknown = std::numeric_limits<float>::quiet_NaN();
     if (!click)
-        return;
+        return unknown;
     HostRecord before = hostRecord;
     const float valueBefore = parameter >= 0 ? fx->getParameter(fx, parameter) : 0.0f;
     dragUpFrom(child, click->x, click->y);
@@ -149,9 +195,25 @@ void checkOpenWindow(AEffect* fx, HWND parent, int width, int height, const wcha
           "a posted click and drag is one edit gesture, begun and ended");
     check(hostRecord.automations > before.automations, "the drag changes a parameter");
     if (parameter < 0)
-        return;
-    check(fx->getParameter(fx, parameter) > valueBefore, "the drag upwards raises the knob's own parameter");
+        return unknown;
+    const float dragged = fx->getParameter(fx, parameter);
+    check(dragged > valueBefore, "the drag upwards raises the knob's own parameter");
     checkWheelStep(fx, child, *click, parameter);
+    checkUndoKeys(fx, child, parameter, valueBefore, dragged);
+    return valueBefore;
+}
+
+// The menu pick undone from the options menu, then the dragged parameter compared with its saved
+// value and back.
+void checkHistoryMenu(AEffect* fx, HWND window, const HistoryMenu& menu, const MenuPick& picked, float pickedBefore,
+                      int parameter, float saved)
+{
+    checkMenuPick(fx, window, MenuPick{menu.at, picked.parameter, menu.undoEntry, pickedBefore});
+    if (parameter < 0)
+        return;
+    const float edited = fx->getParameter(fx, parameter);
+    checkMenuPick(fx, window, MenuPick{menu.at, parameter, L"Compare With Saved", saved});
+    checkMenuPick(fx, window, MenuPick{menu.at, parameter, L"Compare With Saved", edited});
 }
 
 struct ResourceUse {
@@ -200,7 +262,7 @@ void checkOpenCloseCycles(AEffect* fx, HWND parent)
 } // namespace
 
 void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile, const POINT* click, int parameter,
-                       const MenuPick* menuPick)
+                       const MenuPick* menuPick, const HistoryMenu* historyMenu)
 {
     check((fx->flags & effFlagsHasEditor) != 0, "the plug-in has an editor");
     checkBadParents(fx);
@@ -210,9 +272,13 @@ void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile, const POINT* 
         return;
     HWND parent = makeParentWindow(width, height);
     check(dispatchWithValue(fx, effEditOpen, 0, parent) != 0, "effEditOpen with the host's window succeeds");
-    checkOpenWindow(fx, parent, width, height, screenshotFile, click, parameter);
-    if (menuPick)
+    const float saved = checkOpenWindow(fx, parent, width, height, screenshotFile, click, parameter);
+    if (menuPick) {
+        const float pickedBefore = fx->getParameter(fx, menuPick->parameter);
         checkMenuPick(fx, GetWindow(parent, GW_CHILD), *menuPick);
+        if (historyMenu)
+            checkHistoryMenu(fx, GetWindow(parent, GW_CHILD), *historyMenu, *menuPick, pickedBefore, parameter, saved);
+    }
     dispatchWithValue(fx, effEditClose);
     pumpMessages();
     check(GetWindow(parent, GW_CHILD) == nullptr, "effEditClose removes the editor window");
@@ -231,7 +297,8 @@ void checkTwoModuleCopies(AEffect* first, AEffect* second, HMODULE secondModule)
     if (!editorRect(first, &width, &height))
         return;
     HWND firstParent = makeParentWindow(width, height), secondParent = makeParentWindow(width, height);
-    bool bothOpen = dispatchWithValue(first, effEditOpen, 0, firstParent) && dispatchWithValue(second, effEditOpen, 0, secondParent);
+    bool bothOpen = dispatchWithValue(first, effEditOpen, 0, firstParent) &&
+                    dispatchWithValue(second, effEditOpen, 0, secondParent);
     idleEditor(first, 3);
     idleEditor(second, 3);
     wchar_t firstClass[128] = {}, secondClass[128] = {};

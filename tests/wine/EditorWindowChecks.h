@@ -34,5 +34,14 @@ struct MenuPick {
     float value;
 };
 
+// With a parameter, Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y must undo and redo the wheel step and the
+// drag, each value reaching the host as an edit. With the options menu's point and the text of
+// its Undo entry after the menu pick, that entry must undo the pick, and "Compare With Saved"
+// must show the parameter's value from before the drag and then the edited one again.
+struct HistoryMenu {
+    POINT at;
+    std::wstring undoEntry;
+};
+
 void checkEditorWindow(AEffect* fx, const wchar_t* screenshotFile, const POINT* click, int parameter = -1,
-                       const MenuPick* menuPick = nullptr);
+                       const MenuPick* menuPick = nullptr, const HistoryMenu* historyMenu = nullptr);

@@ -20,7 +20,8 @@ echo "screenshot: $shot"
 # Morvelline's editor in its default (wide) layout: (200, 256) is the middle of filter 1's
 # resonance knob, parameter 13 (the cutoff starts fully open, so a drag up could not raise it).
 # (172, 66) is on oscillator 1's waveform menu, parameter 70, whose "Square" stores 0.03.
+# (351, 23) is the options menu, whose Undo entry then names that choice.
 shot=$dir/morvelline-editor-$bits.png
 "$wine_loader" "$dir/tests/wine/wintesthost.exe" --editor "$(windows_path "$dir/Morvelline_$bits.dll")" \
-    "$(windows_path "$shot")" 200 256 13 172 66 70 Square 0.03
+    "$(windows_path "$shot")" 200 256 13 172 66 70 Square 0.03 351 23 "Undo Osc 1 Waveform"
 echo "screenshot: $shot"

@@ -3,7 +3,9 @@
 // With --bench after the DLL it instead times eight held notes (the real-time factor); with
 // --editor, it opens any plug-in's editor in a real window, captures it and drags upwards from
 // (X, Y), then turns the wheel there (checking PARAMETER when given); with a menu point after
-// them, it opens the parameter menu there and chooses ENTRY, which must set VALUE.
+// them, it opens the parameter menu there and chooses ENTRY, which must set VALUE; with the
+// options menu's point and its Undo entry's text after that, it undoes the choice from that menu
+// and compares the dragged parameter with its saved value.
 #include "EditorWindowChecks.h"
 #include "vst/vstabi.h"
 
@@ -157,7 +159,7 @@ void checkSecondCopy(AEffect* fx, const char* pluginFile)
 }
 
 int testEditor(const char* pluginFile, const char* screenshotFile, const POINT* click, int parameter,
-               const MenuPick* menuPick)
+               const MenuPick* menuPick, const HistoryMenu* historyMenu)
 {
     HMODULE library = LoadLibraryA(pluginFile);
     check(library != nullptr, "the DLL loads");
@@ -170,7 +172,7 @@ int testEditor(const char* pluginFile, const char* screenshotFile, const POINT* 
     std::wstring shot;
     if (screenshotFile)
         shot.assign(screenshotFile, screenshotFile + std::strlen(screenshotFile));
-    checkEditorWindow(fx, screenshotFile ? shot.c_str() : nullptr, click, parameter, menuPick);
+    checkEditorWindow(fx, screenshotFile ? shot.c_str() : nullptr, click, parameter, menuPick, historyMenu);
     if (parameter < 0)
         checkSecondCopy(fx, pluginFile);
     check(dispatch(fx, effClose) == 1, "close after the editor");
@@ -192,13 +194,20 @@ int main(int argc, char** argv)
             pick.entry.assign(argv[10], argv[10] + std::strlen(argv[10]));
             pick.value = float(std::atof(argv[11]));
         }
+        HistoryMenu history{};
+        if (argc >= 15) {
+            history.at = {std::atoi(argv[12]), std::atoi(argv[13])};
+            history.undoEntry.assign(argv[14], argv[14] + std::strlen(argv[14]));
+        }
         return testEditor(argv[2], argc >= 4 ? argv[3] : nullptr, argc >= 6 ? &click : nullptr,
-                          argc >= 7 ? std::atoi(argv[6]) : -1, argc >= 12 ? &pick : nullptr);
+                          argc >= 7 ? std::atoi(argv[6]) : -1, argc >= 12 ? &pick : nullptr,
+                          argc >= 15 ? &history : nullptr);
     }
     if (argc < 2) {
         std::printf("usage: wintesthost PLUGIN.dll [--bench | NAME-OF-PROGRAM-0]\n"
                     "       wintesthost --editor PLUGIN.dll [SCREENSHOT.png [X Y [PARAMETER\n"
-                    "                   [MENU_X MENU_Y MENU_PARAMETER ENTRY VALUE]]]]\n");
+                    "                   [MENU_X MENU_Y MENU_PARAMETER ENTRY VALUE\n"
+                    "                   [OPTIONS_X OPTIONS_Y UNDO_ENTRY]]]]]\n");
         return 2;
     }
     timeInfo.sampleRate = 44100;

@@ -125,6 +125,12 @@ KeyEvent keyEventOf(XKeyEvent& event)
         key.character = first;
     else if (key.virtualKey == 7)
         key.character = ' ';
+    // With Ctrl held the text is a control character; shortcuts need the letter (lower case, as
+    // the Windows back-end gives it).
+    else if ((key.modifiers & kControlKey) && sym >= XK_a && sym <= XK_z)
+        key.character = int(sym - XK_a) + 'a';
+    else if ((key.modifiers & kControlKey) && sym >= XK_A && sym <= XK_Z)
+        key.character = int(sym - XK_A) + 'a';
     return key;
 }
 

@@ -37,6 +37,24 @@ TEST(OptionMenu, EntriesAfterSeparatorsKeepTheirIndex)
     menu->forget();
 }
 
+TEST(OptionMenu, AGreyedEntryIsShownSoAndCannotBeChosen)
+{
+    RecordingListener listener;
+    COptionMenu* menu = waveMenu(&listener);
+    EXPECT_TRUE(menu->setEntryEnabled(3, false));
+    EXPECT_TRUE(menu->setEntryText(3, "Square Wave"));
+    EXPECT_FALSE(menu->setEntryText(1, "x")) << "a separator has no text";
+    native::MenuModel model = menu->menuModel();
+    EXPECT_FALSE(model.entries[3].enabled);
+    EXPECT_EQ(model.entries[3].text, "Square Wave");
+    EXPECT_TRUE(model.entries[2].enabled);
+    EXPECT_FALSE(menu->applyChoice({true, {3}}));
+    menu->setEntryEnabled(3, true);
+    EXPECT_TRUE(menu->applyChoice({true, {3}}));
+    EXPECT_EQ(listener.changes(), (std::vector<float>{3}));
+    menu->forget();
+}
+
 TEST(OptionMenu, CheckEntryAloneMarksExactlyOne)
 {
     COptionMenu* menu = waveMenu(nullptr);
@@ -111,7 +129,7 @@ TEST(OptionMenu, LongMenusBreakIntoColumnsThatFitTheScreen)
         std::vector<int> firstOfColumn; // index of the first entry of each column
     } cases[] = {
         {300, 0, 1, 996, {0, 45, 90, 135, 180, 225, 270}}, // a bank menu on a 1000-pixel screen
-        {100, 20, -1, 1000, {0, 20, 40, 60, 80}},           // the program list keeps its columns
+        {100, 20, -1, 1000, {0, 20, 40, 60, 80}},          // the program list keeps its columns
         {100, 20, -1, 200, {0, 9, 18, 27, 36, 45, 54, 63, 72, 81, 90, 99}},
         {3, 0, -1, 5, {0, 1, 2}}, // a screen lower than one row: one entry per column
         {0, 0, -1, 1000, {}},
@@ -130,7 +148,7 @@ TEST(OptionMenu, LongMenusBreakIntoColumnsThatFitTheScreen)
                 EXPECT_EQ(columns[i], int(firsts.size())) << "columns follow one another";
                 firsts.push_back(int(i));
             }
-        EXPECT_EQ(firsts, c.firstOfColumn) << c.entries << " entries, " << c.perColumn << " per column, "
-                                           << c.maxHeight << " pixels";
+        EXPECT_EQ(firsts, c.firstOfColumn)
+            << c.entries << " entries, " << c.perColumn << " per column, " << c.maxHeight << " pixels";
     }
 }

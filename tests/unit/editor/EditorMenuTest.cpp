@@ -129,7 +129,7 @@ TEST_F(Menus, OptionsMenuThemesAndSettingsAreMarkedAtEachOpening)
     UserSettings& settings = create().userSettings();
     settings.enableMouseWheel = true;
     COptionMenu* options = opened(1005);
-    ASSERT_EQ(options->getNbEntries(), 16);
+    ASSERT_EQ(options->getNbEntries(), 19);
     EXPECT_EQ(options->getEntry(9), "Initialize Bank");
     COptionMenu* themes = options->getSubMenu(13);
     COptionMenu* toggles = options->getSubMenu(14);

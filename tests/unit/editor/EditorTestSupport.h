@@ -13,6 +13,7 @@
 
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace editortest {
@@ -23,12 +24,21 @@ inline std::vector<VstInt32>& automatedIndices()
     return indices;
 }
 
+// Edit gestures and automation as the host hears them: (opcode, parameter index).
+inline std::vector<std::pair<VstInt32, VstInt32>>& editCalls()
+{
+    static std::vector<std::pair<VstInt32, VstInt32>> calls;
+    return calls;
+}
+
 inline VstIntPtr VSTCALLBACK host(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float)
 {
     if (opcode == audioMasterVersion)
         return 2400;
     if (opcode == audioMasterAutomate)
         automatedIndices().push_back(index);
+    if (opcode == audioMasterAutomate || opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit)
+        editCalls().emplace_back(opcode, index);
     return 0;
 }
 
@@ -49,6 +59,7 @@ struct EditorFixture : ::testing::Test {
         system.localData = folder.path / "appdata";
         std::filesystem::create_directories(dataFolder());
         automatedIndices().clear();
+        editCalls().clear();
     }
     ~EditorFixture() override
     {

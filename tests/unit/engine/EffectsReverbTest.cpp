@@ -13,7 +13,7 @@
 namespace {
 
 // Drives the reverb as the engine does: block set-up on the first frame of every block.
-struct Rig {
+struct ReverbRig {
     std::unique_ptr<EffectsReverb> reverb = std::make_unique<EffectsReverb>();
     ReverbSettings settings;
     float mix = 1.0f;
@@ -22,7 +22,7 @@ struct Rig {
     float rate;
     std::vector<float> left, right;
 
-    explicit Rig(float sampleRate = 44100.0f) : rate(sampleRate)
+    explicit ReverbRig(float sampleRate = 44100.0f) : rate(sampleRate)
     {
         reverb->setSampleRate(sampleRate);
         reverb->resetEngine();
@@ -98,7 +98,7 @@ struct Rig {
 
 TEST(EffectsReverb, DensityChoosesBetweenEarlyReflectionsAndTank)
 {
-    Rig reflections;
+    ReverbRig reflections;
     reflections.settings.density = 0.0f;
     reflections.settle();
     reflections.impulse(1.0f);
@@ -106,7 +106,7 @@ TEST(EffectsReverb, DensityChoosesBetweenEarlyReflectionsAndTank)
     EXPECT_LT(reflections.energy(reflections.at(0.12f), reflections.at(1.0f)), 1e-20)
         << "the reflections end after the longest line";
 
-    Rig tank;
+    ReverbRig tank;
     tank.settings.density = 1.0f;
     tank.settle();
     tank.impulse(1.0f);
@@ -117,7 +117,7 @@ TEST(EffectsReverb, DensityChoosesBetweenEarlyReflectionsAndTank)
 TEST(EffectsReverb, DampingSetsTheTailLength)
 {
     auto rt60 = [](float damping) {
-        Rig rig;
+        ReverbRig rig;
         rig.settings.damping = damping;
         rig.settings.size = 1.0f;
         rig.settle();
@@ -136,7 +136,7 @@ TEST(EffectsReverb, DampingSetsTheTailLength)
 TEST(EffectsReverb, SizeChangeStopsTheTail)
 {
     auto tailAfter = [](bool changeSize) {
-        Rig rig;
+        ReverbRig rig;
         rig.settings.density = 1.0f;
         rig.settings.damping = 0.0f;
         rig.settle();
@@ -153,7 +153,7 @@ TEST(EffectsReverb, SizeChangeStopsTheTail)
     EXPECT_GT(tailAfter(false), 0.1);
     EXPECT_LT(tailAfter(true), 1e-12);
     {
-        Rig rig;
+        ReverbRig rig;
         rig.settings.size = 0.0f;
         rig.settle();
         rig.impulse(0.01f);
@@ -163,7 +163,7 @@ TEST(EffectsReverb, SizeChangeStopsTheTail)
 
 TEST(EffectsReverb, ResetEmptiesOnceAndRestartsSilent)
 {
-    Rig rig;
+    ReverbRig rig;
     rig.settings.damping = 0.0f;
     rig.settle();
     rig.impulse(0.5f);
@@ -186,7 +186,7 @@ TEST(EffectsReverb, ResetEmptiesOnceAndRestartsSilent)
 TEST(EffectsReverb, PredelayShiftsTheTankAndIsCutToTheLine)
 {
     auto onset = [](float predelayMs) {
-        Rig rig;
+        ReverbRig rig;
         rig.settings.density = 1.0f;
         rig.settings.predelayMs = predelayMs;
         rig.settle();
@@ -197,7 +197,7 @@ TEST(EffectsReverb, PredelayShiftsTheTankAndIsCutToTheLine)
     ASSERT_GT(direct, 0);
     EXPECT_NEAR(onset(200.0f) - direct, 8820, 1);
 
-    Rig fast(192000.0f);
+    ReverbRig fast(192000.0f);
     fast.settings.predelayMs = 1000.0f;
     fast.step(0.0f, 0.0f);
     for (int i = 1; i < fast.blockSize; ++i)
@@ -207,13 +207,13 @@ TEST(EffectsReverb, PredelayShiftsTheTankAndIsCutToTheLine)
 
 TEST(EffectsReverb, ZeroWidthIsMono)
 {
-    Rig rig;
+    ReverbRig rig;
     rig.settings.width = 0.0f;
     rig.settle();
     rig.impulse(0.5f);
     EXPECT_EQ(rig.left, rig.right);
 
-    Rig wide;
+    ReverbRig wide;
     wide.settle();
     wide.impulse(0.5f);
     EXPECT_NE(wide.left, wide.right);
@@ -223,7 +223,7 @@ TEST(EffectsReverb, WorksAcrossSampleRates)
 {
     // The tank's first output comes at the same time whatever the rate.
     for (float rate : {22050.0f, 32000.0f, 44100.0f, 48000.0f, 88200.0f, 96000.0f, 192000.0f}) {
-        Rig rig(rate);
+        ReverbRig rig(rate);
         EXPECT_EQ(rig.reverb->rampPeriod(), static_cast<int>(rate) / 1000);
         rig.settings.density = 1.0f;
         rig.settle();
@@ -238,7 +238,7 @@ TEST(EffectsReverb, WorksAcrossSampleRates)
 
 TEST(EffectsReverb, MinuteOfFullScaleImpulsesStaysFinite)
 {
-    Rig rig;
+    ReverbRig rig;
     rig.settings.damping = 0.0f;
     rig.settings.size = 1.0f;
     const int n = rig.at(60.0f);
@@ -257,7 +257,7 @@ TEST(EffectsReverb, MinuteOfFullScaleImpulsesStaysFinite)
 
 TEST(EffectsReverb, WildValuesStayBounded)
 {
-    Rig rig;
+    ReverbRig rig;
     rig.settings = ReverbSettings{NAN, 7.0f, -3.0f, 4.0f, -2.0f};
     rig.mix = 9.0f;
     rig.impulse(3.0f);
@@ -276,7 +276,7 @@ TEST(EffectsReverb, WildValuesStayBounded)
 
 TEST(EffectsReverb, TailFallsBelowMinus120dBAndSilenceCostsNoMore)
 {
-    Rig rig;
+    ReverbRig rig;
     rig.blockSize = 512;
     rig.settle();
     rig.impulse(12.0f);
