@@ -62,6 +62,18 @@ bool ClapRig::hasParams() const
     return params && params->count && params->count(plugin()) > 0;
 }
 
+namespace {
+
+// A position moves on only by what a 64-bit count can hold: a wild tempo leaves it where it is.
+void advancePosition(int64_t& position, double step)
+{
+    const double next = double(position) + step;
+    if (std::isfinite(next) && std::fabs(next) < 9.0e18)
+        position = int64_t(next);
+}
+
+} // namespace
+
 void ClapRig::randomizeParams(TestContext& context)
 {
     deactivate();
@@ -160,8 +172,8 @@ void ClapRig::process(int frames)
     }
     if (transport && (transport->flags & CLAP_TRANSPORT_IS_PLAYING)) {
         const double seconds = frames / sampleRate;
-        transport->song_pos_seconds += clap_sectime(seconds * double(CLAP_SECTIME_FACTOR));
-        transport->song_pos_beats += clap_beattime(seconds * transport->tempo / 60 * double(CLAP_BEATTIME_FACTOR));
+        advancePosition(transport->song_pos_seconds, seconds * double(CLAP_SECTIME_FACTOR));
+        advancePosition(transport->song_pos_beats, seconds * transport->tempo / 60 * double(CLAP_BEATTIME_FACTOR));
     }
 }
 
