@@ -1,6 +1,6 @@
 // Starting instances the way a host does (create, set the rate, switch on) while another
 // instance runs at the same rate, and the resident memory each one adds.
-#include "plugin/Plugin.h"
+#include "formats/vst2/Plugin.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,7 +5,7 @@
 #include "editor/Editor.h"
 #include "gui/CControl.h"
 #include "gui/CFrame.h"
-#include "plugin/Plugin.h"
+#include "formats/vst2/Plugin.h"
 #include "support/HostEventList.h"
 #include "unit/support/FakeSystemServices.h"
 

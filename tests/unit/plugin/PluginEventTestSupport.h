@@ -1,7 +1,7 @@
 // A plug-in instance driven in-process, and host-style event lists to hand it.
 #pragma once
 
-#include "plugin/Plugin.h"
+#include "formats/vst2/Plugin.h"
 #include "support/HostEventList.h"
 
 #include <memory>

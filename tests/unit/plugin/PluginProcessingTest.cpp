@@ -1,6 +1,6 @@
 // The plug-in object driven directly, for what the binary interface cannot show.
 #include "instrument/FloatModeGuard.h"
-#include "plugin/Plugin.h"
+#include "formats/vst2/Plugin.h"
 
 #include <gtest/gtest.h>
 

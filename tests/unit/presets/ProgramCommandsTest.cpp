@@ -2,7 +2,7 @@
 #include "editor/Editor.h"
 #include "editor/MessageOverlay.h"
 #include "gui/CFrame.h"
-#include "plugin/Plugin.h"
+#include "formats/vst2/Plugin.h"
 #include "presets/EffectProgramTransfer.h"
 #include "presets/MidiLearnCommands.h"
 #include "presets/ProgramOperations.h"
