@@ -191,31 +191,28 @@ std::optional<ProgramSnapshot> EditHistory::undo()
         return endCompare();
     if (!nextUndo())
         return std::nullopt;
-    Track& track = current();
-    HistoryStep step = std::move(track.undo.back());
-    track.undo.pop_back();
-    for (const ParameterChange& change : step.changes)
-        snapshot.values[size_t(change.index)] = change.before;
-    if (step.rename)
-        snapshot.name = step.rename->before;
-    track.redo.push_back(std::move(step));
-    track.mergeable = false;
-    return snapshot;
+    return replayStep(current().undo, current().redo, false);
 }
 
 std::optional<ProgramSnapshot> EditHistory::redo()
 {
     if (!nextRedo())
         return std::nullopt;
-    Track& track = current();
-    HistoryStep step = std::move(track.redo.back());
-    track.redo.pop_back();
+    return replayStep(current().redo, current().undo, true);
+}
+
+// Moves the newest step of one list onto the other, putting its values before (undo) or after
+// (redo) into the snapshot.
+ProgramSnapshot EditHistory::replayStep(std::deque<HistoryStep>& from, std::deque<HistoryStep>& to, bool forward)
+{
+    HistoryStep step = std::move(from.back());
+    from.pop_back();
     for (const ParameterChange& change : step.changes)
-        snapshot.values[size_t(change.index)] = change.after;
+        snapshot.values[size_t(change.index)] = forward ? change.after : change.before;
     if (step.rename)
-        snapshot.name = step.rename->after;
-    track.undo.push_back(std::move(step));
-    track.mergeable = false;
+        snapshot.name = forward ? step.rename->after : step.rename->before;
+    to.push_back(std::move(step));
+    current().mergeable = false;
     return snapshot;
 }
 

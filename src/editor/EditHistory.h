@@ -92,6 +92,7 @@ public:
     size_t redoDepth(int number) const;
 
 private:
+    ProgramSnapshot replayStep(std::deque<HistoryStep>& from, std::deque<HistoryStep>& to, bool forward);
     struct Track {
         std::deque<HistoryStep> undo;
         std::deque<HistoryStep> redo; // back: the next redo
