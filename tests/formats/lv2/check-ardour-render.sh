@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Ardour 7, headless, renders the LV2 build: a session with a MIDI region holding A4 on a MIDI
+# track into Morvelline (main oscillator a sine) is made with ardour7-lua and exported with
+# ardour7-export; the export must be non-silent and sound at 440 Hz.
+# usage: check-ardour-render.sh BUNDLE_FOLDER
+set -euo pipefail
+bundle=$1
+here=$(cd "$(dirname "$0")" && pwd)
+for tool in ardour7-lua ardour7-export python3; do
+    command -v $tool >/dev/null || { echo "SKIP: $tool is not installed (scripts/install-deps.sh installs Ardour)"; exit 77; }
+done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# Ardour keeps its settings and plug-in cache under these; the test must not touch the user's.
+export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/xdg XDG_CACHE_HOME=$work/cache
+export LV2_PATH=$(dirname "$bundle")
+
+osc1_wave_port=70 sine_code=9 # the Osc1Wave control and the stored number of Sine
+if ! timeout 120 ardour7-lua "$here/ardour/make-session.lua" "$work/session" test \
+    $osc1_wave_port $sine_code >"$work/lua.log" 2>&1 || ! grep -q "session made" "$work/lua.log"; then
+    echo "FAIL: ardour7-lua could not build the session"; cat "$work/lua.log"; exit 1
+fi
+sed -i 's/name="range1" \(.*\)flags="IsRangeMarker"/name="session" \1flags="IsSessionRange"/' \
+    "$work/session/test.ardour"
+grep -q 'flags="IsSessionRange"' "$work/session/test.ardour" || { echo "FAIL: no session range"; exit 1; }
+if ! timeout 300 ardour7-export -s 48000 -o "$work/out.wav" "$work/session" test >"$work/export.log" 2>&1; then
+    echo "FAIL: ardour7-export failed"; cat "$work/export.log"; exit 1
+fi
+
+python3 - "$work/out.wav" <<'PY'
+import struct, sys, wave
+with wave.open(sys.argv[1]) as w:
+    rate, channels, width = w.getframerate(), w.getnchannels(), w.getsampwidth()
+    frames = w.readframes(w.getnframes())
+assert width == 2, f"expected 16-bit samples, got {8 * width}-bit"
+left = struct.unpack(f"<{len(frames) // 2}h", frames)[::channels]
+peak = max(abs(s) for s in left) / 32768
+print(f"Ardour's export: {len(left) / rate:.2f} s at {rate} Hz, peak {peak:.3f}")
+if peak < 0.01:
+    sys.exit("FAIL: the export is silent")
+# Rising zero crossings from 0.5 s to 1.5 s, past the attack.
+ups = [i for i in range(rate // 2, 3 * rate // 2) if left[i] <= 0 < left[i + 1]]
+hertz = (len(ups) - 1) * rate / (ups[-1] - ups[0])
+print(f"pitch {hertz:.2f} Hz")
+if abs(hertz - 440) > 0.5:
+    sys.exit("FAIL: A4 should sound at 440 Hz")
+print("ok: Ardour renders a MIDI region through the LV2 build: A4 at 440 Hz")
+PY
