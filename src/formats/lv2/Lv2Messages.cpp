@@ -35,19 +35,20 @@ Lv2Urids::Lv2Urids(const LV2_URID_Map& map)
       patchSet(mapped(map, LV2_PATCH__Set)), patchGet(mapped(map, LV2_PATCH__Get)),
       patchProperty(mapped(map, LV2_PATCH__property)), patchValue(mapped(map, LV2_PATCH__value)),
       programName(mapped(map, lv2uri::kProgramName)), program(mapped(map, lv2uri::kProgram)),
+      voices(mapped(map, lv2uri::kVoices)), keyHeld(mapped(map, lv2uri::kKeyHeld)),
       maxBlockLength(mapped(map, LV2_BUF_SIZE__maxBlockLength)),
       nominalBlockLength(mapped(map, LV2_BUF_SIZE__nominalBlockLength))
 {
 }
 
-Lv2ProgramMessage readProgramMessage(const Lv2Urids& uris, const LV2_Atom* atom)
+Lv2PatchMessage readPatchMessage(const Lv2Urids& uris, const LV2_Atom* atom)
 {
-    Lv2ProgramMessage message;
+    Lv2PatchMessage message;
     if (!isObject(uris, atom))
         return message;
     const auto* object = reinterpret_cast<const LV2_Atom_Object*>(atom);
     if (object->body.otype == uris.patchGet) {
-        message.kind = Lv2ProgramMessage::Get;
+        message.kind = Lv2PatchMessage::Get;
         return message;
     }
     if (object->body.otype != uris.patchSet)
@@ -59,17 +60,21 @@ Lv2ProgramMessage readProgramMessage(const Lv2Urids& uris, const LV2_Atom* atom)
         return message;
     const LV2_URID key = reinterpret_cast<const LV2_Atom_URID*>(property)->body;
     if (key == uris.programName && value->type == uris.atomString) {
-        message.kind = Lv2ProgramMessage::Name;
+        message.kind = Lv2PatchMessage::Name;
         message.name = static_cast<const char*>(LV2_ATOM_BODY_CONST(value));
         // The text ends at its terminator or at the atom's end, whichever comes first.
         message.nameLength = uint32_t(strnlen(message.name, value->size));
     } else if (key == uris.program && value->type == uris.atomInt && value->size >= sizeof(int32_t)) {
-        message.kind = Lv2ProgramMessage::Number;
+        message.kind = Lv2PatchMessage::Number;
         message.number = reinterpret_cast<const LV2_Atom_Int*>(value)->body;
     } else if (key == uris.program && value->type == uris.atomLong && value->size >= sizeof(int64_t)) {
         const int64_t number = reinterpret_cast<const LV2_Atom_Long*>(value)->body;
-        message.kind = Lv2ProgramMessage::Number;
+        message.kind = Lv2PatchMessage::Number;
         message.number = number < 0 || number > 1000000 ? -1 : int(number);
+    } else if ((key == uris.voices || key == uris.keyHeld) && value->type == uris.atomInt &&
+               value->size >= sizeof(int32_t)) {
+        message.kind = key == uris.voices ? Lv2PatchMessage::Voices : Lv2PatchMessage::KeyHeld;
+        message.number = reinterpret_cast<const LV2_Atom_Int*>(value)->body;
     }
     return message;
 }
@@ -100,14 +105,30 @@ bool forgeProgramName(LV2_Atom_Forge& forge, const Lv2Urids& uris, const char* n
     return whole;
 }
 
-bool forgeProgramNumber(LV2_Atom_Forge& forge, const Lv2Urids& uris, int number)
+namespace {
+
+bool forgeIntSet(LV2_Atom_Forge& forge, const Lv2Urids& uris, LV2_URID property, int32_t value)
 {
     LV2_Atom_Forge_Frame frame;
     frame.ref = 0;
-    const bool whole = beginSet(forge, uris, frame, uris.program) && lv2_atom_forge_int(&forge, number);
+    const bool whole = beginSet(forge, uris, frame, property) && lv2_atom_forge_int(&forge, value);
     if (frame.ref)
         lv2_atom_forge_pop(&forge, &frame);
     return whole;
+}
+
+} // namespace
+
+bool forgeProgramNumber(LV2_Atom_Forge& forge, const Lv2Urids& uris, int number)
+{
+    return forgeIntSet(forge, uris, uris.program, number);
+}
+
+bool forgeVoiceActivity(LV2_Atom_Forge& forge, const Lv2Urids& uris, uint32_t sounding, bool keyHeld)
+{
+    if (!lv2_atom_forge_frame_time(&forge, 0) || !forgeIntSet(forge, uris, uris.voices, int32_t(sounding)))
+        return false;
+    return lv2_atom_forge_frame_time(&forge, 0) && forgeIntSet(forge, uris, uris.keyHeld, keyHeld ? 1 : 0);
 }
 
 bool forgeProgramRequest(LV2_Atom_Forge& forge, const Lv2Urids& uris)

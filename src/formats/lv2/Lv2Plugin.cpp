@@ -14,6 +14,8 @@ namespace {
 
 // Room for the notify port's two messages with the longest name, and then some.
 constexpr uint32_t kNotificationBytes = 256;
+// And for the two voice activity messages after them.
+constexpr uint32_t kVoiceActivityBytes = 128;
 
 bool sameBits(float a, float b)
 {
@@ -56,6 +58,7 @@ void Lv2Plugin::activate()
 {
     core.activate();
     announce = true;
+    voicesSent = false;
 }
 
 void Lv2Plugin::run(uint32_t frames)
@@ -104,12 +107,12 @@ void Lv2Plugin::readObject(const LV2_Atom_Object& object)
             beatUnit = reinterpret_cast<const LV2_Atom_Int*>(unit)->body;
         return;
     }
-    const Lv2ProgramMessage message = readProgramMessage(uris, &object.atom);
-    if (message.kind == Lv2ProgramMessage::Name)
+    const Lv2PatchMessage message = readPatchMessage(uris, &object.atom);
+    if (message.kind == Lv2PatchMessage::Name)
         rename(message.name, message.nameLength);
-    else if (message.kind == Lv2ProgramMessage::Number && message.number >= 0 && message.number < kNumPrograms)
+    else if (message.kind == Lv2PatchMessage::Number && message.number >= 0 && message.number < kNumPrograms)
         programNumber = message.number;
-    if (message.kind != Lv2ProgramMessage::None)
+    if (message.kind != Lv2PatchMessage::None)
         announce = true;
 }
 
@@ -158,8 +161,24 @@ void Lv2Plugin::writeNotifications()
         forgeProgramName(forge, uris, core.programStore().current().name);
         lv2_atom_forge_frame_time(&forge, 0);
         forgeProgramNumber(forge, uris, programNumber);
+        voicesSent = false;
     }
+    writeVoiceActivity(capacity);
     lv2_atom_forge_pop(&forge, &sequence);
+}
+
+// The editor's lamps follow the voices: a message only when they change.
+void Lv2Plugin::writeVoiceActivity(uint32_t capacity)
+{
+    const uint32_t sounding = core.soundingVoices();
+    const bool keyHeld = core.anyNoteHeld();
+    if (voicesSent && sounding == sentVoices && keyHeld == sentKeyHeld)
+        return;
+    if (capacity < kNotificationBytes + kVoiceActivityBytes || !forgeVoiceActivity(forge, uris, sounding, keyHeld))
+        return;
+    voicesSent = true;
+    sentVoices = sounding;
+    sentKeyHeld = keyHeld;
 }
 
 void Lv2Plugin::programName(char (&name)[kProgramNameSize])

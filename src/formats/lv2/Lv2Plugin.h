@@ -48,6 +48,7 @@ private:
     void readPortChanges();
     void rename(const char* text, uint32_t length);
     void writeNotifications();
+    void writeVoiceActivity(uint32_t capacity);
 
     const LV2_URID_Map& urids;
     Lv2Urids uris;
@@ -76,4 +77,8 @@ private:
     std::atomic<int> programNumber{0};
     // The UI hears of the name and number at the next block.
     std::atomic<bool> announce{true};
+    // The voice activity the UI was last told of (run's own; resent with every announcement).
+    bool voicesSent = false;
+    uint32_t sentVoices = 0;
+    bool sentKeyHeld = false;
 };

@@ -75,15 +75,19 @@ void Lv2Ui::portEvent(uint32_t port, uint32_t size, uint32_t format, const void*
 
 void Lv2Ui::readMessage(const LV2_Atom* atom)
 {
-    const Lv2ProgramMessage message = readProgramMessage(uris, atom);
-    if (message.kind == Lv2ProgramMessage::Name) {
+    const Lv2PatchMessage message = readPatchMessage(uris, atom);
+    if (message.kind == Lv2PatchMessage::Name) {
         ProgramRecord& current = core.programStore().current();
         const uint32_t n = std::min<uint32_t>(message.nameLength, kProgramNameSize - 1);
         std::memcpy(current.name, message.name, n);
         current.name[n] = 0;
         std::memcpy(sentName, current.name, kProgramNameSize);
-    } else if (message.kind == Lv2ProgramMessage::Number && message.number >= 0 && message.number < kNumPrograms) {
+    } else if (message.kind == Lv2PatchMessage::Number && message.number >= 0 && message.number < kNumPrograms) {
         showProgram(message.number);
+    } else if (message.kind == Lv2PatchMessage::Voices) {
+        pluginVoices = uint32_t(message.number);
+    } else if (message.kind == Lv2PatchMessage::KeyHeld) {
+        pluginKeyHeld = message.number != 0;
     }
 }
 

@@ -36,8 +36,9 @@ public:
     // EditorHost: the UI's instrument, and after every command what it changed goes out.
     ProgramStore& programStore() override { return core.programStore(); }
     UserSettings& userSettings() override { return core.userSettings(); }
-    uint32_t soundingVoices() const override { return 0; } // the voices play in the plug-in
-    bool anyNoteHeld() const override { return false; }
+    // The voices play in the plug-in, which tells of them through its notify port.
+    uint32_t soundingVoices() const override { return pluginVoices; }
+    bool anyNoteHeld() const override { return pluginKeyHeld; }
     void editorCommand(int tag, float value) override;
     void editParameter(int index, float value) override { core.editParameter(index, value); }
     void parameterGesture(int index, bool begins) override { core.parameterGesture(index, begins); }
@@ -67,4 +68,6 @@ private:
     char sentName[kProgramNameSize] = {};
     int sentProgram = -1;
     bool ready = false;
+    uint32_t pluginVoices = 0;
+    bool pluginKeyHeld = false;
 };

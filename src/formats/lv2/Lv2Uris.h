@@ -14,6 +14,10 @@ inline constexpr const char* kUi = "urn:hollowfen:morvelline#ui";
 // host's own controls change them through patch messages.
 inline constexpr const char* kProgramName = "urn:hollowfen:morvelline#programName";
 inline constexpr const char* kProgram = "urn:hollowfen:morvelline#program";
+// What the plug-in tells its UI for the editor's lamps: the voices that sound (a bit each) and
+// whether a key is held.
+inline constexpr const char* kVoices = "urn:hollowfen:morvelline#voices";
+inline constexpr const char* kKeyHeld = "urn:hollowfen:morvelline#keyHeld";
 // Factory program n (0 to 99) is the preset kPresetPrefix followed by n + 1 in three digits.
 inline constexpr const char* kPresetPrefix = "urn:hollowfen:morvelline:preset:";
 } // namespace lv2uri

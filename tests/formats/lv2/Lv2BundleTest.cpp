@@ -96,6 +96,20 @@ TEST(Lv2Bundle, StateRoundTripKeepsValuesNameAndProgram)
     EXPECT_EQ(second->saveState(), saved);
 }
 
+// The editor may run apart from the plug-in: its lamps hear of the voices through messages
+// (a block late, as the voices publish their state when the next block starts).
+TEST(Lv2Bundle, NotifyPortTellsWhichVoicesSoundAndWhetherAKeyIsHeld)
+{
+    auto host = started();
+    play(*host, 2 * kBlock, {{0, {0x90, 60, 100}}, {0, {0x90, 64, 100}}});
+    EXPECT_EQ(__builtin_popcount(unsigned(host->receivedNumber(lv2uri::kVoices))), 2);
+    EXPECT_EQ(host->receivedNumber(lv2uri::kKeyHeld), 1);
+    play(*host, 2 * kBlock, {{0, {0x80, 60, 0}}, {0, {0x80, 64, 0}}});
+    EXPECT_EQ(host->receivedNumber(lv2uri::kKeyHeld), 0);
+    play(*host, int(kRate) * 10); // past any release
+    EXPECT_EQ(host->receivedNumber(lv2uri::kVoices), 0);
+}
+
 TEST(Lv2Bundle, NonsenseFromTheHostChangesNothingItShouldNot)
 {
     auto host = started();
