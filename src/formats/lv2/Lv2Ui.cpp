@@ -40,6 +40,10 @@ bool Lv2Ui::open(void* parent, const LV2UI_Resize* resize, const LV2UI_Touch* to
     if (resize && resize->ui_resize && editor->getRect(&rect) && rect)
         resize->ui_resize(resize->handle, rect->right - rect->left, rect->bottom - rect->top);
     ready = true;
+    // Until the plug-in answers, the UI's own name and number count as sent: a host that never
+    // passes the answer on must not have the plug-in's name overwritten by the UI's guess.
+    std::memcpy(sentName, core.programStore().current().name, kProgramNameSize);
+    sentProgram = core.currentProgram();
     // The plug-in tells its name and number in answer.
     startMessage();
     finishMessage(forgeProgramRequest(forge, uris));
