@@ -62,6 +62,11 @@ public:
             // Focus moving into the editor's child window is no loss.
             else if (event.type == FocusOut && event.xfocus.detail != NotifyInferior)
                 focusLost = true;
+            // The window manager focuses this frame: the keys belong to the editor inside it,
+            // also while the pointer is elsewhere.
+            else if (event.type == FocusIn && event.xfocus.detail != NotifyInferior &&
+                     event.xfocus.detail != NotifyPointer)
+                focusFirstChild();
         }
     }
 
@@ -100,6 +105,18 @@ public:
     }
 
 private:
+    void focusFirstChild()
+    {
+        ::Window root = 0, parent = 0;
+        ::Window* children = nullptr;
+        unsigned count = 0;
+        if (XQueryTree(display, window, &root, &parent, &children, &count) && count > 0)
+            XSetInputFocus(display, children[0], RevertToParent, CurrentTime);
+        if (children)
+            XFree(children);
+        takeTrappedError(display);
+    }
+
     Display* display;
     ::Window window;
     int width;
