@@ -1,7 +1,8 @@
-// A small JACK client for the program's live test. "play" sends two notes to Morvelline's MIDI
+// A small JACK client for the program's live tests. "play" sends two notes to Morvelline's MIDI
 // input at known frames and records its outputs from the same frame on; it also writes the notes
 // as a MIDI file for the render host. "compare" finds the live recording's latency against the
-// render, then checks pitch and waveform.
+// render, then checks pitch and waveform. "record" only records (two seconds), "pitch" checks the
+// first sound in a recording.
 #include <jack/jack.h>
 #include <jack/midiport.h>
 #include <sndfile.h>
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -143,11 +145,14 @@ bool writeMidi(const std::string& path)
     return out && std::fclose(out) == 0 && written;
 }
 
+// Without a MIDI file to write, nothing is sent.
 int play(const std::string& wavPath, const std::string& midiPath)
 {
-    if (!writeMidi(midiPath))
+    if (!midiPath.empty() && !writeMidi(midiPath))
         return fail("cannot write " + midiPath);
     Probe probe;
+    if (midiPath.empty())
+        probe.sent = std::size(kNotes);
     jack_status_t status{};
     probe.sender = jack_client_open("probe-sender", JackNoStartServer, &status);
     probe.recorder = jack_client_open("probe-recorder", JackNoStartServer, &status);
@@ -195,6 +200,20 @@ double pitchOf(const std::vector<float>& x, size_t from, size_t count)
             last = i;
         }
     return crossings > 1 ? (crossings - 1) * double(kRate) / double(last - first) : 0.0;
+}
+
+int checkPitch(const std::string& path, double expected)
+{
+    std::vector<float> sound;
+    if (!readLeft(path, sound))
+        return fail("cannot read " + path);
+    const auto onset = std::find_if(sound.begin(), sound.end(), [](float v) { return std::fabs(v) > 0.01f; });
+    const size_t from = size_t(onset - sound.begin()) + kRate / 10;
+    if (from + kRate / 4 > sound.size())
+        return fail("no note in " + path);
+    const double pitch = pitchOf(sound, from, kRate / 4);
+    std::printf("%.2f Hz (expected %.2f)\n", pitch, expected);
+    return std::fabs(pitch / expected - 1.0) <= 0.005 ? 0 : fail("the note plays at the wrong pitch");
 }
 
 int compare(const std::string& livePath, const std::string& renderPath)
@@ -245,8 +264,13 @@ int main(int argc, char** argv)
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "play" && argc == 4)
         return play(argv[2], argv[3]);
+    if (command == "record" && argc == 3)
+        return play(argv[2], "");
+    if (command == "pitch" && argc == 4)
+        return checkPitch(argv[2], std::atof(argv[3]));
     if (command == "compare" && argc == 4)
         return compare(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: morvelline-jack-probe play OUT.wav NOTES.mid | compare LIVE.wav RENDER.wav\n");
+    std::fprintf(stderr, "usage: morvelline-jack-probe play OUT.wav NOTES.mid | compare LIVE.wav RENDER.wav | record OUT.wav |\n"
+                         "       pitch FILE.wav HZ\n");
     return 2;
 }
