@@ -207,7 +207,13 @@ bool playHeadless(StandaloneInstrument& instrument, AudioDevice& device, std::st
 int run(const Options& options)
 {
     std::string error;
-    // The device first: when there is none, nothing has been read or written.
+    // A bank that cannot be read is a mistake on the command line: said before anything starts.
+    std::vector<ProgramRecord> bank;
+    if (!options.bank.empty() && !StandaloneInstrument::readBank(options.bank, bank, error)) {
+        std::fprintf(stderr, "morvelline: %s\n", error.c_str());
+        return kUsageError;
+    }
+    // The device next: when there is none, nothing has been written.
     std::unique_ptr<AudioDevice> device = openDevice(options.device, error);
     if (!device) {
         std::fprintf(stderr, "morvelline: %s\n", error.c_str());

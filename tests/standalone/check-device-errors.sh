@@ -10,6 +10,9 @@ while IFS='|' read -r status message args; do
     rm -rf "$out"
     mkdir -p "$out/home"
     export HOME=$out/home XDG_DATA_HOME=$out/home/share
+    printf 'Morvelline Preset\r\n' >"$out/not-a-bank.hfb"
+    args=${args//NOT-A-BANK/$out/not-a-bank.hfb}
+    message=${message//NOT-A-BANK/$out/not-a-bank.hfb}
     # shellcheck disable=SC2086
     "$morvelline" --no-gui $args >"$out/stdout" 2>"$out/stderr"
     code=$?
@@ -22,5 +25,6 @@ done <<'TABLE'
 3|cannot play through JACK: no JACK server is running|--device jack
 2|--rate needs a whole number from 8000 to 384000, not '0'|--rate 0
 2|unknown option '--loud'|--loud
+2|cannot load the bank NOT-A-BANK: it is not a Morvelline bank|--bank NOT-A-BANK --device hw:99,0
 TABLE
 echo "device errors reported"

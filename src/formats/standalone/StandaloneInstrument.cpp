@@ -52,21 +52,28 @@ std::filesystem::path StandaloneInstrument::sessionProgramFile()
     return settings.dataFolderFound ? settings.dataFolder / "Session.txt" : std::filesystem::path();
 }
 
+bool StandaloneInstrument::readBank(const std::filesystem::path& path, std::vector<ProgramRecord>& bank,
+                                    std::string& error)
+{
+    bank = std::vector<ProgramRecord>(kNumPrograms);
+    for (ProgramRecord& record : bank)
+        record.initialize();
+    const int result = loadBankFile(bank.data(), path);
+    if (result == kFileOk)
+        return true;
+    error = "cannot load the bank " + path.string() + ": " +
+            (result == kFileWrongHeader ? "it is not a Morvelline bank" : "it cannot be read");
+    return false;
+}
+
 bool StandaloneInstrument::startSession(const std::filesystem::path& bankFile, std::string& error)
 {
     ProgramStore& programs = core.programStore();
     if (!bankFile.empty()) {
         // Read into a copy first: a file that cannot be read leaves the bank as it was.
-        std::vector<ProgramRecord> bank(kNumPrograms);
-        for (ProgramRecord& record : bank)
-            record.initialize();
-        FileProblem problem;
-        const int result = loadBankFile(bank.data(), bankFile, &problem);
-        if (result != kFileOk) {
-            error = "cannot load the bank " + bankFile.string() + ": " +
-                    (result == kFileWrongHeader ? "it is not a Morvelline bank" : "it cannot be read");
+        std::vector<ProgramRecord> bank;
+        if (!readBank(bankFile, bank, error))
             return false;
-        }
         for (int i = 0; i < kNumPrograms; ++i)
             programs.record(i).copyFrom(bank[size_t(i)]);
         core.selectProgram(0);

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 class StandaloneInstrument final : public InstrumentFormat {
 public:
@@ -22,6 +23,9 @@ public:
     // The session: bankFile when given, else the bank and program of the last run, else the
     // default bank. False with a message when bankFile cannot be read (nothing is changed then).
     bool startSession(const std::filesystem::path& bankFile, std::string& error);
+    // A whole bank file read into bank (the default program where the file says nothing);
+    // false with a message.
+    static bool readBank(const std::filesystem::path& path, std::vector<ProgramRecord>& bank, std::string& error);
     // Keeps the bank in use and its current program for the next run; false with a message.
     bool saveSession(std::string& error);
     // Where the session is kept; empty without a data folder.
