@@ -215,8 +215,7 @@ std::unique_ptr<AudioDevice> openAlsaDevice(const DeviceOptions& options, std::s
     snd_pcm_t* pcm = nullptr;
     const int code = snd_pcm_open(&pcm, device.c_str(), SND_PCM_STREAM_PLAYBACK, 0);
     if (code < 0) {
-        error = "cannot open the audio device \"" + device + "\" (ALSA: " + snd_strerror(code) +
-                "; no JACK server is running either)";
+        error = "cannot open the audio device \"" + device + "\" (ALSA: " + snd_strerror(code) + ")";
         return nullptr;
     }
     auto opened = std::make_unique<AlsaDevice>(pcm, device);

@@ -69,14 +69,15 @@ private:
     static int process(jack_nframes_t frames, void* self)
     {
         auto& device = *static_cast<JackDevice*>(self);
+        StandaloneInstrument& instrument = *device.instrument.load();
         void* events = jack_port_get_buffer(device.midi, frames);
         const uint32_t count = jack_midi_get_event_count(events);
         for (uint32_t i = 0; i < count; ++i) {
             jack_midi_event_t event;
             if (jack_midi_event_get(&event, events, i) == 0)
-                device.instrument->queueMidi(int(event.time), event.buffer, event.size);
+                instrument.queueMidi(int(event.time), event.buffer, event.size);
         }
-        device.instrument->render(static_cast<float*>(jack_port_get_buffer(device.left, frames)),
+        instrument.render(static_cast<float*>(jack_port_get_buffer(device.left, frames)),
                                   static_cast<float*>(jack_port_get_buffer(device.right, frames)), int(frames));
         return 0;
     }
@@ -86,14 +87,15 @@ private:
     static int rateChanged(jack_nframes_t newRate, void* self)
     {
         auto& device = *static_cast<JackDevice*>(self);
-        if (int(newRate) != device.rate.exchange(int(newRate)) && device.instrument)
-            device.instrument->prepare(float(newRate), int(jack_get_buffer_size(device.client)));
+        StandaloneInstrument* instrument = device.instrument.load();
+        if (int(newRate) != device.rate.exchange(int(newRate)) && instrument)
+            instrument->prepare(float(newRate), int(jack_get_buffer_size(device.client)));
         return 0;
     }
 
     static int xrun(void* self)
     {
-        if (auto* instrument = static_cast<JackDevice*>(self)->instrument)
+        if (StandaloneInstrument* instrument = static_cast<JackDevice*>(self)->instrument.load())
             instrument->countXrun();
         return 0;
     }
@@ -128,7 +130,8 @@ private:
     jack_port_t* left = nullptr;
     jack_port_t* right = nullptr;
     jack_port_t* midi = nullptr;
-    StandaloneInstrument* instrument = nullptr;
+    // Set before the callbacks are; JACK's notification thread already runs by then.
+    std::atomic<StandaloneInstrument*> instrument{nullptr};
     std::atomic<int> rate{0};
     std::atomic<bool> serverGone{false};
     bool active = false;

@@ -119,7 +119,10 @@ std::unique_ptr<AudioDevice> openDevice(const DeviceOptions& options, std::strin
             return jack;
         }
     }
-    return openAlsaDevice(options, error);
+    auto alsa = openAlsaDevice(options, error);
+    if (!alsa && options.device.empty())
+        error += "; no JACK server is running either";
+    return alsa;
 }
 
 std::string windowTitle(StandaloneInstrument& instrument, const AudioDevice& device)
