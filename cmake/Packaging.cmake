@@ -1,6 +1,7 @@
 # Release packages made by CPack from the native build folder (run `cpack` there):
 #   Morvelline-<version>-linux-x86_64.tar.gz  Morvelline.so, Morvelline.clap, Morvelline.lv2/,
-#                                             Morvelline_Data/, morvelline-render
+#                                             Morvelline_Data/, morvelline-render, morvelline
+#                                             with its menu entry and icon
 #   Morvelline-<version>-windows.zip          both DLLs, both .clap files, Morvelline_Data/,
 #                                             INSTALL-Windows.txt
 # The ZIP is made only when the folders of both Windows cross builds are known.
@@ -20,6 +21,12 @@ install(TARGETS Morvelline MorvellineClap LIBRARY DESTINATION . COMPONENT linux)
 install(DIRECTORY ${MORVELLINE_LV2_BUNDLE} DESTINATION . COMPONENT linux USE_SOURCE_PERMISSIONS)
 if(TARGET morvelline-render)
     install(TARGETS morvelline-render RUNTIME DESTINATION . COMPONENT linux)
+endif()
+# The program beside the plug-ins, so it finds the same data folder.
+if(TARGET morvelline)
+    install(TARGETS morvelline RUNTIME DESTINATION . COMPONENT linux)
+    install(FILES ${PROJECT_SOURCE_DIR}/apps/standalone/morvelline.desktop ${PROJECT_SOURCE_DIR}/apps/standalone/morvelline.svg
+            DESTINATION . COMPONENT linux)
 endif()
 morvelline_install_data(linux)
 set(package_components linux)

@@ -20,6 +20,8 @@ required=(
     # The LV2 build: its headers, lilv for the render host, and the LV2 tools and hosts the tests
     # prove the bundle in (jalv plays through a JACK server).
     lv2-dev liblilv-dev lilv-utils sordi jalv jackd2
+    # The program morvelline: JACK and ALSA (PulseAudio and PipeWire through ALSA).
+    libjack-jackd2-dev libasound2-dev
 )
 # Ardour renders the LV2 build in a real DAW session; large, so its test skips when it is absent.
 optional_daw=ardour

@@ -4,6 +4,9 @@
 # beside Morvelline.so) into ~/.clap, where ~/.clap/Morvelline_Data links to the same folder so
 # both builds share one bank and one set of settings; the LV2 bundle Morvelline.lv2 (found in lv2/
 # beside Morvelline.so) into ~/.lv2, with a Morvelline_Data link inside it to the same folder.
+# The program morvelline (found beside Morvelline.so) goes to ~/.local/lib/morvelline, with a
+# Morvelline_Data link there to the same folder, a command ~/.local/bin/morvelline, and a menu
+# entry with its icon.
 # Files the user already has
 # there (their Default.hfb, Settings.txt, Midi.txt, themes) are never overwritten.
 # A data folder beside the plug-in takes precedence over the per-user one
@@ -28,6 +31,8 @@ plugin=${1:-$top/build/linux/Morvelline.so}
 if [ $# -eq 0 ] && [ ! -f "$plugin" ]; then
     cmake -S "$top" -B "$top/build/linux" -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build "$top/build/linux" -j "$(nproc)" --target Morvelline MorvellineClap MorvellineLv2 MorvellineLv2Ui
+    cmake --build "$top/build/linux" -j "$(nproc)" --target morvelline 2>/dev/null ||
+        echo "morvelline (the program) was not built: scripts/install-deps.sh installs what it needs."
 fi
 if [ ! -f "$plugin" ]; then
     echo "install.sh: no plug-in at $plugin" >&2
@@ -120,4 +125,20 @@ fi
 if [ -d "$lv2_dir/Morvelline.lv2" ] && [ "$target" = "$data_dir" ] && [ ! -e "$lv2_dir/Morvelline.lv2/Morvelline_Data" ]; then
     ln -s "$data_dir" "$lv2_dir/Morvelline.lv2/Morvelline_Data"
     echo "The LV2 uses the same data folder ($lv2_dir/Morvelline.lv2/Morvelline_Data links to it)."
+fi
+program=$(dirname "$plugin")/morvelline
+if [ -f "$program" ]; then
+    app_dir=$HOME/.local/lib/morvelline
+    mkdir -p "$app_dir" "$HOME/.local/bin" "$HOME/.local/share/applications" "$HOME/.local/share/icons/hicolor/scalable/apps"
+    cp "$program" "$app_dir/.morvelline.new"
+    mv -f "$app_dir/.morvelline.new" "$app_dir/morvelline"
+    ln -sfn "$app_dir/morvelline" "$HOME/.local/bin/morvelline"
+    # The program looks for its data folder beside its real file, as the plug-ins do.
+    if [ "$target" = "$data_dir" ] && [ ! -e "$app_dir/Morvelline_Data" ]; then
+        ln -s "$data_dir" "$app_dir/Morvelline_Data"
+    fi
+    cp "$top/apps/standalone/morvelline.svg" "$HOME/.local/share/icons/hicolor/scalable/apps/morvelline.svg"
+    sed "s|^Exec=morvelline|Exec=$HOME/.local/bin/morvelline|" "$top/apps/standalone/morvelline.desktop" \
+        >"$HOME/.local/share/applications/morvelline.desktop"
+    echo "Installed $HOME/.local/bin/morvelline and its menu entry (data folder: $target)"
 fi

@@ -76,6 +76,7 @@ public:
     void toggleCompare();
     // Ctrl+Z undoes; Ctrl+Shift+Z and Ctrl+Y redo.
     bool keyCommand(const VstKeyCode& key) override;
+    bool keyReleased(const VstKeyCode& key) override;
     // What the options menu's Undo, Redo and Compare entries show now.
     HistoryMenuState historyMenuState();
     // True while the current program differs from its saved state (the marker by the name).

@@ -174,20 +174,31 @@ void Editor::toggleCompare()
 
 bool Editor::keyCommand(const VstKeyCode& key)
 {
-    if ((key.modifier & (kControl | kAlt)) != kControl || !isOpen())
+    if (!isOpen())
         return false;
-    // Some hosts pass the control character itself (Ctrl+Y is 25, Ctrl+Z 26).
-    const long c = key.character;
-    const int letter = c == 25 ? 'y' : c == 26 ? 'z' : c > 0 && c < 128 ? std::tolower(int(c)) : 0;
-    if (letter == 'z' && (key.modifier & kShift))
-        redoStep();
-    else if (letter == 'z')
-        undoStep();
-    else if (letter == 'y' && !(key.modifier & kShift))
-        redoStep();
-    else
-        return false;
-    return true;
+    if ((key.modifier & (kControl | kAlt)) == kControl) {
+        // Some hosts pass the control character itself (Ctrl+Y is 25, Ctrl+Z 26).
+        const long c = key.character;
+        const int letter = c == 25 ? 'y' : c == 26 ? 'z' : c > 0 && c < 128 ? std::tolower(int(c)) : 0;
+        if (letter == 'z' && (key.modifier & kShift)) {
+            redoStep();
+            return true;
+        }
+        if (letter == 'z') {
+            undoStep();
+            return true;
+        }
+        if (letter == 'y' && !(key.modifier & kShift)) {
+            redoStep();
+            return true;
+        }
+    }
+    return host.editorKey(int(key.character), key.virt, unsigned(key.modifier), true);
+}
+
+bool Editor::keyReleased(const VstKeyCode& key)
+{
+    return isOpen() && host.editorKey(int(key.character), key.virt, unsigned(key.modifier), false);
 }
 
 HistoryMenuState Editor::historyMenuState()

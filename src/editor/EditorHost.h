@@ -27,6 +27,12 @@ public:
     // The instance's undo history, kept while editor windows come and go; null: each editor
     // keeps its own.
     virtual EditHistory* editHistory() { return nullptr; }
+    // A key pressed or let go in the editor that no control and no shortcut used (modifiers:
+    // the toolkit's kShift, kControl, kAlt bits); true when the host used it.
+    virtual bool editorKey(int /*character*/, int /*virtualKey*/, unsigned /*modifiers*/, bool /*pressed*/)
+    {
+        return false;
+    }
 
 protected:
     ~EditorHost() = default;

@@ -37,6 +37,8 @@ public:
     virtual void endEdit(long index);
     // A key pressed in the window that no view took (the editor's shortcuts); true when used.
     virtual bool keyCommand(const VstKeyCode& /*key*/) { return false; }
+    // A key let go in the window that no view took; true when used.
+    virtual bool keyReleased(const VstKeyCode& /*key*/) { return false; }
 
     CFrame* getFrame() const { return frame; }
 

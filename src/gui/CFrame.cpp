@@ -261,9 +261,9 @@ long CFrame::onKeyUp(VstKeyCode& key)
 {
     if (focusView && focusView->onKeyUp(key) == 1)
         return 1;
-    if (pointerView && pointerView != focusView)
-        return pointerView->onKeyUp(key);
-    return -1;
+    if (pointerView && pointerView != focusView && pointerView->onKeyUp(key) == 1)
+        return 1;
+    return editor && editor->keyReleased(key) ? 1 : -1;
 }
 
 void CFrame::setFocusView(CView* view)

@@ -79,6 +79,10 @@ public:
     void parameterGesture(int index, bool begins) override;
     void formatParameterText(int index, char* text) override { parameterText(index, text); }
     EditHistory* editHistory() override { return &history; }
+    bool editorKey(int character, int virtualKey, unsigned modifiers, bool pressed) override
+    {
+        return format.editorKey(character, virtualKey, modifiers, pressed);
+    }
 
     // Learned controllers write through the same path as the host.
     void writeParameter(int index, float value) override { setParameter(index, value); }

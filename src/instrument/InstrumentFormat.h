@@ -14,6 +14,11 @@ public:
     virtual void reportGesture(int index, bool begins) = 0;
     // Values or program names changed all at once: the host reads them anew.
     virtual void reportAllValuesChanged() = 0;
+    // A key the editor did not use (see EditorHost::editorKey); true when the format used it.
+    virtual bool editorKey(int /*character*/, int /*virtualKey*/, unsigned /*modifiers*/, bool /*pressed*/)
+    {
+        return false;
+    }
 
 protected:
     ~InstrumentFormat() = default;

@@ -19,6 +19,12 @@ public:
     virtual void processEvents() = 0;
     // The window's content, child windows included; false with a reason in error.
     virtual bool capture(RgbaPixels& pixels, std::string& error) = 0;
+    // For a program's own main window: the title bar's text, whether the user asked to close
+    // the window, and whether the keyboard focus went to another program (both since the last
+    // call; seen by processEvents).
+    virtual void setTitle(const std::string& /*title*/) {}
+    virtual bool takeCloseRequest() { return false; }
+    virtual bool takeFocusLoss() { return false; }
 };
 
 // Null with a reason in error when there is no display.

@@ -4,6 +4,7 @@
 #include "unit/plugin/PluginEventTestSupport.h"
 #include "formats/lv2/Lv2Plugin.h"
 #include "formats/lv2/Lv2PortValues.h"
+#include "formats/standalone/StandaloneInstrument.h"
 
 #include <lv2/atom/forge.h>
 #include <lv2/midi/midi.h>
@@ -194,6 +195,31 @@ TEST(ProcessAllocation, Lv2RunWithNotesTempoPortsAndMessagesAllocatesNothing)
         controls[Param::Osc2Wave] = float(n % 12);
         const long before = allocations.load();
         plugin->run(256);
+        return allocations.load() - before;
+    };
+    EXPECT_EQ(allocationsOnceWarm(block), 0);
+}
+
+// The program's audio callback: JACK MIDI at frames, messages from the MIDI input thread and
+// the computer keyboard, a parameter moved in the window, and the xrun count.
+TEST(ProcessAllocation, StandaloneAudioCallbackWithMidiFromEveryThreadAllocatesNothing)
+{
+    auto instrument = std::make_unique<StandaloneInstrument>();
+    std::string error;
+    instrument->startSession({}, error);
+    instrument->prepare(48000.0f, 256);
+    std::vector<float> l(256), r(256);
+    auto block = [&](int n) {
+        const long before = allocations.load();
+        const uint8_t on[] = {0x90, uint8_t(40 + n % 40), 100}, off[] = {0x80, uint8_t(40 + (n + 30) % 40), 0};
+        const uint8_t bend[] = {0xE0, 0, uint8_t(n % 128)};
+        instrument->queueMidi(10, on, 3);
+        instrument->queueMidi(200, off, 3);
+        instrument->postMidi(bend, 3);
+        instrument->editorKey("zsxdcv"[n % 6], 0, 0, n % 2 == 0);
+        instrument->instrument().setParameter(Param::FltCut, float(n % 100) / 100.0f);
+        instrument->countXrun();
+        instrument->render(l.data(), r.data(), 256);
         return allocations.load() - before;
     };
     EXPECT_EQ(allocationsOnceWarm(block), 0);

@@ -33,6 +33,12 @@ cmp -s "$bundle/Morvelline.so" "$HOME/.lv2/Morvelline.lv2/Morvelline.so" || fail
 cmp -s "$bundle/presets.ttl" "$HOME/.lv2/Morvelline.lv2/presets.ttl" || fail "the LV2 presets were not copied"
 [ "$(readlink -f "$HOME/.lv2/Morvelline.lv2/Morvelline_Data")" = "$(readlink -f "$data")" ] ||
     fail "the LV2 does not share the data folder"
+app=$HOME/.local/lib/morvelline
+cmp -s "$(dirname "$plugin")/morvelline" "$app/morvelline" || fail "the program was not installed"
+[ "$(readlink -f "$HOME/.local/bin/morvelline")" = "$app/morvelline" ] || fail "~/.local/bin/morvelline does not start it"
+[ "$(readlink -f "$app/Morvelline_Data")" = "$(readlink -f "$data")" ] || fail "the program does not share the data folder"
+grep -qx "Exec=$HOME/.local/bin/morvelline" "$HOME/.local/share/applications/morvelline.desktop" ||
+    fail "the menu entry does not start the installed program"
 
 sed "202s/.*/My Own Sound\r/" "$bank" > "$data/Presets/Default.hfb"
 printf 'my settings\r\n' > "$data/Settings.txt"

@@ -27,7 +27,7 @@ contents() { grep -v '/$' | sed 's|^[^/]*/||' | sort; }
 
 first_name=$(sed -n 202p "$src/resources/presets/Default.hfb" | tr -d '\r')
 if [ "$bits" = 64 ]; then
-    expected=$( (printf '%s\n' Morvelline.so Morvelline.clap morvelline-render \
+    expected=$( (printf '%s\n' Morvelline.so Morvelline.clap morvelline-render morvelline morvelline.desktop morvelline.svg \
         Morvelline.lv2/{manifest.ttl,Morvelline.ttl,presets.ttl,Morvelline.so,MorvellineUI.so}; data_files) | sort)
     actual=$(tar tzf "$tarball" | contents)
     [ "$actual" = "$expected" ] || fail "the tar.gz holds"$'\n'"$actual"$'\n'"instead of"$'\n'"$expected"

@@ -4,6 +4,7 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <link.h>
 #include <pwd.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -183,9 +184,20 @@ public:
     fs::path modulePath() override
     {
         Dl_info info{};
-        if (::dladdr(reinterpret_cast<void*>(&nativeSystemServices), &info) == 0 || !info.dli_fname || !*info.dli_fname)
+        link_map* module = nullptr;
+        if (::dladdr1(reinterpret_cast<void*>(&nativeSystemServices), &info, reinterpret_cast<void**>(&module),
+                      RTLD_DL_LINKMAP) == 0 ||
+            !info.dli_fname || !*info.dli_fname)
             return {};
         std::error_code error;
+        // Linked into a program (not a plug-in): the loader names it as it was typed, which may
+        // be a bare name found on PATH, so ask the system for the real file.
+        if (module && module->l_name && !*module->l_name) {
+            fs::path program = fs::read_symlink("/proc/self/exe", error);
+            if (!error)
+                return program;
+            error.clear();
+        }
         fs::path path = fs::absolute(info.dli_fname, error);
         return error ? fs::path() : path;
     }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <thread>
+#include <utility>
 
 namespace native {
 
@@ -27,8 +28,8 @@ uint8_t channel(unsigned long pixel, unsigned long mask)
 
 class X11HostWindow : public HostWindow {
 public:
-    X11HostWindow(Display* connection, ::Window handle, int pixelWidth, int pixelHeight)
-        : display(connection), window(handle), width(pixelWidth), height(pixelHeight)
+    X11HostWindow(Display* connection, ::Window handle, int pixelWidth, int pixelHeight, Atom deleteMessage)
+        : display(connection), window(handle), width(pixelWidth), height(pixelHeight), deleteWindow(deleteMessage)
     {
     }
     ~X11HostWindow() override
@@ -56,8 +57,27 @@ public:
         while (XPending(display)) {
             XEvent event;
             XNextEvent(display, &event);
+            if (event.type == ClientMessage && Atom(event.xclient.data.l[0]) == deleteWindow)
+                closeRequested = true;
+            // Focus moving into the editor's child window is no loss.
+            else if (event.type == FocusOut && event.xfocus.detail != NotifyInferior)
+                focusLost = true;
+            // The window manager focuses this frame: the keys belong to the editor inside it,
+            // also while the pointer is elsewhere.
+            else if (event.type == FocusIn && event.xfocus.detail != NotifyInferior &&
+                     event.xfocus.detail != NotifyPointer)
+                focusFirstChild();
         }
     }
+
+    void setTitle(const std::string& title) override
+    {
+        XStoreName(display, window, title.c_str());
+        XFlush(display);
+    }
+
+    bool takeCloseRequest() override { return std::exchange(closeRequested, false); }
+    bool takeFocusLoss() override { return std::exchange(focusLost, false); }
 
     bool capture(RgbaPixels& pixels, std::string& error) override
     {
@@ -85,10 +105,25 @@ public:
     }
 
 private:
+    void focusFirstChild()
+    {
+        ::Window root = 0, parent = 0;
+        ::Window* children = nullptr;
+        unsigned count = 0;
+        if (XQueryTree(display, window, &root, &parent, &children, &count) && count > 0)
+            XSetInputFocus(display, children[0], RevertToParent, CurrentTime);
+        if (children)
+            XFree(children);
+        takeTrappedError(display);
+    }
+
     Display* display;
     ::Window window;
     int width;
     int height;
+    Atom deleteWindow;
+    bool closeRequested = false;
+    bool focusLost = false;
 };
 
 } // namespace
@@ -109,7 +144,15 @@ std::unique_ptr<HostWindow> createHostWindow(int width, int height, const std::s
     ::Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, unsigned(width), unsigned(height),
                                           0, BlackPixel(display, screen), BlackPixel(display, screen));
     XStoreName(display, window, title.c_str());
-    XSelectInput(display, window, StructureNotifyMask);
+    // The window manager's close button asks, rather than ending the connection.
+    Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, window, &deleteWindow, 1);
+    // Desktops match the window to its launcher (and icon) by this class.
+    char resourceName[] = "morvelline";
+    char resourceClass[] = "Morvelline";
+    XClassHint classHint{resourceName, resourceClass};
+    XSetClassHint(display, window, &classHint);
+    XSelectInput(display, window, StructureNotifyMask | FocusChangeMask);
     XMapWindow(display, window);
     // Wait (briefly) until the server shows it, so that a capture has something to read.
     for (int tries = 0; tries < 200; ++tries) {
@@ -118,7 +161,7 @@ std::unique_ptr<HostWindow> createHostWindow(int width, int height, const std::s
             break;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    return std::make_unique<X11HostWindow>(display, window, width, height);
+    return std::make_unique<X11HostWindow>(display, window, width, height, deleteWindow);
 }
 
 } // namespace native

@@ -310,6 +310,14 @@ void X11Window::dispatch(XEvent& event)
         break;
     }
     case KeyRelease:
+        // The server repeats a held key as a release and a press at the same time: the key
+        // stays down, so a note played from it does not restart.
+        if (XEventsQueued(display, QueuedAfterReading)) {
+            XEvent next;
+            XPeekEvent(display, &next);
+            if (next.type == KeyPress && next.xkey.time == event.xkey.time && next.xkey.keycode == event.xkey.keycode)
+                break;
+        }
         if (!textBox) {
             KeyEvent key = keyEventOf(event.xkey);
             client.keyUp(key);
