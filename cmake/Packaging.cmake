@@ -14,6 +14,8 @@ function(morvelline_install_data component)
         install(DIRECTORY ${MORVELLINE_DATA_SOURCES}/themes/
                 DESTINATION Morvelline_Data/Themes COMPONENT ${component})
     endif()
+    install(DIRECTORY ${MORVELLINE_DATA_SOURCES}/tunings/
+            DESTINATION Morvelline_Data/Tunings COMPONENT ${component})
 endfunction()
 
 install(TARGETS Morvelline MorvellineClap LIBRARY DESTINATION . COMPONENT linux)

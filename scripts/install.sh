@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs Morvelline for the current user: Morvelline.so into ~/.vst and its data folder
-# (factory bank, example themes) beside it as ~/.vst/Morvelline_Data; Morvelline.clap (found
+# (factory bank, example themes and tunings) beside it as ~/.vst/Morvelline_Data; Morvelline.clap (found
 # beside Morvelline.so) into ~/.clap, where ~/.clap/Morvelline_Data links to the same folder so
 # both builds share one bank and one set of settings; the LV2 bundle Morvelline.lv2 (found in lv2/
 # beside Morvelline.so) into ~/.lv2, with a Morvelline_Data link inside it to the same folder.
@@ -8,7 +8,7 @@
 # Morvelline_Data link there to the same folder, a command ~/.local/bin/morvelline, and a menu
 # entry with its icon.
 # Files the user already has
-# there (their Default.hfb, Settings.txt, Midi.txt, themes) are never overwritten.
+# there (their Default.hfb, Settings.txt, Midi.txt, themes, tunings) are never overwritten.
 # A data folder beside the plug-in takes precedence over the per-user one
 # ($XDG_DATA_HOME/Hollowfen Software/Morvelline). When the user already keeps files in the
 # per-user folder, they are copied into the new folder first (never over files there), so the
@@ -98,6 +98,7 @@ cp "$top/resources/presets/Default.hfb" "$staging/Presets/"
 if [ -d "$top/resources/themes" ]; then
     cp -r "$top/resources/themes" "$staging/Themes"
 fi
+cp -r "$top/resources/tunings" "$staging/Tunings"
 
 if [ -d "$data_dir" ]; then
     target=$data_dir
@@ -113,7 +114,7 @@ elif [ "$user_has_files" = yes ]; then
 else
     target=$data_dir
 fi
-mkdir -p "$target/Presets" "$target/Themes"
+mkdir -p "$target/Presets" "$target/Themes" "$target/Tunings"
 copy_missing "$staging" "$target" ""
 echo "Data folder: $target"
 # The CLAP looks beside itself first: a link there leads it to the same folder. A folder the

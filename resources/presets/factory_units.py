@@ -46,7 +46,7 @@ LFO_WAVE = {"off": 0, "sine": 2, "triangle": 3, "square": 4, "saw": 5, "random":
 SUB_ALT = {"off": 0, "saw/square": 2, "triangle/sine": 3, "white/pink": 4, "chime/organ": 5}
 MOD_SOURCE = {"lfo1": 1, "lfo2": 2, "lfo3": 3, "lfo4": 4, "velocity": 9, "env1": 5, "env2": 6,
               "env3": 7, "env4": 17, "cc1": 13, "cc2": 14, "const": 8, "random": 15, "bend": 10,
-              "wheel": 11, "chanpress": 12, "keypress": 16}
+              "wheel": 11, "chanpress": 12, "keypress": 16, "polypress": 18, "slide": 19}
 MOD_TARGET = {"osc1tune": 1, "osc1semi": 3, "osc1fine": 5, "osc1pw": 7, "osc1sub": 37,
               "osc1pan": 42, "osc1vol": 9, "osc2tune": 2, "osc2semi": 4, "osc2fine": 6,
               "osc2pw": 8, "osc2sub": 38, "osc2pan": 43, "osc2vol": 10, "oscxvol": 39,

@@ -1,6 +1,7 @@
 #include "editor/EditorCommands.h"
 
 #include "editor/CommandHost.h"
+#include "editor/HeaderMenus.h"
 #include "editor/ProgramDialogs.h"
 #include "params/CodeTables.h"
 #include "params/CommandTags.h"
@@ -94,13 +95,38 @@ void handleSettingsMenu(CommandHost& host, int position)
     case 2:
         settings.ignoreAmpVelocity.store(!settings.ignoreAmpVelocity.load());
         break;
-    case 4:
+    case 5:
         if (settings.dataFolderFound)
             systemServices().openFolder(settings.dataFolder);
         break;
     default:
-        break;
+        break; // the MPE submenu has its own tag
     }
+}
+
+// A scale or keyboard mapping chosen: the keys take its pitches at their next note. A file that
+// cannot be used leaves the tuning as it was, and the message says where the file went wrong.
+void handleTuningMenu(CommandHost& host, int position)
+{
+    UserSettings& settings = host.userSettings();
+    const std::vector<TuningMenuItem> items = tuningMenuItems(settings);
+    if (position < 0 || size_t(position) >= items.size())
+        return;
+    const TuningMenuItem& item = items[size_t(position)];
+    switch (item.kind) {
+    case TuningMenuItem::StandardScale:
+    case TuningMenuItem::Scale:
+        settings.tuningScale = item.file;
+        break;
+    case TuningMenuItem::StandardMapping:
+    case TuningMenuItem::Mapping:
+        settings.tuningMapping = item.file;
+        break;
+    default:
+        return;
+    }
+    for (const TuningFileProblem& refused : settings.applyTuning())
+        showTuningProblem(host, refused.file, refused.problem.line, refused.problem.reason);
 }
 
 void handleOscillatorMenu(CommandHost& host, int oscillator, int position)
@@ -194,6 +220,13 @@ void handleMenuChoice(CommandHost& host, int tag, int position)
         return;
     case CommandTag::SettingsMenu:
         handleSettingsMenu(host, position);
+        return;
+    case CommandTag::MpeMenu:
+        if (position >= 0 && position <= int(MpeMode::UpperZone))
+            host.userSettings().playing.requestMpe(MpeMode(position));
+        return;
+    case CommandTag::TuningMenu:
+        handleTuningMenu(host, position);
         return;
     default:
         handleSectionChoice(host, tag, position);

@@ -31,7 +31,9 @@ ConfigMenu::ConfigMenu(const CRect& area, CControlListener* controlListener, Pro
                        UserSettings& userSettings, CBitmap* icon, HistorySource historySource)
     : IconMenu(area, controlListener, CommandTag::OptionsMenu, store, icon), settings(userSettings),
       themes(new COptionMenu(CRect(), controlListener, CommandTag::ThemeMenu)),
-      toggles(new COptionMenu(CRect(), controlListener, CommandTag::SettingsMenu)), history(std::move(historySource))
+      toggles(new COptionMenu(CRect(), controlListener, CommandTag::SettingsMenu)),
+      mpe(new COptionMenu(CRect(), controlListener, CommandTag::MpeMenu)),
+      tunings(new COptionMenu(CRect(), controlListener, CommandTag::TuningMenu)), history(std::move(historySource))
 {
     for (const char* entry :
          {"Save Preset...", "Load Preset...", "Copy Preset", "Paste Preset", "Restore Preset", "Initialize Preset", "-",
@@ -42,9 +44,14 @@ ConfigMenu::ConfigMenu(const CRect& area, CControlListener* controlListener, Pro
     addSeparator();
     for (const char* entry : {"Undo", "Redo", "Compare With Saved"})
         addEntry(entry);
+    addSeparator();
+    addEntry(tunings, "Tuning");
     showHistory(HistoryMenuState());
     for (const char* entry : {"Ask When Selecting Banks", "Enable Mouse Wheel Support", "Ignore Velocity For Amps"})
         toggles->addEntry(entry);
+    for (const char* entry : {"Off", "Lower Zone", "Upper Zone"})
+        mpe->addEntry(entry);
+    toggles->addEntry(mpe, "MPE");
     if (userSettings.dataFolderFound) {
         toggles->addSeparator();
         toggles->addEntry("Open Home Folder");
@@ -55,6 +62,8 @@ ConfigMenu::~ConfigMenu()
 {
     themes->forget();
     toggles->forget();
+    mpe->forget();
+    tunings->forget();
 }
 
 void ConfigMenu::prepareToOpen()
@@ -78,6 +87,32 @@ void ConfigMenu::prepareToOpen()
     toggles->checkEntry(0, settings.askOnBankSelect);
     toggles->checkEntry(1, settings.enableMouseWheel);
     toggles->checkEntry(2, settings.ignoreAmpVelocity.load());
+    mpe->checkEntryAlone(long(settings.playing.mpeMode()));
+
+    tunings->removeAllEntry();
+    settings.scanTuningFiles();
+    for (const TuningMenuItem& item : tuningMenuItems(settings)) {
+        switch (item.kind) {
+        case TuningMenuItem::StandardScale:
+            tunings->addEntry("Standard (12-TET)");
+            tunings->checkEntry(tunings->getNbEntries() - 1, settings.tuningScale.empty());
+            break;
+        case TuningMenuItem::StandardMapping:
+            tunings->addEntry("Standard Keyboard Mapping");
+            tunings->checkEntry(tunings->getNbEntries() - 1, settings.tuningMapping.empty());
+            break;
+        case TuningMenuItem::Scale:
+        case TuningMenuItem::Mapping: {
+            const std::wstring& chosen =
+                item.kind == TuningMenuItem::Scale ? settings.tuningScale : settings.tuningMapping;
+            tunings->addEntry(narrowOneToOne(item.file.substr(0, item.file.size() - 4)));
+            tunings->checkEntry(tunings->getNbEntries() - 1, item.file == chosen);
+            break;
+        }
+        default:
+            tunings->addSeparator();
+        }
+    }
     showHistory(history ? history() : HistoryMenuState());
 }
 
@@ -89,6 +124,20 @@ void ConfigMenu::showHistory(const HistoryMenuState& state)
     setEntryEnabled(kRedoEntry, state.canRedo);
     setEntryEnabled(kCompareEntry, state.canCompare || state.comparing);
     checkEntry(kCompareEntry, state.comparing);
+}
+
+std::vector<TuningMenuItem> tuningMenuItems(const UserSettings& settings)
+{
+    std::vector<TuningMenuItem> items{{TuningMenuItem::StandardScale, {}}};
+    if (!settings.scaleFileNames.empty())
+        items.push_back({TuningMenuItem::Separator, {}});
+    for (const std::wstring& file : settings.scaleFileNames)
+        items.push_back({TuningMenuItem::Scale, file});
+    items.push_back({TuningMenuItem::Separator, {}});
+    items.push_back({TuningMenuItem::StandardMapping, {}});
+    for (const std::wstring& file : settings.mappingFileNames)
+        items.push_back({TuningMenuItem::Mapping, file});
+    return items;
 }
 
 BankMenu::BankMenu(const CRect& area, CControlListener* controlListener, ProgramStore& store,

@@ -6,8 +6,19 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 struct UserSettings;
+
+// An entry of the Tuning submenu: the standard scale, then the scale files, then the standard
+// keyboard mapping and the mapping files.
+struct TuningMenuItem {
+    enum Kind { StandardScale, Scale, StandardMapping, Mapping, Separator };
+    Kind kind = Separator;
+    std::wstring file; // a Scale's or a Mapping's file in the Tunings folder
+};
+// The entries for the files found at the last scan, so a position always names the same file.
+std::vector<TuningMenuItem> tuningMenuItems(const UserSettings& settings);
 
 // What the options menu's last entries show of the editor's undo history.
 struct HistoryMenuState {
@@ -37,6 +48,7 @@ public:
     static constexpr int kUndoEntry = 16;
     static constexpr int kRedoEntry = 17;
     static constexpr int kCompareEntry = 18;
+    static constexpr int kTuningEntry = 20;
     using HistorySource = std::function<HistoryMenuState()>;
 
     ConfigMenu(const CRect& size, CControlListener* listener, ProgramStore& programs, UserSettings& settings,
@@ -45,6 +57,7 @@ public:
 
     COptionMenu* themeMenu() const { return themes; }
     COptionMenu* settingsMenu() const { return toggles; }
+    COptionMenu* tuningMenu() const { return tunings; }
 
 protected:
     void prepareToOpen() override;
@@ -55,6 +68,8 @@ private:
     UserSettings& settings;
     COptionMenu* themes;
     COptionMenu* toggles;
+    COptionMenu* mpe;
+    COptionMenu* tunings;
     HistorySource history;
 };
 

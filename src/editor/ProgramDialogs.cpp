@@ -180,3 +180,13 @@ void showReopenMessage(CommandHost& host)
 {
     host.askUser(kReopenMessage, L"Settings", MessageIcon::Information, MessageButtons::Ok, nullptr);
 }
+
+void showTuningProblem(CommandHost& host, const std::filesystem::path& file, int line, const std::string& reason)
+{
+    std::wstring message = L"The tuning file cannot be used; the tuning stays as it was.\n\n";
+    message += widenFileName(file);
+    if (line > 0)
+        message += L", line " + std::to_wstring(line);
+    message += L": " + widenOneToOne(reason) + L".";
+    host.askUser(message, L"Tuning", MessageIcon::Error, MessageButtons::Ok, nullptr);
+}

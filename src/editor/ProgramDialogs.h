@@ -2,6 +2,9 @@
 // questions before what cannot be undone, and the messages that say what went wrong and where.
 #pragma once
 
+#include <filesystem>
+#include <string>
+
 class CommandHost;
 
 void savePresetWithDialog(CommandHost& host);
@@ -21,3 +24,5 @@ void chooseBank(CommandHost& host, int position);
 
 // Settings that shape the window take effect when it opens again; this says so.
 void showReopenMessage(CommandHost& host);
+// A tuning file that could not be used: which file, which line (0: none) and why.
+void showTuningProblem(CommandHost& host, const std::filesystem::path& file, int line, const std::string& reason);

@@ -1,5 +1,8 @@
 #include "MidiProcessor.h"
 
+#include "settings/PlayingSetup.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <utility>
@@ -73,8 +76,10 @@ void MidiProcessor::queueEvent(const MidiInputEvent& event)
             append(MidiSustain, event, d1, d2);
         if (d1 <= kHighestMappableController) {
             append(MidiController, event, d1, d2);
-            // Learning binds when the block arrives, not at the event's frame.
-            learnController(d1);
+            // Learning binds when the block arrives, not at the event's frame. A member
+            // channel's slide belongs to its note, never to a knob.
+            if (d1 != kSlideController || !isMemberChannel(event.status & 0x0F))
+                learnController(d1);
         }
         // All Notes Off, Omni Off, Omni On, Mono On, Poly On all silence the keys; 120 to 122
         // are ignored.
@@ -165,36 +170,136 @@ void MidiProcessor::apply(const MidiMessage& message)
     case MidiSustain:
         sustain = message.data2 > 63;
         break;
-    case MidiPitchBend:
-        controllers.pitchBend = float((message.data2 - 64) * 128 + message.data1) / 8192.0f;
+    case MidiPitchBend: {
+        // A member channel's bend is its note's; any other channel bends every voice.
+        const float bend = float((message.data2 - 64) * 128 + message.data1) / 8192.0f;
+        channelExpression[message.channel & 15].bend = bend;
+        if (isMemberChannel(message.channel))
+            processChannelExpression(message.channel);
+        else
+            controllers.pitchBend = bend;
         break;
+    }
     case MidiModWheel:
         controllers.modWheel = float(message.data2) / 127.0f;
         break;
-    case MidiChannelPressure:
-        controllers.channelPressure = float(message.data1) / 127.0f;
+    case MidiChannelPressure: {
+        const float pressure = float(message.data1) / 127.0f;
+        channelExpression[message.channel & 15].pressure = pressure;
+        if (isMemberChannel(message.channel))
+            processChannelExpression(message.channel);
+        else
+            controllers.channelPressure = pressure;
         break;
+    }
     case MidiKeyPressure:
-        if (message.data1 >= 0 && message.data1 < 128)
+        if (message.data1 >= 0 && message.data1 < 128) {
             controllers.keyPressure[message.data1] = float(message.data2) / 127.0f;
+            processPolyPressure(message.channel, message.data1, controllers.keyPressure[message.data1]);
+        }
         break;
     case MidiController:
         if (message.data1 >= 0 && message.data1 <= kHighestMappableController)
-            processController(message.data1, float(message.data2) / 127.0f);
+            applyController(message.channel & 15, message.data1, message.data2);
         break;
     case MidiNoteOffset:
         processNoteOffset(message.channel, message.data1, message.data2, message.value);
         break;
     case MidiNoteExpression:
-        if (message.data2 == static_cast<int32_t>(NoteExpression::Pressure))
+        if (message.data2 == static_cast<int32_t>(NoteExpression::Pressure)) {
             setKeyPressure(message.data1, message.value);
-        else
+            processPolyPressure(message.channel, message.data1, NoteOffsets::clamp(message.value, 0.0f, 1.0f));
+        } else
             processNoteExpression(message.channel, message.data1, static_cast<NoteExpression>(message.data2),
                                   message.value);
         break;
     default:
         break;
     }
+}
+
+void MidiProcessor::applyController(int channel, int controller, int value)
+{
+    ChannelExpression& e = channelExpression[channel];
+    switch (controller) {
+    case 101:
+        e.rpnMsb = uint8_t(value);
+        break;
+    case 100:
+        e.rpnLsb = uint8_t(value);
+        break;
+    case 98:
+    case 99:
+        // A non-registered parameter takes the data entry that follows.
+        e.rpnMsb = e.rpnLsb = 127;
+        break;
+    case 6:
+    case 38:
+        dataEntry(channel, controller, value);
+        break;
+    default:
+        break;
+    }
+    if (controller == kSlideController) {
+        e.slide = float(value) / 127.0f;
+        processChannelExpression(channel);
+        if (isMemberChannel(channel))
+            return;
+    }
+    processController(controller, float(value) / 127.0f);
+}
+
+void MidiProcessor::dataEntry(int channel, int controller, int value)
+{
+    const ChannelExpression& e = channelExpression[channel];
+    if (e.rpnMsb != 0)
+        return;
+    // The MPE Configuration Message: the member count of the zone its manager channel heads.
+    if (e.rpnLsb == 6 && controller == 6 && (channel == 0 || channel == kNumMidiChannels - 1)) {
+        setZone(channel != 0, value);
+        return;
+    }
+    // Pitch bend sensitivity on a member channel: semitones, then cents; every member channel
+    // of the zone bends alike. Elsewhere the program's bend ranges stay in charge.
+    if (e.rpnLsb != 0 || !isMemberChannel(channel))
+        return;
+    const float range = controller == 6 ? float(value) : std::floor(e.bendRange) + float(std::min(value, 99)) / 100.0f;
+    const bool upper = channel > mpeLowerMembers;
+    for (int c = 0; c < kNumMidiChannels; ++c)
+        if (isMemberChannel(c) && (c > mpeLowerMembers) == upper)
+            channelExpression[c].bendRange = range;
+    processChannelExpression(-1);
+}
+
+void MidiProcessor::setZone(bool upper, int members)
+{
+    members = std::clamp(members, 0, kNumMidiChannels - 1);
+    (upper ? mpeUpperMembers : mpeLowerMembers) = members;
+    // Zones never overlap: the other one gives way.
+    int& other = upper ? mpeLowerMembers : mpeUpperMembers;
+    if (members > 0)
+        other = std::clamp(other, 0, std::max(0, kNumMidiChannels - 2 - members));
+    // The zone's channels start afresh: what they carried before was no note's own.
+    for (int c = 0; c < kNumMidiChannels; ++c) {
+        ChannelExpression& e = channelExpression[c];
+        if (isMemberChannel(c) && (c > mpeLowerMembers) == upper) {
+            e.bendRange = 48.0f;
+            e.bend = e.pressure = e.slide = 0.0f;
+        }
+    }
+    processChannelExpression(-1);
+}
+
+void MidiProcessor::followMpeRequest(uint32_t request)
+{
+    if (request == mpeRequestSeen)
+        return;
+    mpeRequestSeen = request;
+    // The zone chosen takes every channel but its manager's.
+    const MpeMode mode = PlayingSetup::mpeModeOf(request);
+    const bool upper = mode == MpeMode::UpperZone;
+    setZone(!upper, 0);
+    setZone(upper, mode == MpeMode::Off ? 0 : kNumMidiChannels - 1);
 }
 
 void MidiProcessor::clearEventQueue()
@@ -244,4 +349,7 @@ void MidiProcessor::resetControllers()
     controllers.channelPressure = 0.0f;
     for (float& pressure : controllers.keyPressure)
         pressure = 0.0f;
+    // Each channel's expression too; the zones and bend ranges are the controller's set-up.
+    for (ChannelExpression& e : channelExpression)
+        e.bend = e.pressure = e.slide = 0.0f;
 }

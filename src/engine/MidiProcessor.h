@@ -52,6 +52,21 @@ struct MidiControllerState {
 
 constexpr int kHighestMappableController = 119;
 
+constexpr int kNumMidiChannels = 16;
+// The controller MPE controllers send a note's slide (its vertical touch position) on.
+constexpr int kSlideController = 74;
+
+// What arrives on one MIDI channel for the notes it plays: under MPE each member channel carries
+// a single note's bend, pressure and slide; elsewhere the slide alone is the channel's.
+struct ChannelExpression {
+    float bend = 0.0f;       // -1 .. +8191/8192
+    float bendRange = 48.0f; // semitones of a member channel's full bend
+    float pressure = 0.0f;   // 0..1
+    float slide = 0.0f;      // controller 74, 0..1
+    uint8_t rpnMsb = 127;    // the registered parameter the data entry controllers set;
+    uint8_t rpnLsb = 127;    // 127 and 127: none
+};
+
 class MidiProcessor {
 public:
     MidiProcessor();
@@ -68,6 +83,10 @@ public:
     // channel or key -1 matches any. Only an engine with voices acts on them.
     virtual void processNoteOffset(int /*channel*/, int /*key*/, int /*paramIndex*/, float /*amount*/) {}
     virtual void processNoteExpression(int /*channel*/, int /*key*/, NoteExpression /*kind*/, float /*value*/) {}
+    // The voices of a channel take its expression anew (channel -1: every voice, after the
+    // zones changed), and one key's pressure reaches the voices playing it (-1: any).
+    virtual void processChannelExpression(int /*channel*/) {}
+    virtual void processPolyPressure(int /*channel*/, int /*key*/, float /*pressure*/) {}
 
     // Appends these events to the block's queue, behind any already there (such as those
     // carried over from a skipped block).
@@ -94,7 +113,22 @@ public:
     // block instead of being lost.
     void carryOverSkippedBlock(int frameCount);
 
+    // MPE: the member channel counts of the lower zone (channel 1 manages, members from channel
+    // 2 up) and the upper zone (channel 16 manages, members from 15 down); 0 and 0: MPE is off.
+    // Set by the MPE Configuration Message (registered parameter 6 on a manager channel) and by
+    // the settings' choice, whichever came last.
+    int mpeLowerMembers = 0;
+    int mpeUpperMembers = 0;
+    bool isMemberChannel(int channel) const
+    {
+        return (channel >= 1 && channel <= mpeLowerMembers) ||
+               (channel <= kNumMidiChannels - 2 && channel >= kNumMidiChannels - 1 - mpeUpperMembers);
+    }
+    // The settings' MPE choice as PlayingSetup::mpeRequest holds it: applied when it moves.
+    void followMpeRequest(uint32_t request);
+
     MidiControllerState controllers;
+    ChannelExpression channelExpression[kNumMidiChannels];
     std::vector<MidiMessage> eventQueue;
     std::vector<MidiMessage> deferredNoteOffs;
     bool sustain = false;
@@ -108,11 +142,15 @@ private:
     void push(const MidiMessage& message);
     void setKeyPressure(int key, float value);
     void apply(const MidiMessage& message);
+    void applyController(int channel, int controller, int value);
+    void dataEntry(int channel, int controller, int value);
+    void setZone(bool upper, int members);
 
     // Deferred note-offs released at the current frame, after the frame's queued messages.
     std::vector<MidiMessage> releasing;
     // Leading messages of eventQueue that come from a skipped block.
     size_t carriedCount = 0;
+    uint32_t mpeRequestSeen = UINT32_MAX;
     // Hosts send events in frame order; then each frame needs to look only from here on.
     bool queueSorted = true;
     size_t nextIndex = 0;

@@ -7,24 +7,27 @@
 #include <bit>
 #include <cmath>
 
-void gatherModSources(const ModBlock& block, float velocity, float noteRandom, int note,
-                      const MidiControllerState& controllers, ModSourceValues& out)
+void gatherModSources(const ModBlock& block, const VoiceSources& voice, const MidiControllerState& controllers,
+                      ModSourceValues& out)
 {
+    const int note = voice.note;
     float* v = out.value;
     v[int(ModSource::None)] = 0.0f;
     for (int i = 0; i < 4; ++i)
         v[int(ModSource::Lfo1) + i] = block.lfoValue[i];
-    v[int(ModSource::Velocity)] = velocity;
+    v[int(ModSource::Velocity)] = voice.velocity;
     for (int i = 0; i < 4; ++i)
         v[int(ModSource::Env1) + i] = block.envValue[i] * block.envVelocityGain[i];
     v[int(ModSource::ModCc1)] = controllers.modCcValue[0];
     v[int(ModSource::ModCc2)] = controllers.modCcValue[1];
     v[int(ModSource::Const)] = 1.0f;
-    v[int(ModSource::Random)] = noteRandom;
+    v[int(ModSource::Random)] = voice.noteRandom;
     v[int(ModSource::PitchBend)] = controllers.pitchBend;
     v[int(ModSource::ModWheel)] = controllers.modWheel;
     v[int(ModSource::ChannelPressure)] = controllers.channelPressure;
     v[int(ModSource::KeyPressure)] = note >= 0 && note < 128 ? controllers.keyPressure[note] : 0.0f;
+    v[int(ModSource::PolyPressure)] = voice.polyPressure;
+    v[int(ModSource::Slide)] = voice.slide;
 }
 
 namespace {

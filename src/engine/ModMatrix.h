@@ -37,10 +37,19 @@ struct ModBlock {
     float sum(ModTarget target) const { return modSums[static_cast<int>(target)]; }
 };
 
+// What a voice's note brings to the sources besides its envelopes, LFOs and the controllers.
+struct VoiceSources {
+    float velocity = 0.0f;
+    float noteRandom = 0.0f;
+    int note = 0;              // the key, for its key pressure
+    float polyPressure = 0.0f; // the voice's own pressure
+    float slide = 0.0f;        // its channel's controller 74
+};
+
 // What each source delivers for this voice and note, from its envelopes, LFOs and the MIDI
 // controllers.
-void gatherModSources(const ModBlock& block, float velocity, float noteRandom, int note,
-                      const MidiControllerState& controllers, ModSourceValues& out);
+void gatherModSources(const ModBlock& block, const VoiceSources& voice, const MidiControllerState& controllers,
+                      ModSourceValues& out);
 
 // Rebuilds the sums from the slots of the program: amount scaling first (never chained), then
 // every active slot adds into its target.

@@ -107,7 +107,7 @@ void Voice::startVoice(int32_t stamp, const NoteRecord& record)
     glideA = g > 0.0f ? std::exp(-kTwoPi / (g * sampleRate * 0.001f)) : 0.0f;
     glideB = 1.0f - glideA;
     if (record.legato == 0) {
-        pitch = float(record.note);
+        pitch = record.pitch;
         glideJump = 1;
     }
     ageStamp = stamp;

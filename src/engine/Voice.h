@@ -26,6 +26,7 @@
 struct NoteRecord {
     int32_t channel = 0;
     int32_t note = 0;
+    float pitch = 0.0f;    // the key's note number under the tuning (fractional; 69 is A4)
     float velocity = 0.0f; // 0..1
     uint8_t legato = 0;    // the voice keeps its pitch and glides to the note
     float glideMs = 0.0f;
@@ -119,6 +120,15 @@ struct Voice {
     NoteRecord note;
     // What the host has changed for this note alone; cleared at every note start.
     NoteOffsets noteOffsets;
+    // What the voice's channel plays it with: under MPE its own bend and pressure, and the slide
+    // (controller 74). A voice stops following its channel when a newer note starts there.
+    struct PlayedExpression {
+        float bend = 0.0f;     // semitones
+        float pressure = 0.0f; // 0..1, the Poly Pressure source
+        float slide = 0.0f;    // 0..1, the Slide source
+        bool followsChannel = false;
+    };
+    PlayedExpression played;
 
     const MidiControllerState* controllers = nullptr;
 
@@ -285,7 +295,7 @@ private:
     static void runGroupLanes(int n, Voice* const* group, Segment* segments, int size, bool second, bool ladders);
 
     float stepPitch(const FrameControls& c);
-    static float bendFor(const MidiControllerState& midi, const FrameControls& c);
+    float bendFor(const MidiControllerState& midi, const FrameControls& c) const;
     void stepSustain(const FrameControls& c, bool continuing);
     void stepModulation(bool controlFrame, const MidiControllerState& midi);
     void updateLfoRates(const FrameControls& c, bool controlFrame);

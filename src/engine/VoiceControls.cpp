@@ -100,7 +100,7 @@ void FrameControls::addNoteOffsets(const NoteOffsets& o)
 // Glide only in exact mono; otherwise the note sounds at once. Returns semitones from A4.
 float Voice::stepPitch(const FrameControls& c)
 {
-    float sounding = float(note.note);
+    float sounding = note.pitch;
     if (c.polyZero) {
         if (glideJump) {
             pitch = sounding;
@@ -113,12 +113,16 @@ float Voice::stepPitch(const FrameControls& c)
     return sounding - 69.0f;
 }
 
-float Voice::bendFor(const MidiControllerState& midi, const FrameControls& c)
+float Voice::bendFor(const MidiControllerState& midi, const FrameControls& c) const
 {
     const float bendValue = midi.pitchBend;
-    const float bend = bendSemitones(bendValue < 0.0f ? c.bendDown : c.bendUp, bendValue);
-    // A note's tuning moves its oscillators like a bend of its own.
-    return c.noteTuning != 0.0f ? bend + c.noteTuning : bend;
+    float bend = bendSemitones(bendValue < 0.0f ? c.bendDown : c.bendUp, bendValue);
+    // A note's tuning, and its MPE channel's bend, move its oscillators like bends of their own.
+    if (c.noteTuning != 0.0f)
+        bend += c.noteTuning;
+    if (played.bend != 0.0f)
+        bend += played.bend;
+    return bend;
 }
 
 void Voice::stepSustain(const FrameControls& c, bool continuing)
@@ -146,7 +150,8 @@ void Voice::stepModulation(bool controlFrame, const MidiControllerState& midi)
     }
     if (controlFrame && programs) {
         ModSourceValues sources;
-        gatherModSources(mod, note.velocity, noteRandom, note.note, midi, sources);
+        gatherModSources(mod, VoiceSources{note.velocity, noteRandom, note.note, played.pressure, played.slide}, midi,
+                         sources);
         evaluateModMatrix(*programs, sources, mod);
     }
 }

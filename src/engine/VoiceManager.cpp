@@ -68,6 +68,35 @@ void VoiceManager::processNoteExpression(int channel, int key, NoteExpression ki
     forMatchingVoices(channel, key, [=](Voice& v) { v.setNoteExpression(kind, value); });
 }
 
+void VoiceManager::processChannelExpression(int channel)
+{
+    for (Voice& v : voices)
+        if (v.played.followsChannel && (channel == -1 || v.note.channel == channel))
+            takeChannelExpression(v, channel == -1);
+}
+
+void VoiceManager::processPolyPressure(int channel, int key, float pressure)
+{
+    forMatchingVoices(channel, key, [=](Voice& v) { v.played.pressure = pressure; });
+}
+
+void VoiceManager::takeChannelExpression(Voice& v, bool fresh)
+{
+    const int channel = v.note.channel;
+    if (channel < 0 || channel >= kNumMidiChannels)
+        return;
+    const ChannelExpression& e = channelExpression[channel];
+    v.played.slide = e.slide;
+    if (isMemberChannel(channel)) {
+        v.played.bend = e.bend * e.bendRange;
+        v.played.pressure = e.pressure;
+    } else {
+        v.played.bend = 0.0f;
+        if (fresh)
+            v.played.pressure = 0.0f;
+    }
+}
+
 void VoiceManager::processNote(const MidiMessage& message)
 {
     if (!programs)
@@ -75,6 +104,7 @@ void VoiceManager::processNote(const MidiMessage& message)
     NoteRecord record;
     record.channel = message.channel;
     record.note = message.data1;
+    record.pitch = float(message.data1);
     record.velocity = float(message.data2) / 127.0f;
     record.legato = 0;
     record.glideMs = glideMs(programs->value(Param::GldAmt));
@@ -84,6 +114,11 @@ void VoiceManager::processNote(const MidiMessage& message)
     // send 64 there, and reading it as a note-on would leave the note hanging.
     const bool noteOn = message.kind != MidiNoteOff && record.velocity != 0.0f;
     if (noteOn) {
+        // The tuning's pitch for the key; a key its mapping leaves out plays nothing.
+        if (playing)
+            record.pitch = playing->pitchOf(record.note);
+        if (!std::isfinite(record.pitch))
+            return;
         for (const NoteRecord& key : held)
             if (key.channel == record.channel && key.note == record.note)
                 return;
@@ -92,9 +127,11 @@ void VoiceManager::processNote(const MidiMessage& message)
         return;
     }
 
-    // Note-off: every voice on this note number releases, whatever its channel.
+    // Note-off: every voice on this note number releases, whatever its channel; but an MPE
+    // member channel's note is that channel's alone.
+    const bool ownChannel = isMemberChannel(record.channel);
     for (Voice& v : voices)
-        if (v.note.note == record.note)
+        if (v.note.note == record.note && (!ownChannel || v.note.channel == record.channel))
             v.releaseEnvelopes();
     if (held.empty())
         return;
@@ -153,6 +190,14 @@ void VoiceManager::allocateVoice(NoteRecord record, int polyphony)
     counter += 1;
     Voice& v = voices[chosen];
     v.startVoice(stamp, record);
+    // Under MPE a channel plays one note at a time: an older note still sounding there keeps
+    // the expression it had.
+    if (isMemberChannel(record.channel))
+        for (Voice& other : voices)
+            if (&other != &v && other.note.channel == record.channel)
+                other.played.followsChannel = false;
+    v.played.followsChannel = true;
+    takeChannelExpression(v, true);
     voiceStarts[size_t(chosen)] = ++startsSoFar;
     // The voice's set-up is current before its first frame, whatever the frame index.
     v.updateBlock(globalLfos);
@@ -246,6 +291,8 @@ void VoiceManager::prepareRate()
 
 void VoiceManager::beginBlock(const ProgramRecord& p, int frameCount)
 {
+    if (playing)
+        followMpeRequest(playing->mpeRequest.load(std::memory_order_relaxed));
     for (int n = 0; n < 4; ++n) {
         Lfo& lfo = globalLfos[n];
         lfo.waveform = decodeLfoWaveform(p.get(Param::Lfo1Wave + n));

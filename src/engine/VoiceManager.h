@@ -11,6 +11,7 @@
 #include "params/ProgramStore.h"
 #include "params/TempoInfo.h"
 #include "settings/MidiMap.h"
+#include "settings/PlayingSetup.h"
 
 #include <array>
 #include <atomic>
@@ -38,6 +39,10 @@ public:
     // the current block.
     void bind(ParameterWriter& plugin, const ProgramStore& programs, MidiMap& midiMap,
               const std::atomic<bool>& ignoreVelocity, const TempoInfo& tempo);
+
+    // The tuning's key pitches and the settings' MPE choice; unbound, keys play in twelve equal
+    // semitones and only a controller's configuration message turns MPE on.
+    void bindPlaying(const PlayingSetup& setup) { playing = &setup; }
 
     // Takes the rate; the wavetables and delay lines for it come with prepareRate(), or with
     // the first render after the change when nobody called it.
@@ -71,6 +76,8 @@ public:
     void processController(int controller, float value) override;
     void processNoteOffset(int channel, int key, int paramIndex, float amount) override;
     void processNoteExpression(int channel, int key, NoteExpression kind, float value) override;
+    void processChannelExpression(int channel) override;
+    void processPolyPressure(int channel, int key, float pressure) override;
 
     // Chooses a voice among 0..polyphony-1 for the note and starts it.
     void allocateVoice(NoteRecord record, int polyphony);
@@ -106,6 +113,7 @@ private:
     MidiMap* midiMap = nullptr;
     const std::atomic<bool>* ignoreVelocity = nullptr;
     const TempoInfo* tempo = nullptr;
+    const PlayingSetup* playing = nullptr;
 
     WtCollection tables;
     Voice voices[kNumVoices];
@@ -123,6 +131,9 @@ private:
     bool rateReady = false;
 
     void publishState(Routing route);
+    // A voice takes its channel's expression; a fresh start (or a change of zones) also
+    // forgets the pressure it had.
+    void takeChannelExpression(Voice& v, bool fresh);
     // Calls f on every sounding voice whose note matches; -1 matches any channel or key.
     template <typename F>
     void forMatchingVoices(int channel, int key, F f);

@@ -22,6 +22,7 @@ bool isParamIndex(int index)
 InstrumentCore::InstrumentCore(InstrumentFormat& owner) : format(owner)
 {
     voiceManager.bind(*this, programs, settings.midiMap, settings.ignoreAmpVelocity, tempoInfo);
+    voiceManager.bindPlaying(settings.playing);
     masterVolume.timeMs = 40.0f;
     // The host usually sets its own rate before switching on: tables for 44.1 kHz would be
     // built in vain, so they are only taken at the next activation.

@@ -61,12 +61,13 @@ constexpr CodeEntry kSubAltCodes[] = {
 };
 
 constexpr CodeEntry kModSourceCodes[] = {
-    {0, false, "--", "Src 1"},       {1, false, "LFO 1", "Src 2"},       {2, false, "LFO 2", "Src 3"},
-    {3, false, "LFO 3", "Src 4"},    {4, false, "LFO 4", "Src 5"},       {9, false, "Velocity", "Src 6"},
-    {5, false, "Env 1", "Src 7"},    {6, false, "Env 2", "Src 8"},       {7, false, "Env 3", "Src 9"},
-    {17, false, "Env 4", "Src 10"},  {13, false, "Mod CC 1", "Src 11"},  {14, false, "Mod CC 2", "Src 12"},
-    {8, false, "Const", "Src 13"},   {15, false, "Random", "Src 14"},    {10, false, "PBend", "Src 15"},
-    {11, false, "MWheel", "Src 16"}, {12, false, "CPressure", "Src 17"}, {16, false, "KPressure", "Src 18"},
+    {0, false, "--", "Src 1"},          {1, false, "LFO 1", "Src 2"},       {2, false, "LFO 2", "Src 3"},
+    {3, false, "LFO 3", "Src 4"},       {4, false, "LFO 4", "Src 5"},       {9, false, "Velocity", "Src 6"},
+    {5, false, "Env 1", "Src 7"},       {6, false, "Env 2", "Src 8"},       {7, false, "Env 3", "Src 9"},
+    {17, false, "Env 4", "Src 10"},     {13, false, "Mod CC 1", "Src 11"},  {14, false, "Mod CC 2", "Src 12"},
+    {8, false, "Const", "Src 13"},      {15, false, "Random", "Src 14"},    {10, false, "PBend", "Src 15"},
+    {11, false, "MWheel", "Src 16"},    {12, false, "CPressure", "Src 17"}, {16, false, "KPressure", "Src 18"},
+    {18, false, "PolyPress", "Src 19"}, {19, false, "Slide", "Src 20"},
 };
 
 constexpr CodeEntry kModTargetCodes[] = {

@@ -62,8 +62,11 @@ enum class ModSource : int {
     ModWheel = 15,
     ChannelPressure = 16,
     KeyPressure = 17,
+    // After the sources of old, so stored programs keep their meaning.
+    PolyPressure = 18, // the voice's own pressure: key pressure, or its MPE channel's pressure
+    Slide = 19,        // the voice's channel's controller 74, its MPE slide
 };
-constexpr int kNumModSources = 18;
+constexpr int kNumModSources = 20;
 
 // Modulation targets by menu position; 20..23 are the LFO rates, 24..47 the slot amounts.
 enum class ModTarget : int {
@@ -121,7 +124,7 @@ struct CodeEntry {
     const char* displayText; // the short text (at most 8 characters); null where there is none
 };
 
-// Number of codes (menu positions) of a kind: 12, 9, 8, 6, 18 and 48.
+// Number of codes (menu positions) of a kind: 12, 9, 8, 6, 20 and 48.
 int codeCount(CodeKind kind);
 // The entry of a code; null when the code is out of range.
 const CodeEntry* codeEntry(CodeKind kind, int code);

@@ -20,7 +20,9 @@ enum : int {
     Osc2Menu = 1011,
     Osc1Wave = 1012,
     Osc2Wave = 1013,
-    // 1014 to 1017 are free.
+    TuningMenu = 1014, // the options menu's Tuning submenu
+    MpeMenu = 1015,    // the MPE choice in the Settings submenu
+    // 1016 and 1017 are free.
     Filter1Menu = 1018,
     Filter2Menu = 1019,
     Filter1Type = 1020,

@@ -5,6 +5,8 @@
 #include "settings/MidiMapFile.h"
 #include "platform/TextLines.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 namespace fs = std::filesystem;
@@ -23,6 +25,32 @@ void reportRefusal(const fs::path& file, WriteResult result)
     std::fprintf(stderr, "Morvelline: %s %s; it was not saved.\n", file.string().c_str(), writeRefusalText(result));
 }
 
+// A tuning named in Settings.txt: a plain file name with its extension, so no line of the file
+// can lead the plug-in out of the Tunings folder.
+std::wstring tuningFileName(const std::string& value, const char* extension)
+{
+    const std::string ending = extension;
+    if (value.size() <= ending.size() || value.find_first_of("/\\:") != std::string::npos || value[0] == '.')
+        return {};
+    for (size_t i = 0; i < ending.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(value[value.size() - ending.size() + i])) != ending[i])
+            return {};
+    return widenOneToOne(value);
+}
+
+std::vector<std::wstring> sortedFiles(const fs::path& folder, const wchar_t* pattern)
+{
+    std::vector<std::wstring> names;
+    if (folder.empty())
+        return names;
+    // Hidden files stay out, as Settings.txt could not name them.
+    for (const FolderEntry& entry : systemServices().listFolder(folder, pattern))
+        if (!entry.isDirectory && !entry.name.empty() && entry.name[0] != L'.')
+            names.push_back(entry.name);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 } // namespace
 
 UserSettings::UserSettings()
@@ -33,10 +61,13 @@ UserSettings::UserSettings()
         presetsFolder = dataFolder / "Presets";
         defaultBankFile = presetsFolder / "Default.hfb";
         themesFolder = dataFolder / "Themes";
+        tuningsFolder = dataFolder / "Tunings";
         settingsFile = dataFolder / "Settings.txt";
         midiFile = dataFolder / "Midi.txt";
         presetsFolderExists = system.createFolder(presetsFolder);
         themesFolderExists = system.createFolder(themesFolder);
+        if (!system.createFolder(tuningsFolder))
+            tuningsFolder.clear();
     }
     loadSettings();
 }
@@ -89,6 +120,48 @@ void UserSettings::scanBankFiles()
             bankFileNames.push_back(entry.name);
 }
 
+void UserSettings::scanTuningFiles()
+{
+    scaleFileNames = sortedFiles(tuningsFolder, L"*.scl");
+    mappingFileNames = sortedFiles(tuningsFolder, L"*.kbm");
+}
+
+fs::path UserSettings::tuningFile(const std::wstring& name) const
+{
+    return name.empty() || tuningsFolder.empty() ? fs::path() : tuningsFolder / fileNameToPath(name);
+}
+
+std::vector<TuningFileProblem> UserSettings::applyTuning()
+{
+    std::vector<TuningFileProblem> problems;
+    // Read into scratch copies: a broken file keeps what was in use, and its name.
+    ScalaScale nextScale = ScalaScale::standard();
+    TuningProblem problem;
+    if (!tuningScale.empty() && !readScalaScale(tuningFile(tuningScale), nextScale, problem)) {
+        problems.push_back({tuningFile(tuningScale), problem});
+        nextScale = scaleInUse;
+        tuningScale = scaleInUseName;
+    }
+    KeyboardMapping nextMapping = KeyboardMapping::standard();
+    if (!tuningMapping.empty() && !readKeyboardMapping(tuningFile(tuningMapping), nextMapping, problem)) {
+        problems.push_back({tuningFile(tuningMapping), problem});
+        nextMapping = mappingInUse;
+        tuningMapping = mappingInUseName;
+    }
+    scaleInUse = std::move(nextScale);
+    mappingInUse = std::move(nextMapping);
+    scaleInUseName = tuningScale;
+    mappingInUseName = tuningMapping;
+    if (tuningScale.empty() && tuningMapping.empty()) {
+        playing.setStandardTuning();
+    } else {
+        float pitches[kNumKeys];
+        tunedKeyPitches(scaleInUse, mappingInUse, pitches);
+        playing.setKeyPitches(pitches);
+    }
+    return problems;
+}
+
 void UserSettings::selectTheme(int entryIndex)
 {
     theme = L"Extended";
@@ -133,6 +206,17 @@ void UserSettings::applySettingsLines(LineReader& reader)
             enableMouseWheel = value == "1";
         } else if (key == "ignoreAmpVelocity") {
             ignoreAmpVelocity.store(value == "1");
+        } else if (key == "tuningScale") {
+            tuningScale = tuningFileName(value, ".scl");
+        } else if (key == "tuningMapping") {
+            tuningMapping = tuningFileName(value, ".kbm");
+        } else if (key == "mpe") {
+            const int number = readBase0Integer(value);
+            const MpeMode mode = number >= 0 && number <= 2 ? MpeMode(number) : MpeMode::Off;
+            // Only a change is a new choice: reading the same file again keeps what a
+            // controller's configuration message set.
+            if (mode != playing.mpeMode())
+                playing.requestMpe(mode);
         }
     }
 }
@@ -146,6 +230,9 @@ std::string UserSettings::settingsText() const
     text += std::string("askOnBankSelect=") + (askOnBankSelect ? "1" : "0") + br;
     text += std::string("enableMouseWheel=") + (enableMouseWheel ? "1" : "0") + br;
     text += std::string("ignoreAmpVelocity=") + (ignoreAmpVelocity.load() ? "1" : "0") + br;
+    text += "tuningScale=" + narrowOneToOne(tuningScale) + br;
+    text += "tuningMapping=" + narrowOneToOne(tuningMapping) + br;
+    text += "mpe=" + std::to_string(int(playing.mpeMode())) + br;
     return text;
 }
 
@@ -165,6 +252,12 @@ void UserSettings::loadSettings()
         applySettingsLines(reader);
 
     readMidiMap(midiFile, midiMap);
+    // Nobody to ask while loading: a tuning that cannot be used is named on standard error.
+    for (const TuningFileProblem& refused : applyTuning()) {
+        const std::string line = refused.problem.line > 0 ? ", line " + std::to_string(refused.problem.line) : "";
+        std::fprintf(stderr, "Morvelline: %s%s: %s; the tuning stays as it was.\n", refused.file.string().c_str(),
+                     line.c_str(), refused.problem.reason.c_str());
+    }
 
     themeStyle.resetThemeDefaults(theme != L"Compact");
     // Also for the built-in names: a folder "Extended" or "Compact" adjusts that built-in theme.

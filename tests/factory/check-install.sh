@@ -23,6 +23,7 @@ cmp -s "$bank" "$data/Presets/Default.hfb" || fail "the factory bank was not ins
 if [ -d "$src/resources/themes" ]; then
     diff -r "$src/resources/themes" "$data/Themes" >/dev/null || fail "the themes were not installed"
 fi
+diff -r "$src/resources/tunings" "$data/Tunings" >/dev/null || fail "the example tunings were not installed"
 listed=$("$render" --plugin "$HOME/.vst/Morvelline.so" --list-programs | head -1)
 [ "$listed" = "  0  $first_name" ] || fail "the installed plug-in starts with '$listed', not the factory bank"
 cmp -s "${plugin%.so}.clap" "$HOME/.clap/Morvelline.clap" || fail "the CLAP was not copied to ~/.clap"

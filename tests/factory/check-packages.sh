@@ -21,6 +21,7 @@ data_files() {
     if [ -d "$src/resources/themes" ]; then
         (cd "$src/resources/themes" && find . -type f | sed 's|^\./|Morvelline_Data/Themes/|')
     fi
+    (cd "$src/resources/tunings" && find . -type f | sed 's|^\./|Morvelline_Data/Tunings/|')
 }
 # Files only, without the package's top folder.
 contents() { grep -v '/$' | sed 's|^[^/]*/||' | sort; }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs formats_agree on the default programs (no data folder) and on factory programs (the
-# factory bank in a data folder beside the modules). With "wine 64" first, under Wine. The other
-# build is a .clap file or an .lv2 bundle; the bundle's programs are its presets, the factory
-# programs whatever the data folder holds, so it plays the default program only bare.
+# factory bank in a data folder beside the modules, whose settings choose an example tuning).
+# With "wine 64" first, under Wine. The other build is a .clap file or an .lv2 bundle; the
+# bundle's programs are its presets, the factory programs whatever the data folder holds, so it
+# plays the default program only bare.
 # usage: check-formats-agree.sh [wine 64] AGREE VST OTHER FACTORY_BANK
 set -euo pipefail
 run=()
@@ -21,6 +22,10 @@ for kind in bare factory; do
 done
 mkdir -p "$work/factory/Morvelline_Data/Presets"
 cp "$bank" "$work/factory/Morvelline_Data/Presets/Default.hfb"
+cp -r "$(dirname "$bank")/../tunings" "$work/factory/Morvelline_Data/Tunings"
+printf 'tuningScale=Quarter-Comma Meantone.scl\ntuningMapping=A4 at 432 Hz.kbm\n' >"$work/factory/Morvelline_Data/Settings.txt"
+# A bundle's module looks for its data folder inside the bundle, as installed.
+[ ! -d "$clap" ] || ln -s ../Morvelline_Data "$work/factory/$(basename "$clap")/Morvelline_Data"
 path() { if [ ${#run[@]} -gt 0 ]; then windows_path "$1"; else echo "$1"; fi; }
 # Program -1 is the one a fresh instance starts with.
 if [[ $clap == *.lv2 ]]; then bare=(-1) factory=(0); else bare=(-1 5) factory=(-1); fi

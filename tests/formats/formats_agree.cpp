@@ -1,5 +1,5 @@
-// Plays the same notes, controllers and program changes through the VST 2.4 build and another
-// build of the instrument (a .clap file or, on Linux, an .lv2 bundle), in blocks of changing
+// Plays the same notes, controllers (an MPE controller's too) and program changes through the
+// VST 2.4 build and another build of the instrument (a .clap file or, on Linux, an .lv2 bundle), in blocks of changing
 // size, and requires bit-identical output.
 // usage: formats_agree VST_LIBRARY OTHER_BUILD PROGRAM...
 // Exit code 0 when every program sounded the same through both.
@@ -28,11 +28,16 @@ struct SongEvent {
 };
 
 // A chord, a bend and the wheel while it holds, a release, then a note struck over the tail.
+// Then an MPE controller: a lower zone, one key on two member channels with their own bends,
+// pressure, key pressure and slide, and the manager's bend over both.
 const SongEvent kSong[] = {
-    {0, {0x90, 60, 100}},       {10, {0x90, 64, 90}},      {20, {0x90, 67, 80}},
-    {9000, {0xE0, 0x00, 0x50}}, {15000, {0xB0, 1, 90}},    {30000, {0x80, 60, 0}},
-    {30001, {0x80, 64, 0}},     {31000, {0x90, 67, 0}},    {40000, {0x90, 72, 127}},
-    {40000, {0xD0, 64, 0}},     {60000, {0x80, 72, 64}},   {60000, {0xE0, 0x00, 0x40}},
+    {0, {0x90, 60, 100}},     {10, {0x90, 64, 90}},        {20, {0x90, 67, 80}},        {9000, {0xE0, 0x00, 0x50}},
+    {15000, {0xB0, 1, 90}},   {30000, {0x80, 60, 0}},      {30001, {0x80, 64, 0}},      {31000, {0x90, 67, 0}},
+    {40000, {0x90, 72, 127}}, {40000, {0xD0, 64, 0}},      {60000, {0x80, 72, 64}},     {60000, {0xE0, 0x00, 0x40}},
+    {61000, {0xB0, 101, 0}},  {61000, {0xB0, 100, 6}},     {61000, {0xB0, 6, 15}},      {62000, {0xE1, 0x00, 0x44}},
+    {62000, {0x91, 62, 100}}, {62010, {0xE2, 0x00, 0x3C}}, {62010, {0x92, 62, 90}},     {70000, {0xD1, 100, 0}},
+    {72000, {0xA2, 62, 80}},  {74000, {0xB1, 74, 90}},     {76000, {0xE1, 0x20, 0x48}}, {80000, {0xE0, 0x00, 0x30}},
+    {85000, {0x81, 62, 0}},   {88000, {0x82, 62, 0}},
 };
 
 std::vector<float> render(HostedPlugin& host, int program)

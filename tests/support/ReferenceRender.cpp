@@ -31,7 +31,7 @@ void ReferenceRender::renderVoice(Voice& v, float* amp1, float* amp2, const Midi
     const FrameControls& c = v.controlsFor(shared);
     v.controllers = &midi;
     const float semisFromA4 = v.stepPitch(c);
-    const float bend = Voice::bendFor(midi, c);
+    const float bend = v.bendFor(midi, c);
     v.stepSustain(c, false);
     const bool controlFrame = v.controlCounter == 0;
     v.stepModulation(controlFrame, midi);

@@ -78,7 +78,7 @@ bool CLAP_ABI notePortGet(const clap_plugin_t*, uint32_t index, bool isInput, cl
         return false;
     *info = {};
     info->id = 0;
-    info->supported_dialects = CLAP_NOTE_DIALECT_CLAP | CLAP_NOTE_DIALECT_MIDI;
+    info->supported_dialects = CLAP_NOTE_DIALECT_CLAP | CLAP_NOTE_DIALECT_MIDI | CLAP_NOTE_DIALECT_MIDI_MPE;
     info->preferred_dialect = CLAP_NOTE_DIALECT_CLAP;
     std::strcpy(info->name, "Notes");
     return true;

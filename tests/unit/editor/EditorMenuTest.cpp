@@ -2,12 +2,15 @@
 // the settings and the bank.
 #include "EditorTestSupport.h"
 
+#include "editor/HeaderMenus.h"
 #include "editor/ParamMenu.h"
 #include "params/CodeTables.h"
 #include "params/ProgramStore.h"
 #include "presets/ProgramFiles.h"
 
+#include <cmath>
 #include <cstring>
+#include <fstream>
 
 using namespace editortest;
 
@@ -129,7 +132,7 @@ TEST_F(Menus, OptionsMenuThemesAndSettingsAreMarkedAtEachOpening)
     UserSettings& settings = create().userSettings();
     settings.enableMouseWheel = true;
     COptionMenu* options = opened(1005);
-    ASSERT_EQ(options->getNbEntries(), 19);
+    ASSERT_EQ(options->getNbEntries(), 21);
     EXPECT_EQ(options->getEntry(9), "Initialize Bank");
     COptionMenu* themes = options->getSubMenu(13);
     COptionMenu* toggles = options->getSubMenu(14);
@@ -138,12 +141,52 @@ TEST_F(Menus, OptionsMenuThemesAndSettingsAreMarkedAtEachOpening)
     EXPECT_EQ(themes->getEntry(3), "Night");
     EXPECT_EQ(marked(themes), std::vector<long>{0});
     EXPECT_EQ(marked(toggles), std::vector<long>{1});
-    EXPECT_EQ(toggles->getEntry(4), "Open Home Folder");
+    EXPECT_EQ(toggles->getEntry(5), "Open Home Folder");
     choose(options, {13, 3});
     EXPECT_EQ(settings.theme, L"Night");
     EXPECT_EQ(marked(opened(1005)->getSubMenu(13)), std::vector<long>{3});
     choose(options, {14, 0});
     EXPECT_TRUE(settings.askOnBankSelect);
+    EXPECT_EQ(marked(toggles->getSubMenu(3)), std::vector<long>{0});
+    choose(options, {14, 3, 1});
+    EXPECT_EQ(settings.playing.mpeMode(), MpeMode::LowerZone);
+    EXPECT_EQ(marked(opened(1005)->getSubMenu(14)->getSubMenu(3)), std::vector<long>{1});
+}
+
+TEST_F(Menus, TuningMenuListsScalesAndMappingsAndKeepsTheTuningAFileCannotGive)
+{
+    const auto tunings = dataFolder() / "Tunings";
+    std::filesystem::create_directories(tunings);
+    std::ofstream(tunings / "Nineteen.scl") << "19 equal\n1\n63.1578947\n";
+    std::ofstream(tunings / "Broken.scl") << "broken\n2\n3/2\n";
+    std::ofstream(tunings / "Low A.kbm") << "0\n0\n127\n60\n69\n432.0\n0\n";
+    openEditor();
+    UserSettings& settings = create().userSettings();
+    COptionMenu* tuning = opened(1005)->getSubMenu(ConfigMenu::kTuningEntry);
+    ASSERT_TRUE(tuning);
+    const std::vector<std::string> shown = {"Standard (12-TET)",         "",     "Broken", "Nineteen", "",
+                                            "Standard Keyboard Mapping", "Low A"};
+    ASSERT_EQ(tuning->getNbEntries(), long(shown.size()));
+    for (size_t i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(tuning->getEntry(long(i)), shown[i]);
+    EXPECT_EQ(marked(tuning), (std::vector<long>{0, 5}));
+
+    choose(tuning, {3});
+    choose(tuning, {6});
+    EXPECT_EQ(settings.tuningScale, L"Nineteen.scl");
+    EXPECT_NEAR(settings.playing.pitchOf(70) - settings.playing.pitchOf(69), 12.0 / 19.0, 1e-5);
+    EXPECT_NEAR(settings.playing.pitchOf(69), 69.0 + 12.0 * std::log2(432.0 / 440.0), 1e-4);
+    EXPECT_EQ(marked(opened(1005)->getSubMenu(ConfigMenu::kTuningEntry)), (std::vector<long>{3, 6}));
+    // The broken scale says where it broke; the 19-tone scale stays.
+    choose(tuning, {2});
+    ASSERT_FALSE(system.messages.empty());
+    EXPECT_NE(system.messages.back().text.find(L"Broken.scl, line 4: the file ends after 1 of the 2 pitches"),
+              std::wstring::npos);
+    EXPECT_EQ(settings.tuningScale, L"Nineteen.scl");
+    EXPECT_NEAR(settings.playing.pitchOf(70) - settings.playing.pitchOf(69), 12.0 / 19.0, 1e-5);
+    choose(tuning, {0});
+    choose(tuning, {5});
+    EXPECT_EQ(settings.playing.pitchOf(70), 70.0f);
 }
 
 TEST_F(Menus, OscillatorMenuMarksAndTogglesWithoutAutomation)

@@ -4,6 +4,7 @@
 
 #include "editor/ThemeBitmaps.h"
 #include "gui/CDrawContext.h"
+#include "gui/COptionMenu.h"
 #include "gui/CParamDisplay.h"
 #include "gui/HeadlessRender.h"
 #include "platform/NativeCanvas.h"
@@ -89,6 +90,21 @@ TEST_F(Pixels, ValueTextsFitTheirRectanglesAtSmall)
             }
         }
     }
+}
+
+// A matrix slot shows its chosen source and target whole.
+TEST_F(Pixels, MatrixMenuEntriesFitTheirBoxesAtSmall)
+{
+    openEditor();
+    auto canvas = native::createImageCanvas(8, 8);
+    CNativeDrawContext context(*canvas);
+    for (long tag : {1037L, 1061L})
+        for (const Placed& p : withTag(tag, "COptionMenu")) {
+            auto* menu = dynamic_cast<COptionMenu*>(p.control);
+            for (long entry = 0; entry < menu->getNbEntries(); ++entry)
+                EXPECT_LE(context.getStringWidth(menu->getEntry(entry), menu->getFont()), p.rect.width())
+                    << "\"" << menu->getEntry(entry) << "\"";
+        }
 }
 
 TEST_F(Pixels, WithoutADataFolderTheEditorLooksAsWithAnEmptyOne)

@@ -19,7 +19,7 @@ protected:
     }
     void evaluate()
     {
-        gatherModSources(block, velocity, 0.25f, 60, midi, sources);
+        gatherModSources(block, VoiceSources{velocity, 0.25f, 60, polyPressure, slide}, midi, sources);
         evaluateModMatrix(programs, sources, block);
     }
     float sum(ModTarget t) const { return block.sum(t); }
@@ -29,6 +29,8 @@ protected:
     ModSourceValues sources;
     ModBlock block;
     float velocity = 0.5f;
+    float polyPressure = 0.0f;
+    float slide = 0.0f;
 };
 
 TEST_F(MatrixTest, ConstantSemitonesAndTwoSlotsAdding)

@@ -1,7 +1,8 @@
-// Measuring tools for the engine tests: an independent double-precision FFT and single-frequency
-// responses.
+// Measuring tools for the engine tests: an independent double-precision FFT, single-frequency
+// responses, and pitches by zero crossings and by spectral peaks.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <vector>
@@ -54,6 +55,59 @@ inline double magnitudeAt(const std::vector<float>& h, double f)
 inline double dB(double ratio)
 {
     return 20.0 * std::log10(ratio);
+}
+
+// Frequency from rising zero crossings, interpolated between samples.
+inline double zeroCrossingHz(const std::vector<float>& x, double rate)
+{
+    double first = -1.0, last = -1.0;
+    int count = 0;
+    for (size_t i = 1; i < x.size(); ++i) {
+        if (x[i - 1] < 0.0f && x[i] >= 0.0f) {
+            const double t = double(i - 1) + double(-x[i - 1]) / double(x[i] - x[i - 1]);
+            if (first < 0.0)
+                first = t;
+            else
+                ++count;
+            last = t;
+        }
+    }
+    return count > 0 ? rate * count / (last - first) : 0.0;
+}
+
+// The frequencies of the count loudest spectral peaks of the last power of two of samples under
+// a Hann window, lowest first; each is placed between its bins by a parabola through the log
+// magnitudes.
+inline std::vector<double> spectralPeaks(const std::vector<float>& x, double rate, size_t count)
+{
+    size_t n = 1;
+    while (n * 2 <= x.size())
+        n *= 2;
+    std::vector<std::complex<double>> bins(n);
+    for (size_t i = 0; i < n; ++i)
+        bins[i] = double(x[x.size() - n + i]) * (0.5 - 0.5 * std::cos(2.0 * M_PI * double(i) / double(n)));
+    fft(bins);
+    std::vector<std::pair<double, double>> peaks; // level, frequency
+    for (size_t k = 2; k + 1 < n / 2; ++k) {
+        const double a = std::abs(bins[k - 1]) + 1e-30, b = std::abs(bins[k]) + 1e-30,
+                     c = std::abs(bins[k + 1]) + 1e-30;
+        if (b > a && b >= c)
+            peaks.emplace_back(b,
+                               (double(k) + 0.5 * std::log(a / c) / (std::log(a) - 2.0 * std::log(b) + std::log(c))) *
+                                   rate / double(n));
+    }
+    std::sort(peaks.rbegin(), peaks.rend());
+    std::vector<double> found;
+    for (size_t i = 0; i < peaks.size() && i < count; ++i)
+        found.push_back(peaks[i].second);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// The frequency of a note number at A4 = 440 Hz.
+inline double noteHz(double note)
+{
+    return 440.0 * std::exp2((note - 69.0) / 12.0);
 }
 
 } // namespace measure

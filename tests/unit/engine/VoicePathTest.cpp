@@ -27,23 +27,7 @@ struct Stereo {
     std::vector<float> left, right;
 };
 
-// Frequency from rising zero crossings, interpolated between samples.
-double zeroCrossingHz(const std::vector<float>& x, double rate)
-{
-    double first = -1.0, last = -1.0;
-    int count = 0;
-    for (size_t i = 1; i < x.size(); ++i) {
-        if (x[i - 1] < 0.0f && x[i] >= 0.0f) {
-            const double t = double(i - 1) + double(-x[i - 1]) / double(x[i] - x[i - 1]);
-            if (first < 0.0)
-                first = t;
-            else
-                ++count;
-            last = t;
-        }
-    }
-    return count > 0 ? rate * count / (last - first) : 0.0;
-}
+using measure::zeroCrossingHz;
 
 double rms(const std::vector<float>& x, size_t from = 0)
 {

@@ -131,6 +131,34 @@ TEST(ClapPlugin, ModulatingOneNotesCutoffChangesOnlyThatNote)
     EXPECT_EQ(play({60}, true), play({60}, false)) << "an id no note has changes nothing";
 }
 
+// A pressure expression for one note id is that voice's Poly Pressure; MIDI in the MPE dialect
+// bends the voice of its member channel alone.
+TEST(ClapPlugin, PressureExpressionsAndMpeMidiReachTheirOwnVoice)
+{
+    ClapRig rig;
+    rig.note(CLAP_EVENT_NOTE_ON, 0, 60, 160);
+    rig.note(CLAP_EVENT_NOTE_ON, 0, 67, 167);
+    clap_event_note_expression_t pressure{};
+    pressure.header = {sizeof pressure, 0, 0, CLAP_EVENT_NOTE_EXPRESSION, 0};
+    pressure.expression_id = CLAP_NOTE_EXPRESSION_PRESSURE;
+    pressure.note_id = 167;
+    pressure.port_index = pressure.channel = pressure.key = -1;
+    pressure.value = 0.6;
+    rig.send(pressure);
+    rig.process();
+    const VoiceManager& engine = rig.plugin->instrument().engine();
+    for (int v = 0; v < 2; ++v)
+        EXPECT_FLOAT_EQ(engine.voice(v).played.pressure, engine.voice(v).note.note == 67 ? 0.6f : 0.0f);
+
+    const uint8_t midi[][3] = {{0xB0, 101, 0}, {0xB0, 100, 6}, {0xB0, 6, 15}, {0xE3, 0, 68}, {0x93, 72, 100}};
+    for (const auto& bytes : midi)
+        rig.send(clap_event_midi_t{
+            {sizeof(clap_event_midi_t), 0, 0, CLAP_EVENT_MIDI, 0}, 0, {bytes[0], bytes[1], bytes[2]}});
+    rig.process();
+    for (int v = 0; v < 3; ++v)
+        EXPECT_FLOAT_EQ(engine.voice(v).played.bend, engine.voice(v).note.note == 72 ? 3.0f : 0.0f) << v;
+}
+
 TEST(ClapPlugin, EditorEditsReachTheHostAndTheHostsOwnChangesAreNotEchoed)
 {
     ClapRig rig;

@@ -1,7 +1,8 @@
-// Seeded random mutation of valid files fed to the preset, bank and settings readers: no input
-// may crash them, read out of bounds or leave a value that is not finite. The iteration count is
+// Seeded random mutation of valid files fed to the preset, bank, settings and tuning readers: no
+// input may crash them, read out of bounds or leave a value that is not finite. The iteration count is
 // fixed so the test runs in a few seconds, also under AddressSanitizer.
 #include "presets/ProgramFiles.h"
+#include "settings/ScalaFiles.h"
 #include "settings/UserSettings.h"
 #include "unit/support/FakeSystemServices.h"
 
@@ -16,9 +17,26 @@ namespace {
 
 std::string mutate(std::string text, std::mt19937& random)
 {
-    static const char* const pieces[] = {
-        "\r",   "\n",         "\r\n", " ", "=", "0x", "1e999", "-", ".", "nan", "\0", "FltCut", "Morvelline Preset",
-        "\xff", "0.5 0.5 0.5"};
+    static const char* const pieces[] = {"\r",
+                                         "\n",
+                                         "\r\n",
+                                         " ",
+                                         "=",
+                                         "0x",
+                                         "1e999",
+                                         "-",
+                                         ".",
+                                         "nan",
+                                         "\0",
+                                         "FltCut",
+                                         "Morvelline Preset",
+                                         "\xff",
+                                         "0.5 0.5 0.5",
+                                         "!",
+                                         "x",
+                                         "/",
+                                         "3/2",
+                                         "99999999999"};
     int edits = 1 + int(random() % 8);
     for (int e = 0; e < edits; ++e) {
         size_t at = text.empty() ? 0 : random() % (text.size() + 1);
@@ -74,8 +92,11 @@ TEST(FileReaderFuzz, MutatedFilesNeverBreakTheReaders)
             store->record(p).set(i, float(random() % 1000) / 999.0f);
     const std::string preset = presetFileText(store->record(3));
     const std::string bank = bankFileText(&store->record(0));
-    const std::string settingsText = "theme=Compact\r\nscale=2\r\naskOnBankSelect=1\r\nenableMouseWheel=0\r\n"
-                                     "ignoreAmpVelocity=1\r\n";
+    const std::string scaleText = "! a scale\nJust\n 7\n!\n 9/8\n 5/4\n 4/3\n 701.955 cents\n 5/3\n 15/8\n 2/1\n";
+    const std::string mappingText = "! a map\n12\n0\n127\n60\n69\n440.0\n0\n0\nx\n1\nx\n2\n3\nx\n4\nx\n5\nx\n6\n";
+    const std::string settingsText =
+        "theme=Compact\r\nscale=2\r\naskOnBankSelect=1\r\nenableMouseWheel=0\r\n"
+        "ignoreAmpVelocity=1\r\ntuningScale=Just.scl\r\ntuningMapping=../../a.kbm\r\nmpe=2\r\n";
 
     for (int round = 0; round < 1000; ++round) {
         int result = parsePresetText(mutate(preset, random), store->record(0));
@@ -90,6 +111,17 @@ TEST(FileReaderFuzz, MutatedFilesNeverBreakTheReaders)
         }
         settings.applySettingsText(mutate(settingsText, random));
         ASSERT_FALSE(settings.theme.empty());
+        // A tuning read whole gives every key a pitch within hearing, or silence.
+        ScalaScale scale;
+        KeyboardMapping mapping;
+        TuningProblem problem;
+        const bool scaleRead = parseScalaScale(mutate(scaleText, random), scale, problem);
+        const bool mappingRead = parseKeyboardMapping(mutate(mappingText, random), mapping, problem);
+        ASSERT_TRUE((scaleRead && mappingRead) || !problem.reason.empty());
+        float pitches[128];
+        tunedKeyPitches(scale, mapping, pitches);
+        for (float pitch : pitches)
+            ASSERT_TRUE(std::isnan(pitch) || (pitch > -37.0f && pitch < 163.0f)) << "round " << round;
     }
     // The clipboards and the undo record are never touched by file reads.
     for (int r = ProgramStore::kPresetClipboard; r < ProgramStore::kNumRecords; ++r)

@@ -402,7 +402,9 @@ TEST_F(Programs, RenameAndSettingsCommands)
     EXPECT_EQ(system.messages.back().text, L"Please reopen the plugin window\nfor this change to take effect");
     command(1008, 1.0f);
     EXPECT_EQ(settings.theme, L"Compact");
-    command(1009, 4.0f);
+    command(1015, 2.0f);
+    EXPECT_EQ(settings.playing.mpeMode(), MpeMode::UpperZone);
+    command(1009, 5.0f);
     ASSERT_EQ(system.openedFolders.size(), 1u);
     EXPECT_EQ(system.openedFolders[0], settings.dataFolder);
 }

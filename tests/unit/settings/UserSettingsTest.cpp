@@ -36,13 +36,14 @@ struct Settings : ::testing::Test {
 
 } // namespace
 
-TEST_F(Settings, CreatesTheAppDataFolderWithPresetsAndThemes)
+TEST_F(Settings, CreatesTheAppDataFolderWithPresetsThemesAndTunings)
 {
     UserSettings settings;
     ASSERT_TRUE(settings.dataFolderFound);
     EXPECT_EQ(settings.dataFolder, appFolder());
     EXPECT_TRUE(settings.presetsFolderExists && fs::is_directory(appFolder() / "Presets"));
     EXPECT_TRUE(settings.themesFolderExists && fs::is_directory(appFolder() / "Themes"));
+    EXPECT_TRUE(settings.tuningsFolder == appFolder() / "Tunings" && fs::is_directory(settings.tuningsFolder));
     EXPECT_EQ(settings.defaultBankFile, appFolder() / "Presets" / "Default.hfb");
     EXPECT_EQ(settings.settingsFile, appFolder() / "Settings.txt");
     EXPECT_EQ(settings.midiFile, appFolder() / "Midi.txt");
@@ -125,20 +126,23 @@ TEST_F(Settings, ThemeNamesMustBeExistingFolders)
     EXPECT_EQ(settings.theme, L"Extended");
 }
 
-TEST_F(Settings, SaveWritesFiveLinesThatReadBackTheSame)
+TEST_F(Settings, SaveWritesEveryLineAndItReadsBackTheSame)
 {
     UserSettings settings;
-    EXPECT_EQ(settings.settingsText(),
-              "theme=Extended\nscale=1\naskOnBankSelect=0\nenableMouseWheel=0\nignoreAmpVelocity=0\n");
+    const std::string fresh = "theme=Extended\nscale=1\naskOnBankSelect=0\nenableMouseWheel=0\nignoreAmpVelocity=0\n"
+                              "tuningScale=\ntuningMapping=\nmpe=0\n";
+    EXPECT_EQ(settings.settingsText(), fresh);
     settings.scale = 2;
     settings.theme = L"Compact";
     settings.enableMouseWheel = true;
+    settings.playing.requestMpe(MpeMode::UpperZone);
     settings.saveSettings();
     EXPECT_EQ(readAll(settings.settingsFile),
-              "theme=Compact\nscale=2\naskOnBankSelect=0\nenableMouseWheel=1\nignoreAmpVelocity=0\n");
+              "theme=Compact\nscale=2\naskOnBankSelect=0\nenableMouseWheel=1\nignoreAmpVelocity=0\n"
+              "tuningScale=\ntuningMapping=\nmpe=2\n");
 
     // Keys in another order with extra lines read the same.
-    writeSettings("ignoreAmpVelocity=0\n# comment\nenableMouseWheel=1\ntheme=Compact\nscale=2\n");
+    writeSettings("ignoreAmpVelocity=0\n# comment\nmpe=2\nenableMouseWheel=1\ntheme=Compact\nscale=2\n");
     UserSettings again;
     EXPECT_EQ(again.settingsText(), settings.settingsText());
 }
