@@ -81,6 +81,15 @@ struct Cursor {
         }
         return false;
     }
+    // Blanks, then an optional sign: true when it was a minus.
+    bool leadingMinus()
+    {
+        skipBlanks();
+        if (take('-'))
+            return true;
+        take('+');
+        return false;
+    }
     bool atDigit() const { return at < text.size() && text[at] >= '0' && text[at] <= '9'; }
     // Decimal digits as a number (infinite when there are hundreds); how many there were.
     int digits(double& value)
@@ -107,10 +116,7 @@ struct Cursor {
 bool readDecimal(std::string_view text, double& value, bool& hasPoint)
 {
     Cursor c{text};
-    c.skipBlanks();
-    const bool negative = c.take('-');
-    if (!negative)
-        c.take('+');
+    const bool negative = c.leadingMinus();
     double whole = 0.0, part = 0.0;
     int count = c.digits(whole);
     hasPoint = c.take('.');
@@ -124,10 +130,7 @@ bool readDecimal(std::string_view text, double& value, bool& hasPoint)
 bool readInteger(std::string_view text, long limit, long& value)
 {
     Cursor c{text};
-    c.skipBlanks();
-    const bool negative = c.take('-');
-    if (!negative)
-        c.take('+');
+    const bool negative = c.leadingMinus();
     double magnitude = 0.0;
     if (c.digits(magnitude) == 0 || c.take('.') || magnitude > double(limit))
         return false;
@@ -141,10 +144,7 @@ bool readPitch(const std::string& line, int number, double& cents, TuningProblem
 {
     const std::string noPitch = shownText(line) + " is no pitch: write cents such as 701.955 or a ratio such as 3/2";
     Cursor c{line};
-    c.skipBlanks();
-    const bool negative = c.take('-');
-    if (!negative)
-        c.take('+');
+    const bool negative = c.leadingMinus();
     double whole = 0.0, denominator = 1.0;
     const int count = c.digits(whole);
     if (c.at < line.size() && line[c.at] == '.') {
