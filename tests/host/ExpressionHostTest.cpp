@@ -3,7 +3,7 @@
 #include "LoadedPlugin.h"
 #include "params/ParamTable.h"
 #include "support/HostEventList.h"
-#include "unit/engine/SignalMeasure.h"
+#include "support/SignalMeasure.h"
 
 #include <gtest/gtest.h>
 

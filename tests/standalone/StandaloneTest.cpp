@@ -2,6 +2,7 @@
 // runs, MIDI from other threads, and a change of sample rate.
 #include "formats/standalone/StandaloneInstrument.h"
 #include "presets/ProgramFiles.h"
+#include "support/SignalMeasure.h"
 
 #include <gtest/gtest.h>
 
@@ -14,18 +15,10 @@ namespace {
 
 constexpr unsigned kControl = 1u << 4;
 
-// Upward zero crossings a second over the stretch: the pitch of a plain tone.
+// The pitch of a plain tone from the stretch that starts at from.
 double crossingsPerSecond(const std::vector<float>& x, size_t from, float rate)
 {
-    int crossings = 0;
-    size_t first = 0, last = 0;
-    for (size_t i = from + 1; i < x.size(); ++i)
-        if (x[i - 1] < 0.0f && x[i] >= 0.0f) {
-            if (!crossings++)
-                first = i;
-            last = i;
-        }
-    return crossings > 1 ? (crossings - 1) * rate / float(last - first) : 0.0;
+    return measure::zeroCrossingHz(std::vector<float>(x.begin() + std::ptrdiff_t(from), x.end()), rate);
 }
 
 std::vector<float> renderFrames(StandaloneInstrument& instrument, int frames, int block = 256)

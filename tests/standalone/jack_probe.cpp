@@ -3,6 +3,8 @@
 // as a MIDI file for the render host. "compare" finds the live recording's latency against the
 // render, then checks pitch and waveform. "record" only records (two seconds), "pitch" checks the
 // first sound in a recording.
+#include "support/SignalMeasure.h"
+
 #include <jack/jack.h>
 #include <jack/midiport.h>
 #include <sndfile.h>
@@ -188,18 +190,12 @@ int play(const std::string& wavPath, const std::string& midiPath)
     return writeWav(wavPath, probe.recording[0], probe.recording[1]) ? 0 : fail("cannot write " + wavPath);
 }
 
-// The pitch of a steady stretch of a plain tone: its upward zero crossings a second.
+// The pitch of a steady stretch of a plain tone.
 double pitchOf(const std::vector<float>& x, size_t from, size_t count)
 {
-    int crossings = 0;
-    size_t first = 0, last = 0;
-    for (size_t i = from + 1; i < from + count; ++i)
-        if (x[i - 1] < 0.0f && x[i] >= 0.0f) {
-            if (!crossings++)
-                first = i;
-            last = i;
-        }
-    return crossings > 1 ? (crossings - 1) * double(kRate) / double(last - first) : 0.0;
+    const auto start = x.begin() + std::ptrdiff_t(std::min(from, x.size()));
+    const auto end = x.begin() + std::ptrdiff_t(std::min(from + count, x.size()));
+    return measure::zeroCrossingHz(std::vector<float>(start, end), kRate);
 }
 
 int checkPitch(const std::string& path, double expected)

@@ -2,7 +2,7 @@
 // pressure and slide, the manager channel over all of them, polyphonic key pressure, and keys
 // that take their pitch (or silence) from a tuning.
 #include "EngineTestSupport.h"
-#include "SignalMeasure.h"
+#include "support/SignalMeasure.h"
 
 #include "params/CodeTables.h"
 

@@ -6,7 +6,7 @@
 #include <complex>
 #include <vector>
 
-#include "SignalMeasure.h"
+#include "support/SignalMeasure.h"
 #include "engine/FilterControl.h"
 
 namespace {

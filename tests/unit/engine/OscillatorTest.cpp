@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "SignalMeasure.h"
+#include "support/SignalMeasure.h"
 #include "engine/Oscillator.h"
 
 namespace {

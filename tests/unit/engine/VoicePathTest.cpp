@@ -1,7 +1,7 @@
 // The voice signal path measured on rendered sound: pitch, sub-oscillator, key split, routings,
 // unison and the amplifiers.
 #include "EngineTestSupport.h"
-#include "SignalMeasure.h"
+#include "support/SignalMeasure.h"
 
 #include "params/CodeTables.h"
 

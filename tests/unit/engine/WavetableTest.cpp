@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "SignalMeasure.h"
+#include "support/SignalMeasure.h"
 #include "engine/Wavetable.h"
 
 namespace {
