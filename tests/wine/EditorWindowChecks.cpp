@@ -155,19 +155,18 @@ void checkMenuPick(AEffect* fx, HWND window, const MenuPick& pick)
     LPARAM where = MAKELPARAM(pick.at.x, pick.at.y);
     PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
     PostMessageW(window, WM_LBUTTONUP, 0, where);
-    // The menu is modal: it runs inside these idles until the watcher answers it.
+    // The menu is modal: it runs inside these idles until the watcher answers it. The choice lands
+    // once the menu's loop has ended, which takes longer on a busy machine.
     idleEditor(fx, 5);
-    answer.finish();
-    // The choice lands once the menu's loop has ended, which takes longer on a busy machine.
     for (int wait = 0; wait < 100 && fx->getParameter(fx, pick.parameter) != pick.value; ++wait) {
         idleEditor(fx, 1);
         Sleep(20);
     }
+    answer.finish();
     check(answer.menuSeen(), "a click on a parameter menu opens a pop-up menu");
     check(answer.entryChosen(), "the pop-up menu's entry is chosen with the keyboard");
     check(fx->getParameter(fx, pick.parameter) == pick.value, "the chosen entry sets the menu's parameter");
-    check(FindWindowW(L"#32768", nullptr) == nullptr || !IsWindowVisible(FindWindowW(L"#32768", nullptr)),
-          "the pop-up menu is gone after the choice");
+    check(visiblePopupMenu() == nullptr, "the pop-up menu is gone after the choice");
 }
 
 // Returns the parameter's value from before the drag (NaN without a parameter).

@@ -2,13 +2,23 @@
 
 #include <utility>
 
+HWND visiblePopupMenu()
+{
+    // A closed menu's window may linger hidden ahead of the open one.
+    for (HWND popup = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); popup;
+         popup = FindWindowExW(nullptr, popup, L"#32768", nullptr))
+        if (IsWindowVisible(popup))
+            return popup;
+    return nullptr;
+}
+
 namespace {
 
-HWND waitForPopupMenu()
+// Two minutes bound the watch only so that the thread ends even if its caller never says it is done.
+HWND waitForPopupMenu(const std::atomic<bool>& callerDone)
 {
-    for (int tries = 0; tries < 250; ++tries) {
-        HWND popup = FindWindowW(L"#32768", nullptr);
-        if (popup && IsWindowVisible(popup))
+    for (int tries = 0; tries < 6000 && !callerDone; ++tries) {
+        if (HWND popup = visiblePopupMenu())
             return popup;
         Sleep(20);
     }
@@ -50,13 +60,14 @@ PopupMenuAnswer::~PopupMenuAnswer()
 
 void PopupMenuAnswer::finish()
 {
+    callerDone = true;
     if (watcher.joinable())
         watcher.join();
 }
 
 void PopupMenuAnswer::run()
 {
-    HWND popup = waitForPopupMenu();
+    HWND popup = waitForPopupMenu(callerDone);
     if (!popup)
         return;
     seen = true;
@@ -72,7 +83,7 @@ void PopupMenuAnswer::run()
             return;
         }
         postKey(popup, VK_DOWN);
-        for (int wait = 0; wait < 50 && highlightedPosition(menu) == highlighted; ++wait)
+        for (int wait = 0; wait < 250 && highlightedPosition(menu) == highlighted; ++wait)
             Sleep(20);
     }
     postKey(popup, VK_ESCAPE); // never leave a modal menu open behind a failed check

@@ -8,13 +8,18 @@
 #include <string>
 #include <thread>
 
+// The open pop-up menu's window, or null.
+HWND visiblePopupMenu();
+
 class PopupMenuAnswer {
 public:
-    // Starts watching for a pop-up menu for up to five seconds.
+    // Starts watching for a pop-up menu. A menu is modal, so the watch lasts until it appears, or
+    // until finish() says the caller got control back without one (a busy machine may take many
+    // seconds to show it: giving up earlier would leave the menu open and the caller stuck).
     explicit PopupMenuAnswer(std::wstring entry);
     ~PopupMenuAnswer();
 
-    // Waits until the menu was answered or the watch gave up.
+    // Ends the watch and waits until the menu was answered or the watch gave up.
     void finish();
     bool menuSeen() const { return seen; }
     bool entryChosen() const { return chosen; }
@@ -23,6 +28,6 @@ private:
     void run();
 
     std::wstring entry;
-    std::atomic<bool> seen{false}, chosen{false};
+    std::atomic<bool> seen{false}, chosen{false}, callerDone{false};
     std::thread watcher;
 };
