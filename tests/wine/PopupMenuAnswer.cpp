@@ -49,6 +49,17 @@ void postKey(HWND window, WPARAM key)
     PostMessageW(window, WM_KEYUP, key, LPARAM(0xc0000001));
 }
 
+// Whether the menu's window is gone within ten seconds.
+bool closes(HWND popup)
+{
+    for (int wait = 0; wait < 500; ++wait) {
+        if (!IsWindowVisible(popup))
+            return true;
+        Sleep(20);
+    }
+    return false;
+}
+
 } // namespace
 
 PopupMenuAnswer::PopupMenuAnswer(std::wstring wanted) : entry(std::move(wanted)), watcher([this] { run(); }) {}
@@ -79,12 +90,16 @@ void PopupMenuAnswer::run()
         int highlighted = highlightedPosition(menu);
         if (highlighted == position) {
             postKey(popup, VK_RETURN);
-            chosen = true;
-            return;
+            chosen = closes(popup);
+            break;
         }
         postKey(popup, VK_DOWN);
         for (int wait = 0; wait < 250 && highlightedPosition(menu) == highlighted; ++wait)
             Sleep(20);
     }
-    postKey(popup, VK_ESCAPE); // never leave a modal menu open behind a failed check
+    // Never leave a modal menu open behind a failed check (a greyed entry ignores Return).
+    for (int tries = 0; tries < 5 && IsWindowVisible(popup); ++tries) {
+        postKey(popup, VK_ESCAPE);
+        closes(popup);
+    }
 }
