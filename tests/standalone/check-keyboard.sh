@@ -11,9 +11,15 @@ source "$(dirname "$0")/jack-server.sh"
 started+=("$!")
 timeout 20 xdotool search --sync --limit 1 --name '^Morvelline' >/dev/null ||
     { cat "$out/morvelline.log" >&2; fail "no window"; }
-"$probe" record "$out/keys.wav" &
+"$probe" record "$out/keys.wav" >"$out/recorder.log" &
 recorder=$!
-sleep 0.5
+# A busy machine may take a while to connect the recorder: the key waits for it.
+for _ in $(seq 200); do
+    grep -q recording "$out/recorder.log" && break
+    kill -0 "$recorder" 2>/dev/null || fail "the recorder stopped"
+    sleep 0.1
+done
+sleep 0.2
 xdotool keydown q
 sleep 0.5
 xdotool keyup q

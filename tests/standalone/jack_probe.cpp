@@ -181,6 +181,8 @@ int play(const std::string& wavPath, const std::string& midiPath)
     if (!connected)
         return fail("Morvelline's ports did not appear");
     probe.start.store(int64_t(jack_frame_time(probe.sender)) + kRate / 10);
+    std::printf("recording\n"); // for a caller that plays into the recording itself
+    std::fflush(stdout);
     for (int waited = 0; probe.recorded.load() < kRecordFrames && waited < 200; ++waited)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     jack_client_close(probe.sender);

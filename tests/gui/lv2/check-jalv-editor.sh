@@ -17,7 +17,10 @@ export HOME=$work XDG_DATA_HOME=$work/xdg JACK_DEFAULT_SERVER=morvelline-test-$$
 export LV2_PATH=$(dirname "$bundle"):/usr/lib/lv2
 jackd --no-realtime -d dummy -r 48000 -p 256 >"$work/jack.log" 2>&1 &
 pids+=($!)
-sleep 1
+for _ in $(seq 100); do
+    jack_lsp >/dev/null 2>&1 && break
+    sleep 0.1
+done
 jalv.gtk3 urn:hollowfen:morvelline >"$work/jalv.log" 2>&1 &
 pids+=($!)
 # The editor's own window is a child of jalv's; the top window is jalv's.
@@ -28,10 +31,14 @@ for _ in $(seq 100); do
     sleep 0.2
 done
 [ -n "$window" ] || { echo "FAIL: jalv showed no window"; cat "$work/jalv.log" "$work/jack.log"; exit 1; }
-sleep 3
-import -window "$window" "$shot"
+# The editor draws a moment after the window shows, later on a busy machine.
+for _ in $(seq 20); do
+    sleep 1
+    import -window "$window" "$shot"
+    colours=$(convert "$shot" -format '%k' info:)
+    [ "$colours" -ge 50 ] && break
+done
 read -r width height < <(identify -format '%w %h\n' "$shot")
-colours=$(convert "$shot" -format '%k' info:)
 echo "jalv window: ${width}x${height}, $colours colours"
 grep -i "error\|fail" "$work/jalv.log" || true
 [ "$width" -ge 600 ] && [ "$height" -ge 300 ] || { echo "FAIL: the window is too small for the editor"; exit 1; }
