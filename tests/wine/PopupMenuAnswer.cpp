@@ -49,6 +49,20 @@ void postKey(HWND window, WPARAM key)
     PostMessageW(window, WM_KEYUP, key, LPARAM(0xc0000001));
 }
 
+// The entry highlighted once a key has moved the highlight from `before`, or -2 if it did not move
+// within ten seconds. While the highlight moves, the old entry loses it before the new one gains
+// it: in between, no entry is highlighted.
+int nextHighlight(HMENU menu, int before)
+{
+    for (int wait = 0; wait < 500; ++wait) {
+        const int now = highlightedPosition(menu);
+        if (now >= 0 && now != before)
+            return now;
+        Sleep(20);
+    }
+    return -2;
+}
+
 // Whether the menu's window is gone within ten seconds.
 bool closes(HWND popup)
 {
@@ -85,17 +99,16 @@ void PopupMenuAnswer::run()
     auto menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
     int position = menu ? entryPosition(menu, entry) : -1;
     // The menu owns its own selection (none at first, separators skipped): step down, one key at
-    // a time, until it is ours.
-    for (int presses = 0; position >= 0 && presses < 60; ++presses) {
-        int highlighted = highlightedPosition(menu);
+    // a time, until it is ours. Each key is waited for, or the next would be one step too many.
+    int highlighted = highlightedPosition(menu);
+    for (int presses = 0; position >= 0 && highlighted >= -1 && presses < 60; ++presses) {
         if (highlighted == position) {
             postKey(popup, VK_RETURN);
             chosen = closes(popup);
             break;
         }
         postKey(popup, VK_DOWN);
-        for (int wait = 0; wait < 250 && highlightedPosition(menu) == highlighted; ++wait)
-            Sleep(20);
+        highlighted = nextHighlight(menu, highlighted);
     }
     // Never leave a modal menu open behind a failed check (a greyed entry ignores Return).
     for (int tries = 0; tries < 5 && IsWindowVisible(popup); ++tries) {
