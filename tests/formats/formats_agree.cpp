@@ -5,6 +5,7 @@
 // Exit code 0 when every program sounded the same through both.
 #include "OpenPlugin.h"
 #include "PluginHost.h"
+#include "support/SignalMeasure.h"
 
 #include <algorithm>
 #include <cmath>
@@ -71,14 +72,6 @@ std::vector<float> render(HostedPlugin& host, int program)
     return out;
 }
 
-float loudest(const std::vector<float>& samples)
-{
-    float peak = 0.0f;
-    for (float s : samples)
-        peak = std::max(peak, std::fabs(s));
-    return peak;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -96,8 +89,8 @@ int main(int argc, char** argv)
             const std::vector<float> a = render(vst, program);
             const std::vector<float> b = render(*other, program);
             const bool same = a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
-            const bool sounds = loudest(a) > 1e-3f;
-            std::printf("%s: program %d, peak %.3f, %s\n", same && sounds ? "ok" : "FAILED", program, loudest(a),
+            const bool sounds = measure::peak(a) > 1e-3f;
+            std::printf("%s: program %d, peak %.3f, %s\n", same && sounds ? "ok" : "FAILED", program, measure::peak(a),
                         !sounds ? "silent" : same ? "bit-identical" : "the outputs differ");
             failures += !(same && sounds);
         }

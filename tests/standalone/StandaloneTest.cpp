@@ -29,14 +29,6 @@ std::vector<float> renderFrames(StandaloneInstrument& instrument, int frames, in
     return left;
 }
 
-float peak(const std::vector<float>& x)
-{
-    float p = 0;
-    for (float v : x)
-        p = std::max(p, std::fabs(v));
-    return p;
-}
-
 } // namespace
 
 TEST(ComputerKeyboard, RowsPlayTwoOctavesAndKeysEndTheNotesTheyStarted)
@@ -106,10 +98,10 @@ TEST(StandaloneInstrument, KeysAndMidiFromOtherThreadsSoundAndFocusLossEndsThem)
     ASSERT_TRUE(instrument.startSession({}, error));
     instrument.prepare(48000.0f, 256);
     EXPECT_TRUE(instrument.editorKey('q', 0, 0, true));
-    EXPECT_GT(peak(renderFrames(instrument, 4800)), 0.01f) << "a key of the top row plays";
+    EXPECT_GT(measure::peak(renderFrames(instrument, 4800)), 0.01f) << "a key of the top row plays";
     instrument.keyboardFocusLost();
     renderFrames(instrument, 96000);
-    EXPECT_LT(peak(renderFrames(instrument, 4800)), 1e-4f) << "the note ended with the focus";
+    EXPECT_LT(measure::peak(renderFrames(instrument, 4800)), 1e-4f) << "the note ended with the focus";
 
     std::thread midiThread([&] {
         const uint8_t on[] = {0x90, 69, 100};
@@ -118,7 +110,7 @@ TEST(StandaloneInstrument, KeysAndMidiFromOtherThreadsSoundAndFocusLossEndsThem)
         instrument.postMidi(clock, 1);
     });
     midiThread.join();
-    EXPECT_GT(peak(renderFrames(instrument, 4800)), 0.01f) << "a note from the MIDI input thread";
+    EXPECT_GT(measure::peak(renderFrames(instrument, 4800)), 0.01f) << "a note from the MIDI input thread";
 }
 
 TEST(StandaloneInstrument, ARateChangePlaysTheNextNoteInTune)

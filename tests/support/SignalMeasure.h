@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <numbers>
 #include <vector>
 
 namespace measure {
@@ -23,7 +24,7 @@ inline void fft(std::vector<std::complex<double>>& x)
     for (size_t len = 2; len <= n; len <<= 1) {
         for (size_t i = 0; i < n; i += len)
             for (size_t j = 0; j < len / 2; ++j) {
-                const auto w = std::polar(1.0, -2.0 * M_PI * double(j) / double(len));
+                const auto w = std::polar(1.0, -2.0 * std::numbers::pi * double(j) / double(len));
                 const auto u = x[i + j];
                 const auto v = x[i + j + len / 2] * w;
                 x[i + j] = u + v;
@@ -48,13 +49,22 @@ inline double magnitudeAt(const std::vector<float>& h, double f)
 {
     std::complex<double> sum = 0.0;
     for (size_t n = 0; n < h.size(); ++n)
-        sum += double(h[n]) * std::polar(1.0, -2.0 * M_PI * f * double(n));
+        sum += double(h[n]) * std::polar(1.0, -2.0 * std::numbers::pi * f * double(n));
     return std::abs(sum);
 }
 
 inline double dB(double ratio)
 {
     return 20.0 * std::log10(ratio);
+}
+
+// The largest magnitude among the samples.
+inline float peak(const std::vector<float>& x)
+{
+    float p = 0.0f;
+    for (float v : x)
+        p = std::max(p, std::fabs(v));
+    return p;
 }
 
 // Frequency from rising zero crossings, interpolated between samples.
@@ -85,7 +95,7 @@ inline std::vector<double> spectralPeaks(const std::vector<float>& x, double rat
         n *= 2;
     std::vector<std::complex<double>> bins(n);
     for (size_t i = 0; i < n; ++i)
-        bins[i] = double(x[x.size() - n + i]) * (0.5 - 0.5 * std::cos(2.0 * M_PI * double(i) / double(n)));
+        bins[i] = double(x[x.size() - n + i]) * (0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * double(i) / double(n)));
     fft(bins);
     std::vector<std::pair<double, double>> peaks; // level, frequency
     for (size_t k = 2; k + 1 < n / 2; ++k) {
