@@ -29,7 +29,9 @@ void closeLibrary(void* library)
 #else
 void* openLibrary(const std::string& path)
 {
-    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // The user names a file: a bare name is one in the current folder, not one on the library path.
+    const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
+    return dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 std::string libraryError()
 {
