@@ -7,6 +7,7 @@
 #include "HostedPlugin.h"
 
 #include <lilv/lilv.h>
+#include <lv2/atom/atom.h>
 #include <lv2/urid/urid.h>
 
 #include <map>
@@ -74,6 +75,7 @@ private:
     void connectPorts();
     void writeEvents(const std::vector<BlockEvent>& events);
     void readNotifications();
+    void readObjectNumbers(const LV2_Atom_Object* object);
     void restore(const LilvState* state);
     static void setPortValue(const char* symbol, void* data, const void* value, uint32_t size, uint32_t type);
     static const void* portValue(const char* symbol, void* data, uint32_t* size, uint32_t* type);

@@ -118,10 +118,14 @@ void Lv2Host::readNotifications()
         if (body.type != map(LV2_ATOM__Object))
             continue;
         const auto* object = reinterpret_cast<const LV2_Atom_Object*>(&body);
+        if (object->body.otype != map(LV2_PATCH__Set)) {
+            readObjectNumbers(object);
+            continue;
+        }
         const LV2_Atom* property = nullptr;
         const LV2_Atom* value = nullptr;
         lv2_atom_object_get(object, map(LV2_PATCH__property), &property, map(LV2_PATCH__value), &value, 0);
-        if (object->body.otype != map(LV2_PATCH__Set) || !property || !value || property->type != map(LV2_ATOM__URID))
+        if (!property || !value || property->type != map(LV2_ATOM__URID))
             continue;
         const char* key = unmap(reinterpret_cast<const LV2_Atom_URID*>(property)->body);
         if (!key)
@@ -130,6 +134,17 @@ void Lv2Host::readNotifications()
             texts[key] = static_cast<const char*>(LV2_ATOM_BODY_CONST(value));
         else if (value->type == map(LV2_ATOM__Int))
             numbers[key] = reinterpret_cast<const LV2_Atom_Int*>(value)->body;
+    }
+}
+
+// A plug-in's own kind of message: its whole numbers, by key, as if each had been set alone.
+void Lv2Host::readObjectNumbers(const LV2_Atom_Object* object)
+{
+    LV2_ATOM_OBJECT_FOREACH(object, property)
+    {
+        const char* key = unmap(property->key);
+        if (key && property->value.type == map(LV2_ATOM__Int) && property->value.size >= sizeof(int32_t))
+            numbers[key] = reinterpret_cast<const LV2_Atom_Int*>(&property->value)->body;
     }
 }
 

@@ -23,6 +23,25 @@ bool isObject(const Lv2Urids& uris, const LV2_Atom* atom)
            atom->size >= sizeof(LV2_Atom_Object_Body);
 }
 
+bool isInt(const Lv2Urids& uris, const LV2_Atom* atom)
+{
+    return atom && atom->type == uris.atomInt && atom->size >= sizeof(int32_t);
+}
+
+Lv2PatchMessage readVoiceActivity(const Lv2Urids& uris, const LV2_Atom_Object* object)
+{
+    Lv2PatchMessage message;
+    const LV2_Atom* voices = nullptr;
+    const LV2_Atom* keyHeld = nullptr;
+    lv2_atom_object_get(object, uris.voices, &voices, uris.keyHeld, &keyHeld, 0);
+    if (!isInt(uris, voices) || !isInt(uris, keyHeld))
+        return message;
+    message.kind = Lv2PatchMessage::VoiceActivity;
+    message.number = reinterpret_cast<const LV2_Atom_Int*>(voices)->body;
+    message.keyHeld = reinterpret_cast<const LV2_Atom_Int*>(keyHeld)->body != 0;
+    return message;
+}
+
 } // namespace
 
 Lv2Urids::Lv2Urids(const LV2_URID_Map& map)
@@ -35,7 +54,7 @@ Lv2Urids::Lv2Urids(const LV2_URID_Map& map)
       patchSet(mapped(map, LV2_PATCH__Set)), patchGet(mapped(map, LV2_PATCH__Get)),
       patchProperty(mapped(map, LV2_PATCH__property)), patchValue(mapped(map, LV2_PATCH__value)),
       programName(mapped(map, lv2uri::kProgramName)), program(mapped(map, lv2uri::kProgram)),
-      voices(mapped(map, lv2uri::kVoices)), keyHeld(mapped(map, lv2uri::kKeyHeld)),
+      voiceActivity(mapped(map, lv2uri::kVoiceActivity)), voices(mapped(map, lv2uri::kVoices)), keyHeld(mapped(map, lv2uri::kKeyHeld)),
       maxBlockLength(mapped(map, LV2_BUF_SIZE__maxBlockLength)),
       nominalBlockLength(mapped(map, LV2_BUF_SIZE__nominalBlockLength))
 {
@@ -51,6 +70,8 @@ Lv2PatchMessage readPatchMessage(const Lv2Urids& uris, const LV2_Atom* atom)
         message.kind = Lv2PatchMessage::Get;
         return message;
     }
+    if (object->body.otype == uris.voiceActivity)
+        return readVoiceActivity(uris, object);
     if (object->body.otype != uris.patchSet)
         return message;
     const LV2_Atom* property = nullptr;
@@ -71,10 +92,6 @@ Lv2PatchMessage readPatchMessage(const Lv2Urids& uris, const LV2_Atom* atom)
         const int64_t number = reinterpret_cast<const LV2_Atom_Long*>(value)->body;
         message.kind = Lv2PatchMessage::Number;
         message.number = number < 0 || number > 1000000 ? -1 : int(number);
-    } else if ((key == uris.voices || key == uris.keyHeld) && value->type == uris.atomInt &&
-               value->size >= sizeof(int32_t)) {
-        message.kind = key == uris.voices ? Lv2PatchMessage::Voices : Lv2PatchMessage::KeyHeld;
-        message.number = reinterpret_cast<const LV2_Atom_Int*>(value)->body;
     }
     return message;
 }
@@ -126,9 +143,16 @@ bool forgeProgramNumber(LV2_Atom_Forge& forge, const Lv2Urids& uris, int number)
 
 bool forgeVoiceActivity(LV2_Atom_Forge& forge, const Lv2Urids& uris, uint32_t sounding, bool keyHeld)
 {
-    if (!lv2_atom_forge_frame_time(&forge, 0) || !forgeIntSet(forge, uris, uris.voices, int32_t(sounding)))
+    if (!lv2_atom_forge_frame_time(&forge, 0))
         return false;
-    return lv2_atom_forge_frame_time(&forge, 0) && forgeIntSet(forge, uris, uris.keyHeld, keyHeld ? 1 : 0);
+    LV2_Atom_Forge_Frame frame;
+    frame.ref = 0;
+    const bool whole = lv2_atom_forge_object(&forge, &frame, 0, uris.voiceActivity) &&
+                       lv2_atom_forge_key(&forge, uris.voices) && lv2_atom_forge_int(&forge, int32_t(sounding)) &&
+                       lv2_atom_forge_key(&forge, uris.keyHeld) && lv2_atom_forge_int(&forge, keyHeld ? 1 : 0);
+    if (frame.ref)
+        lv2_atom_forge_pop(&forge, &frame);
+    return whole;
 }
 
 bool forgeProgramRequest(LV2_Atom_Forge& forge, const Lv2Urids& uris)

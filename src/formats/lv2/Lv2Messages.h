@@ -1,6 +1,6 @@
-// The atoms the plug-in and its UI exchange: mapped URIs, and the patch messages that carry
-// the program's name and number (a patch:Set of either, or a patch:Get asking for both) and,
-// from the plug-in, the voices that sound.
+// The atoms the plug-in and its UI exchange: mapped URIs, the patch messages that carry the
+// program's name and number (a patch:Set of either, or a patch:Get asking for both) and, from
+// the plug-in, an object of its own telling which voices sound.
 #pragma once
 
 #include <lv2/atom/forge.h>
@@ -15,16 +15,17 @@ struct Lv2Urids {
     LV2_URID midiEvent;
     LV2_URID timePosition, timeBeatsPerMinute, timeBeatUnit;
     LV2_URID patchSet, patchGet, patchProperty, patchValue;
-    LV2_URID programName, program, voices, keyHeld;
+    LV2_URID programName, program, voiceActivity, voices, keyHeld;
     LV2_URID maxBlockLength, nominalBlockLength;
 };
 
 struct Lv2PatchMessage {
-    enum Kind { None, Name, Number, Get, Voices, KeyHeld };
+    enum Kind { None, Name, Number, Get, VoiceActivity };
     Kind kind = None;
     const char* name = nullptr; // Name: the text, nameLength bytes, not terminated
     uint32_t nameLength = 0;
-    int number = 0; // Number; Voices: the mask's bits; KeyHeld: 0 or 1
+    int number = 0; // Number; VoiceActivity: the sounding voices' mask
+    bool keyHeld = false; // VoiceActivity
 };
 
 // What an atom says of the program or the voices; None for anything else (and for damaged
@@ -35,6 +36,6 @@ Lv2PatchMessage readPatchMessage(const Lv2Urids& uris, const LV2_Atom* atom);
 bool forgeProgramName(LV2_Atom_Forge& forge, const Lv2Urids& uris, const char* name);
 bool forgeProgramNumber(LV2_Atom_Forge& forge, const Lv2Urids& uris, int number);
 bool forgeProgramRequest(LV2_Atom_Forge& forge, const Lv2Urids& uris);
-// Two patch:Set events at frame 0 of the sequence being forged: the sounding voices' mask and
-// whether a key is held.
+// One event at frame 0 of the sequence being forged: the sounding voices' mask and whether a key
+// is held.
 bool forgeVoiceActivity(LV2_Atom_Forge& forge, const Lv2Urids& uris, uint32_t sounding, bool keyHeld);

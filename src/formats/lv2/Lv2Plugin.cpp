@@ -14,7 +14,7 @@ namespace {
 
 // Room for the notify port's two messages with the longest name, and then some.
 constexpr uint32_t kNotificationBytes = 256;
-// And for the two voice activity messages after them.
+// And for the voice activity message after them.
 constexpr uint32_t kVoiceActivityBytes = 128;
 
 bool sameBits(float a, float b)

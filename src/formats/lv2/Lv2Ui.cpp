@@ -88,10 +88,9 @@ void Lv2Ui::readMessage(const LV2_Atom* atom)
         std::memcpy(sentName, current.name, kProgramNameSize);
     } else if (message.kind == Lv2PatchMessage::Number && message.number >= 0 && message.number < kNumPrograms) {
         showProgram(message.number);
-    } else if (message.kind == Lv2PatchMessage::Voices) {
+    } else if (message.kind == Lv2PatchMessage::VoiceActivity) {
         pluginVoices = uint32_t(message.number);
-    } else if (message.kind == Lv2PatchMessage::KeyHeld) {
-        pluginKeyHeld = message.number != 0;
+        pluginKeyHeld = message.keyHeld;
     }
 }
 

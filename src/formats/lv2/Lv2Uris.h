@@ -15,7 +15,10 @@ inline constexpr const char* kUi = "urn:hollowfen:morvelline#ui";
 inline constexpr const char* kProgramName = "urn:hollowfen:morvelline#programName";
 inline constexpr const char* kProgram = "urn:hollowfen:morvelline#program";
 // What the plug-in tells its UI for the editor's lamps: the voices that sound (a bit each) and
-// whether a key is held.
+// whether a key is held, both in one object of the plug-in's own type. Not a patch:Set: a host
+// that reads patch messages on their way to the UI (Ardour) has no such properties and would
+// complain of each message from its audio thread.
+inline constexpr const char* kVoiceActivity = "urn:hollowfen:morvelline#VoiceActivity";
 inline constexpr const char* kVoices = "urn:hollowfen:morvelline#voices";
 inline constexpr const char* kKeyHeld = "urn:hollowfen:morvelline#keyHeld";
 // Factory program n (0 to 99) is the preset kPresetPrefix followed by n + 1 in three digits.

@@ -114,3 +114,32 @@ TEST(Lv2UiChannel, EditorChangesGoOutOnceAndHostChangesDoNotEcho)
 }
 
 } // namespace
+
+namespace {
+
+// What the plug-in's notify port says of the voices reads back the same in the UI; a cut-off
+// message reads as nothing.
+TEST(Lv2UiChannel, VoiceActivityReadsBackAsSent)
+{
+    Recorder recorder;
+    const Lv2Urids uris(recorder.map);
+    for (const auto& [sounding, keyHeld] : std::vector<std::pair<uint32_t, bool>>{{0x80000005u, true}, {0, false}}) {
+        std::vector<uint8_t> buffer(256);
+        LV2_Atom_Forge forge;
+        lv2_atom_forge_init(&forge, &recorder.map);
+        lv2_atom_forge_set_buffer(&forge, buffer.data(), uint32_t(buffer.size()));
+        LV2_Atom_Forge_Frame sequence;
+        ASSERT_TRUE(lv2_atom_forge_sequence_head(&forge, &sequence, 0));
+        ASSERT_TRUE(forgeVoiceActivity(forge, uris, sounding, keyHeld));
+        lv2_atom_forge_pop(&forge, &sequence);
+        auto* event = lv2_atom_sequence_begin(&reinterpret_cast<LV2_Atom_Sequence*>(buffer.data())->body);
+        const Lv2PatchMessage message = readPatchMessage(uris, &event->body);
+        EXPECT_EQ(message.kind, Lv2PatchMessage::VoiceActivity);
+        EXPECT_EQ(uint32_t(message.number), sounding);
+        EXPECT_EQ(message.keyHeld, keyHeld);
+        event->body.size = sizeof(LV2_Atom_Object_Body) + sizeof(LV2_Atom_Property_Body) + sizeof(int32_t);
+        EXPECT_EQ(readPatchMessage(uris, &event->body).kind, Lv2PatchMessage::None) << "without whether a key is held";
+    }
+}
+
+} // namespace

@@ -126,10 +126,6 @@ std::string pluginText()
         << "\n    a lv2:Parameter ;\n    rdfs:label \"Program name\" ;\n    rdfs:range atom:String .\n\n"
         << uri(lv2uri::kProgram)
         << "\n    a lv2:Parameter ;\n    rdfs:label \"Program number\" ;\n    rdfs:range atom:Int .\n\n"
-        << uri(lv2uri::kVoices)
-        << "\n    a lv2:Parameter ;\n    rdfs:label \"Sounding voices\" ;\n    rdfs:range atom:Int .\n\n"
-        << uri(lv2uri::kKeyHeld)
-        << "\n    a lv2:Parameter ;\n    rdfs:label \"Key held\" ;\n    rdfs:range atom:Int .\n\n"
         << uri(lv2uri::kUi) << "\n    a ui:X11UI ;\n"
         << "    lv2:requiredFeature urid:map, ui:parent, ui:idleInterface ;\n"
         << "    lv2:optionalFeature ui:resize, ui:touch ;\n    lv2:extensionData ui:idleInterface ;\n"
@@ -144,7 +140,6 @@ std::string pluginText()
         << "    lv2:extensionData state:interface, opts:interface ;\n"
         << "    opts:supportedOption bufsz:maxBlockLength, bufsz:nominalBlockLength ;\n"
         << "    patch:writable " << uri(lv2uri::kProgramName) << ", " << uri(lv2uri::kProgram) << " ;\n"
-        << "    patch:readable " << uri(lv2uri::kVoices) << ", " << uri(lv2uri::kKeyHeld) << " ;\n"
         << "    ui:ui " << uri(lv2uri::kUi) << " ;\n    lv2:port ";
     for (int i = 0; i < kNumParams; ++i) {
         out << (i ? ", " : "");
